@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# The one list of Debian packages the program, its tests and its benchmarks need.
+# Works as root and through sudo; installs only what is missing.
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev libqt6sql6-sqlite qt6-qpa-plugins libgl-dev
+  libsqlite3-dev sqlite3
+  fonts-dejavu-core fonts-liberation
+  xvfb xauth
+)
+
+missing=()
+for package in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -eq 0 ]; then SUDO=(); else SUDO=(sudo); fi
+echo "Kurulacak paketler: ${missing[*]}"
+"${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+"${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"

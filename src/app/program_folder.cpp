@@ -1,0 +1,14 @@
+#include "app/program_folder.h"
+
+#include <QDir>
+
+QString ProgramFolder;
+
+QString programFolderOf(const QString& programFilePath) {
+    const QString path = QDir::toNativeSeparators(programFilePath);
+    const qsizetype cut = path.lastIndexOf(QDir::separator());
+    QString folder = cut < 0 ? QString() : path.left(cut + 1);
+    if (folder.size() <= 2)
+        folder += '\\';
+    return folder;
+}

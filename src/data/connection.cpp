@@ -1,0 +1,177 @@
+#include "data/connection.h"
+
+#include "data/database_error.h"
+#include "data/schema.h"
+#include "data/turkish_text.h"
+
+#include <QFile>
+#include <QDir>
+
+#include <sqlite3.h>
+
+namespace {
+
+const QString Provider = QStringLiteral("Provider=Kalvista.SQLite;Data Source=");
+const QString Tail = QStringLiteral(";Persist Security Info=False");
+const QString FileName = QStringLiteral("veriler.db");
+
+[[noreturn]] void fail(sqlite3* db) { throw DatabaseError(QString::fromUtf8(sqlite3_errmsg(db))); }
+
+void check(sqlite3* db, int rc) {
+    if (rc != SQLITE_OK && rc != SQLITE_ROW && rc != SQLITE_DONE)
+        fail(db);
+}
+
+sqlite3* openFile(const QString& path, int flags) {
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString("out of memory");
+        sqlite3_close(db);
+        throw DatabaseError(QString("%1: %2").arg(message, QDir::toNativeSeparators(path)));
+    }
+    sqlite3_extended_result_codes(db, 0);
+    return db;
+}
+
+} // namespace
+
+Statement::Statement(sqlite3* db, const QString& sql) : m_db(db) {
+    const QByteArray text = sql.toUtf8();
+    const char* tail = nullptr;
+    check(db, sqlite3_prepare_v2(db, text.constData(), int(text.size()), &m_stmt, &tail));
+    if (!m_stmt)
+        throw DatabaseError("Boş SQL deyimi.");
+    // A second statement after the first is never run: one text, one statement.
+    while (tail && *tail && (*tail == ' ' || *tail == '\n' || *tail == '\r' || *tail == '\t' || *tail == ';'))
+        ++tail;
+    if (tail && *tail) {
+        sqlite3_finalize(m_stmt);
+        throw DatabaseError(QString("Tek bir SQL deyimi bekleniyordu: %1").arg(sql));
+    }
+}
+
+Statement::~Statement() { sqlite3_finalize(m_stmt); }
+
+void Statement::bind(int index, const QVariant& value) {
+    int rc = SQLITE_OK;
+    if (value.isNull()) {
+        rc = sqlite3_bind_null(m_stmt, index);
+    } else {
+        switch (value.typeId()) {
+        case QMetaType::Bool:
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+        case QMetaType::UInt:
+        case QMetaType::ULongLong:
+            rc = sqlite3_bind_int64(m_stmt, index, value.toLongLong());
+            break;
+        case QMetaType::Double:
+            rc = sqlite3_bind_double(m_stmt, index, value.toDouble());
+            break;
+        case QMetaType::QByteArray: {
+            const QByteArray bytes = value.toByteArray();
+            rc = sqlite3_bind_blob64(m_stmt, index, bytes.constData(), bytes.size(), SQLITE_TRANSIENT);
+            break;
+        }
+        default: {
+            const QByteArray text = value.toString().toUtf8();
+            rc = sqlite3_bind_text64(m_stmt, index, text.constData(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+        }
+        }
+    }
+    check(m_db, rc);
+}
+
+bool Statement::step() {
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    fail(m_db);
+}
+
+void Statement::execute() {
+    while (step()) {
+    }
+}
+
+Connection::~Connection() { close(); }
+
+QString Connection::connectionText(const QString& programFolder) { return Provider + programFolder + FileName + Tail; }
+
+QString Connection::dataSource(const QString& connectionText) {
+    const qsizetype start = connectionText.indexOf("Data Source=", 0, Qt::CaseInsensitive);
+    if (start < 0)
+        return {};
+    const qsizetype from = start + qsizetype(strlen("Data Source="));
+    const qsizetype end = connectionText.indexOf(';', from);
+    return connectionText.mid(from, end < 0 ? -1 : end - from);
+}
+
+void Connection::open() {
+    close();
+    sqlite3* db = openFile(databasePath(), SQLITE_OPEN_READWRITE);
+    try {
+        sqlite3_busy_timeout(db, 3000);
+        // Reading the schema now turns a damaged or foreign file into an error at once.
+        Statement(db, "SELECT count(*) FROM sqlite_master").step();
+        // After the probe is finished: SQLite refuses to replace like() while a statement is pending.
+        check(db, TurkishText::registerOn(db));
+    } catch (...) {
+        sqlite3_close(db);
+        throw;
+    }
+    m_db = db;
+}
+
+void Connection::close() {
+    if (m_db) {
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+}
+
+sqlite3* Connection::handle() const {
+    if (!m_db)
+        throw DatabaseError("Veritabanı bağlantısı kapalı.");
+    return m_db;
+}
+
+void Connection::execute(const QString& sql) { Statement(handle(), sql).execute(); }
+
+qint64 Connection::lastInsertId() const { return sqlite3_last_insert_rowid(handle()); }
+
+Transaction::Transaction(Connection& connection) : m_connection(connection) { m_connection.execute("BEGIN IMMEDIATE"); }
+
+Transaction::~Transaction() {
+    if (!m_done && m_connection.isOpen())
+        sqlite3_exec(m_connection.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void Transaction::commit() {
+    m_connection.execute("COMMIT");
+    m_done = true;
+}
+
+void createDatabase(const QString& path) {
+    const QString temporary = path + ".yeni";
+    QFile::remove(temporary);
+    sqlite3* db = openFile(temporary, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    try {
+        check(db, sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr));
+        for (const QString& statement : Schema::creationStatements())
+            Statement(db, statement).execute();
+        check(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
+    } catch (...) {
+        sqlite3_close(db);
+        QFile::remove(temporary);
+        throw;
+    }
+    sqlite3_close(db);
+    if (!QFile::rename(temporary, path)) {
+        QFile::remove(temporary);
+        throw DatabaseError(QString("Veritabanı dosyası oluşturulamadı: %1").arg(QDir::toNativeSeparators(path)));
+    }
+}

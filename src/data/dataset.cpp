@@ -1,0 +1,442 @@
+#include "data/dataset.h"
+
+#include "data/connection.h"
+#include "data/database_error.h"
+#include "data/jet_dialect.h"
+
+#include <QDateTime>
+#include <QRegularExpression>
+
+#include <sqlite3.h>
+
+namespace {
+
+int digits(const char* s, int count) {
+    int n = 0;
+    for (int i = 0; i < count; ++i) {
+        if (s[i] < '0' || s[i] > '9')
+            return -1;
+        n = n * 10 + (s[i] - '0');
+    }
+    return n;
+}
+
+// "YYYY-MM-DD" with an optional " HH:MM:SS", as the layer stores dates.
+QVariant storedDate(const char* s, int size) {
+    if (size >= 10 && s[4] == '-' && s[7] == '-') {
+        const QDate date(digits(s, 4), digits(s + 5, 2), digits(s + 8, 2));
+        QTime time(0, 0);
+        if (size >= 19 && s[10] == ' ')
+            time = QTime(digits(s + 11, 2), digits(s + 14, 2), digits(s + 17, 2));
+        if (date.isValid() && time.isValid())
+            return QDateTime(date, time);
+    }
+    return QString::fromUtf8(s, size);
+}
+
+QVariant natural(const Cell& c) {
+    switch (c.kind) {
+    case Cell::Kind::Null: return {};
+    case Cell::Kind::Integer: return c.integer;
+    case Cell::Kind::Real: return c.real;
+    case Cell::Kind::Text: return QString::fromUtf8(c.data, c.size);
+    case Cell::Kind::Blob: return QByteArray(c.data, c.size);
+    }
+    return {};
+}
+
+QVariant toFieldValue(const Cell& c, const std::optional<ColumnType>& type) {
+    if (c.kind == Cell::Kind::Null || !type)
+        return natural(c);
+    switch (*type) {
+    case ColumnType::Text: return natural(c).toString();
+    case ColumnType::Date: return c.kind == Cell::Kind::Text ? storedDate(c.data, c.size) : natural(c);
+    case ColumnType::YesNo: return natural(c).toLongLong() != 0;
+    case ColumnType::Number: return natural(c).toDouble();
+    case ColumnType::AutoNumber:
+    case ColumnType::Integer: return natural(c).toInt();
+    }
+    return natural(c);
+}
+
+Cell cellOf(const QVariant& storage, QByteArray& bytes) {
+    Cell c;
+    if (storage.isNull())
+        return c;
+    switch (storage.typeId()) {
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+    case QMetaType::Bool:
+        c.kind = Cell::Kind::Integer;
+        c.integer = storage.toLongLong();
+        return c;
+    case QMetaType::Double:
+        c.kind = Cell::Kind::Real;
+        c.real = storage.toDouble();
+        return c;
+    case QMetaType::QByteArray:
+        c.kind = Cell::Kind::Blob;
+        bytes = storage.toByteArray();
+        break;
+    default:
+        c.kind = Cell::Kind::Text;
+        bytes = storage.toString().toUtf8();
+    }
+    c.data = bytes.constData();
+    c.size = int(bytes.size());
+    return c;
+}
+
+const Table* tableNamedAfterFrom(const QString& sql) {
+    static const QRegularExpression from(R"(\bfrom\s+\[?(\w+))", QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = from.match(sql);
+    return m.hasMatch() ? Schema::table(m.captured(1)) : nullptr;
+}
+
+} // namespace
+
+Dataset::Dataset(Connection& connection, const QString& name, QObject* parent)
+    : QObject(parent), m_connection(connection) {
+    setObjectName(name);
+}
+
+void Dataset::setSql(const QString& sql) {
+    close();
+    m_lines = QString(sql).replace("\r\n", "\n").split('\n');
+}
+
+void Dataset::setSqlLine(int index, const QString& line) {
+    close();
+    while (m_lines.size() <= index)
+        m_lines << QString();
+    m_lines[index] = line;
+}
+
+void Dataset::open() {
+    if (isActive())
+        return;
+    const QString statementText = translateJet(sql());
+    Statement statement(m_connection.handle(), statementText);
+    const Table* table = tableNamedAfterFrom(sql());
+    std::vector<Field> fields;
+    const int columns = sqlite3_column_count(statement.handle());
+    for (int i = 0; i < columns; ++i) {
+        const QString name = QString::fromUtf8(sqlite3_column_name(statement.handle(), i));
+        const Column* column = table ? table->column(name) : Schema::anyColumn(name);
+        fields.push_back(column ? Field{name, column->type, column->width, column->label.isEmpty() ? name : column->label}
+                                : Field{name, std::nullopt, 0, name});
+    }
+    RowStore store;
+    store.reset(columns);
+    std::vector<RowStore::Row> rows;
+    while (statement.step())
+        rows.push_back(store.add(statement.handle()));
+
+    emit aboutToReset();
+    m_fields = std::move(fields);
+    m_table = table;
+    m_store = std::move(store);
+    m_rows = std::move(rows);
+    m_current = -1;
+    m_state = State::Browse;
+    emit reset();
+    emit stateChanged(m_state);
+    setCurrent(m_rows.empty() ? -1 : 0);
+    if (!m_rows.empty())
+        emit afterScroll();
+}
+
+void Dataset::close() {
+    if (!isActive())
+        return;
+    emit aboutToReset();
+    m_rows.clear();
+    m_store.reset(0);
+    m_fields.clear();
+    m_buffer.clear();
+    m_changed.clear();
+    m_modified = false;
+    m_state = State::Inactive;
+    m_current = -1;
+    emit reset();
+    emit stateChanged(m_state);
+    emit currentChanged(m_current);
+}
+
+void Dataset::execute() { Statement(m_connection.handle(), translateJet(sql())).execute(); }
+
+void Dataset::moveTo(int row) {
+    requireActive();
+    if (row < 0 || row >= recordCount() || row == m_current)
+        return;
+    checkBrowseMode();
+    if (row >= recordCount())
+        return;
+    setCurrent(row);
+    emit afterScroll();
+}
+
+int Dataset::fieldIndex(const QString& name) const {
+    for (size_t i = 0; i < m_fields.size(); ++i)
+        if (name.compare(m_fields[i].name, Qt::CaseInsensitive) == 0)
+            return int(i);
+    return -1;
+}
+
+QVariant Dataset::value(const QString& field) const {
+    const int index = fieldIndex(field);
+    if (index < 0)
+        throw DatabaseError(QString("%1: %2 alanı bulunamadı").arg(objectName(), field));
+    return value(index);
+}
+
+QVariant Dataset::valueAt(int row, int field) const {
+    if (row < 0 || row >= recordCount() || field < 0 || field >= fieldCount())
+        return {};
+    if (row == m_current && (m_state == State::Edit || m_state == State::Insert))
+        return m_buffer[size_t(field)];
+    return toFieldValue(m_store.cell(m_rows[size_t(row)], field), m_fields[size_t(field)].type);
+}
+
+void Dataset::setValue(const QString& field, const QVariant& value) {
+    const int index = fieldIndex(field);
+    if (index < 0)
+        throw DatabaseError(QString("%1: %2 alanı bulunamadı").arg(objectName(), field));
+    setValue(index, value);
+}
+
+void Dataset::setValue(int field, const QVariant& value) {
+    edit();
+    m_buffer[size_t(field)] = value;
+    m_changed[size_t(field)] = true;
+    m_modified = true;
+    emit fieldChanged(field);
+    emit rowChanged(m_current);
+}
+
+void Dataset::append() {
+    requireActive();
+    checkBrowseMode();
+    m_rowBeforeInsert = m_current;
+    const int row = recordCount();
+    emit rowAboutToBeInserted(row);
+    m_rows.push_back(nullptr);
+    emit rowInserted(row);
+    m_buffer.assign(m_fields.size(), QVariant());
+    m_changed.assign(m_fields.size(), false);
+    m_modified = false;
+    setCurrent(row);
+    setState(State::Insert);
+    emit afterScroll();
+}
+
+void Dataset::edit() {
+    requireCurrent();
+    if (m_state != State::Browse)
+        return;
+    m_buffer.clear();
+    for (int i = 0; i < fieldCount(); ++i)
+        m_buffer.push_back(value(i));
+    m_changed.assign(m_fields.size(), false);
+    m_modified = false;
+    setState(State::Edit);
+}
+
+void Dataset::post() {
+    requireActive();
+    if (m_state == State::Browse)
+        return;
+    const Table& table = updateTable();
+    const int keyField = fieldIndex(table.key);
+    if (m_state == State::Insert) {
+        refetchRow(insertRow());
+    } else if (m_modified) {
+        const qint64 key = m_buffer[size_t(keyField)].toLongLong();
+        updateRow(key);
+        refetchRow(key);
+    }
+    m_buffer.clear();
+    m_modified = false;
+    setState(State::Browse);
+    emit rowChanged(m_current);
+}
+
+void Dataset::cancel() {
+    if (m_state == State::Edit) {
+        m_buffer.clear();
+        m_modified = false;
+        setState(State::Browse);
+        emit rowChanged(m_current);
+    } else if (m_state == State::Insert) {
+        const int row = m_current;
+        m_buffer.clear();
+        m_modified = false;
+        emit rowAboutToBeRemoved(row);
+        m_rows.erase(m_rows.begin() + row);
+        emit rowRemoved(row);
+        m_current = -1;
+        setState(State::Browse);
+        setCurrent(m_rows.empty() ? -1 : std::clamp(m_rowBeforeInsert, 0, recordCount() - 1));
+        if (!m_rows.empty())
+            emit afterScroll();
+    }
+}
+
+void Dataset::deleteRow() {
+    requireCurrent();
+    if (m_state == State::Insert)
+        return cancel();
+    const Table& table = updateTable();
+    const qint64 key = value(table.key).toLongLong();
+    Statement statement(m_connection.handle(), QString("DELETE FROM %1 WHERE %2 = ?").arg(table.name, table.key));
+    statement.bind(1, key);
+    statement.execute();
+    m_buffer.clear();
+    m_modified = false;
+    setState(State::Browse);
+    const int row = m_current;
+    emit rowAboutToBeRemoved(row);
+    m_rows.erase(m_rows.begin() + row);
+    emit rowRemoved(row);
+    m_current = -1;
+    setCurrent(m_rows.empty() ? -1 : std::min(row, recordCount() - 1));
+    if (!m_rows.empty())
+        emit afterScroll();
+}
+
+void Dataset::setState(State state) {
+    if (m_state == state)
+        return;
+    m_state = state;
+    emit stateChanged(state);
+}
+
+void Dataset::setCurrent(int row) {
+    if (m_current == row)
+        return;
+    m_current = row;
+    emit currentChanged(row);
+}
+
+void Dataset::requireActive() const {
+    if (!isActive())
+        throw DatabaseError(QString("%1: veri kümesi kapalı.").arg(objectName()));
+}
+
+void Dataset::requireCurrent() const {
+    requireActive();
+    if (m_current < 0)
+        throw DatabaseError(QString("%1: kayıt yok.").arg(objectName()));
+}
+
+// Leaving a row posts what the user changed and drops a row nobody touched.
+void Dataset::checkBrowseMode() {
+    if (m_state != State::Edit && m_state != State::Insert)
+        return;
+    if (m_modified)
+        post();
+    else
+        cancel();
+}
+
+const Table& Dataset::updateTable() const {
+    if (!m_table || fieldIndex(m_table->key) < 0)
+        throw DatabaseError(QString("%1: bu sorgunun kayıtları değiştirilemez.").arg(objectName()));
+    return *m_table;
+}
+
+QVariant Dataset::storageValue(int field, const QVariant& value) const {
+    const Field& f = m_fields[size_t(field)];
+    if (value.isNull() || !value.isValid() || !f.type)
+        return value.isValid() ? value : QVariant();
+    switch (*f.type) {
+    case ColumnType::Text: {
+        const QString text = value.toString();
+        if (text.isEmpty())
+            return {};
+        if (f.width > 0 && text.size() > f.width)
+            throw DatabaseError(QString("\"%1\" alanına en çok %2 karakter yazılabilir; girilen metin %3 karakter.")
+                                    .arg(f.label)
+                                    .arg(f.width)
+                                    .arg(text.size()));
+        return text;
+    }
+    case ColumnType::Date:
+        if (value.typeId() == QMetaType::QDate)
+            return value.toDate().isValid() ? QVariant(toStoredDate(QDateTime(value.toDate(), QTime(0, 0)))) : QVariant();
+        if (value.typeId() == QMetaType::QDateTime)
+            return value.toDateTime().isValid() ? QVariant(toStoredDate(value.toDateTime())) : QVariant();
+        return value.toString().isEmpty() ? QVariant() : QVariant(value.toString());
+    case ColumnType::YesNo: return qint64(value.toBool() ? -1 : 0);
+    case ColumnType::Number: return value.toDouble();
+    case ColumnType::AutoNumber:
+    case ColumnType::Integer: return value.toLongLong();
+    }
+    return value;
+}
+
+qint64 Dataset::insertRow() {
+    const Table& table = updateTable();
+    QStringList columns;
+    QVariantList values;
+    for (int i = 0; i < fieldCount(); ++i) {
+        const QVariant v = storageValue(i, m_buffer[size_t(i)]);
+        if (v.isNull() || m_fields[size_t(i)].name.compare(table.key, Qt::CaseInsensitive) == 0 ||
+            !table.column(m_fields[size_t(i)].name))
+            continue;
+        columns << m_fields[size_t(i)].name;
+        values << v;
+    }
+    const QString sql = columns.isEmpty() ? QString("INSERT INTO %1 DEFAULT VALUES").arg(table.name)
+                                          : QString("INSERT INTO %1 (%2) VALUES (%3)")
+                                                .arg(table.name, columns.join(", "),
+                                                     QStringList(columns.size(), "?").join(", "));
+    Statement statement(m_connection.handle(), sql);
+    for (int i = 0; i < values.size(); ++i)
+        statement.bind(i + 1, values[i]);
+    statement.execute();
+    return m_connection.lastInsertId();
+}
+
+void Dataset::updateRow(qint64 key) {
+    const Table& table = updateTable();
+    QStringList assignments;
+    QVariantList values;
+    for (int i = 0; i < fieldCount(); ++i) {
+        const QString& name = m_fields[size_t(i)].name;
+        if (!m_changed[size_t(i)] || name.compare(table.key, Qt::CaseInsensitive) == 0 || !table.column(name))
+            continue;
+        assignments << name + " = ?";
+        values << storageValue(i, m_buffer[size_t(i)]);
+    }
+    if (assignments.isEmpty())
+        return;
+    Statement statement(m_connection.handle(),
+                        QString("UPDATE %1 SET %2 WHERE %3 = ?").arg(table.name, assignments.join(", "), table.key));
+    for (int i = 0; i < values.size(); ++i)
+        statement.bind(i + 1, values[i]);
+    statement.bind(int(values.size()) + 1, key);
+    statement.execute();
+}
+
+// The row as the database now holds it (its key, defaults); fields the table lacks keep the buffer's value.
+void Dataset::refetchRow(qint64 key) {
+    const Table& table = updateTable();
+    QStringList names;
+    for (const Field& f : m_fields)
+        names << (table.column(f.name) ? f.name : QString("NULL"));
+    Statement statement(m_connection.handle(),
+                        QString("SELECT %1 FROM %2 WHERE %3 = ?").arg(names.join(", "), table.name, table.key));
+    statement.bind(1, key);
+    if (!statement.step())
+        throw DatabaseError(QString("%1: kaydedilen kayıt okunamadı.").arg(objectName()));
+    const RowStore::Row fetched = m_store.add(statement.handle());
+    std::vector<Cell> cells(m_fields.size());
+    std::vector<QByteArray> bytes(m_fields.size());
+    for (int i = 0; i < fieldCount(); ++i) {
+        cells[size_t(i)] = table.column(m_fields[size_t(i)].name)
+                               ? m_store.cell(fetched, i)
+                               : cellOf(storageValue(i, m_buffer[size_t(i)]), bytes[size_t(i)]);
+    }
+    m_rows[size_t(m_current)] = names.contains("NULL") ? m_store.add(cells) : fetched;
+}

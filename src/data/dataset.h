@@ -1,0 +1,114 @@
+#pragma once
+
+#include "data/row_store.h"
+#include "data/schema.h"
+
+#include <QObject>
+#include <QStringList>
+#include <QVariant>
+
+#include <optional>
+#include <vector>
+
+class Connection;
+
+// A static client cursor over one Jet-dialect statement: opening reads the whole result, so the
+// record count is exact and other statements' changes show only after a reopen. Rows are
+// written back through parameterised statements on the table named after FROM, by its key.
+class Dataset : public QObject {
+    Q_OBJECT
+public:
+    enum class State { Inactive, Browse, Edit, Insert };
+
+    struct Field {
+        QString name;
+        std::optional<ColumnType> type; // none for computed columns: values come as stored
+        int width = 0;
+        QString label; // the caption of its control, for messages
+    };
+
+    Dataset(Connection& connection, const QString& name, QObject* parent = nullptr);
+
+    // The statement, as lines joined by line breaks.
+    void setSql(const QString& sql);
+    QString sql() const { return m_lines.join('\n'); }
+    QStringList sqlLines() const { return m_lines; }
+    void setSqlLine(int index, const QString& line);
+
+    void open();
+    void close();
+    bool isActive() const { return m_state != State::Inactive; }
+    // Runs the statement for its effect; it returns no rows.
+    void execute();
+
+    int recordCount() const { return int(m_rows.size()); }
+    bool isEmpty() const { return m_rows.empty(); }
+    int currentRow() const { return m_current; }
+    void first() { moveTo(0); }
+    void last() { moveTo(recordCount() - 1); }
+    void next() { moveTo(m_current + 1); }
+    void prior() { moveTo(m_current - 1); }
+    // Out of range is ignored; moving to the current row is no move.
+    void moveTo(int row);
+
+    int fieldCount() const { return int(m_fields.size()); }
+    const Field& field(int index) const { return m_fields[size_t(index)]; }
+    int fieldIndex(const QString& name) const;
+
+    QVariant value(const QString& field) const;
+    QVariant value(int field) const { return valueAt(m_current, field); }
+    QVariant valueAt(int row, int field) const;
+    // Puts the row into editing when it is not yet.
+    void setValue(const QString& field, const QVariant& value);
+    void setValue(int field, const QVariant& value);
+
+    State state() const { return m_state; }
+    bool isModified() const { return m_modified; }
+    void append();
+    void edit();
+    void post();
+    void cancel();
+    void deleteRow();
+
+signals:
+    // The current row changed by a move, by opening a non-empty result, by an append or by
+    // cancelling an insert.
+    void afterScroll();
+    void stateChanged(Dataset::State state);
+    void fieldChanged(int field);
+    void aboutToReset();
+    void reset();
+    void rowAboutToBeInserted(int row);
+    void rowInserted(int row);
+    void rowAboutToBeRemoved(int row);
+    void rowRemoved(int row);
+    void rowChanged(int row);
+    void currentChanged(int row);
+
+private:
+    void setState(State state);
+    void requireActive() const;
+    void requireCurrent() const;
+    void checkBrowseMode();
+    void readFields(sqlite3_stmt* statement);
+    const Table& updateTable() const;
+    qint64 insertRow();
+    void updateRow(qint64 key);
+    void refetchRow(qint64 key);
+    void setCurrent(int row);
+    QVariant storageValue(int field, const QVariant& value) const;
+
+    Connection& m_connection;
+    QStringList m_lines;
+    State m_state = State::Inactive;
+    std::vector<Field> m_fields;
+    const Table* m_table = nullptr;
+    RowStore m_store;
+    std::vector<RowStore::Row> m_rows;
+    int m_current = -1;
+    // The row being edited or inserted, field by field, and which fields changed.
+    std::vector<QVariant> m_buffer;
+    std::vector<bool> m_changed;
+    bool m_modified = false;
+    int m_rowBeforeInsert = -1;
+};

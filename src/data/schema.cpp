@@ -1,0 +1,209 @@
+#include "data/schema.h"
+
+#include <QDateTime>
+#include <QStringList>
+
+namespace {
+
+Column text(const char* name, int width, const char* label = "") {
+    return {QString::fromUtf8(name), ColumnType::Text, width, QString::fromUtf8(label)};
+}
+Column of(const char* name, ColumnType type, const char* label = "") {
+    return {QString::fromUtf8(name), type, 0, QString::fromUtf8(label)};
+}
+Column date(const char* name, const char* label = "") { return of(name, ColumnType::Date, label); }
+Column yesNo(const char* name, const char* label = "") { return of(name, ColumnType::YesNo, label); }
+
+std::vector<Column> traineeColumns() {
+    std::vector<Column> c = {
+        of("kID", ColumnType::AutoNumber),
+        text("adi", 30, "Adı*"),
+        text("soyadi", 30, "Soyadı*"),
+        text("adayno", 30, "Aday No*"),
+        date("dogumtarihi", "Doğum Tarihi"),
+        text("ceptelefonu", 15, "Cep Telefonu"),
+        text("eposta", 50, "E-Posta"),
+        text("web", 50, "Web Sitesi"),
+        yesNo("ehliyetAldi", "Bu sürücü ehliyet almış..."),
+        date("kayitTarihi", "Kayıt Tarihi"),
+        text("cinsiyeti", 6, "Cinsiyeti*"),
+        text("ehliyetsinifi", 10, "Ehliyet Sınıfı*"),
+        text("e_adresi", 50, "Adresi"),
+        text("e_semt", 30, "Semt"),
+        text("e_sehir", 30, "Şehir"),
+        text("e_postakodu", 10, "Posta Kodu"),
+        text("e_tel", 15, "Telefon"),
+        text("e_fax", 15, "Fax"),
+        text("e_diger", 50, "Diğer"),
+        text("i_sirket", 50, "Şirket Adı"),
+        text("i_gorevi", 50, "Görevi"),
+        text("i_adresi", 50, "Adresi"),
+        text("i_semt", 30, "Semt"),
+        text("i_sehir", 30, "Şehir"),
+        text("i_postakodu", 10, "Posta Kodu"),
+        text("i_tel", 15, "Telefon"),
+        text("i_fax", 15, "Fax"),
+        text("n_seri", 10, "Seri - No"),
+        text("n_no", 10, "Seri - No"),
+        text("n_tckimlik", 20, "T.C. Kimlik No"),
+        text("n_baba", 30, "Baba Adı"),
+        text("n_ana", 30, "Anne Adı"),
+        text("n_dogumyeri", 30, "Doğum Yeri"),
+        text("n_medeni", 10, "Medeni Hali"),
+        text("n_dini", 25, "Dini"),
+        text("n_kangrubu", 15, "Kan Grubu"),
+        text("n_il", 30, "İli"),
+        text("n_ilce", 30, "İlçe"),
+        text("n_mahalle", 30, "Mahalle/Köy"),
+        text("n_cilt", 10, "Cilt"),
+        text("n_aile", 10, "Aile Sıra No"),
+        text("n_sira", 10, "Sıra No"),
+        text("n_verildigi", 30, "Verildiği Yer"),
+        text("k_donemi", 30, "Dönemi"),
+        date("k_kayittarihi", "Kayıt Tarihi"),
+        text("k_sertifikasinifi", 10, "Sertifika Sınıfı"),
+        text("k_arac", 30, "K. Araç"),
+        text("k_aracplaka", 15, "Plaka"),
+        text("k_guzergah", 50, "Güzergah"),
+        text("k_verildigi", 50, "Verildiği İl"),
+        date("k_tarih", "Tarih"),
+        text("k_sayi", 20, "Sayısı"),
+        text("k_alnd", 30, "Alındığı Yer"),
+        yesNo("k_belgeoncende", "Sürücüsü belgesi önceden ver"),
+        yesNo("k_surekli", "Sürekli alındı"),
+    };
+    const auto attempts = [&](const char* prefix, auto make) {
+        for (int n = 1; n <= 5; ++n)
+            c.push_back(make(QByteArray(prefix).append(QByteArray::number(n)).constData()));
+    };
+    attempts("s_tarih", [](const char* name) { return date(name, "Sınav Tarihi"); });
+    attempts("s_trafik", [](const char* name) { return text(name, 13, "Trafik"); });
+    attempts("s_ilkyardim", [](const char* name) { return text(name, 13, "İlk Yardım"); });
+    attempts("s_motor", [](const char* name) { return text(name, 13, "Motor"); });
+    attempts("d_tarih", [](const char* name) { return date(name, "Sınav Tarihi"); });
+    attempts("d_not", [](const char* name) { return text(name, 13, "Not"); });
+    const std::vector<Column> rest = {
+        text("d_aciklama", 50, "Açıklama"),
+        text("ser_il", 30, "S.B. Verildiği İl"),
+        text("ser_ilplaka", 10, "Plaka No"),
+        text("ser_no", 20, "Sertifika No"),
+        text("ser_seri", 20, "Seri No"),
+        text("ser_sayi", 20, "Sayısı"),
+        text("ser_aciklama", 50, "Açıklama"),
+        yesNo("ser_hak", "Sertifika Haketti"),
+        yesNo("ser_aldi", "Sertifikasını Aldı"),
+        yesNo("ser_yakti", "Dosya Yaktı"),
+        date("ser_tarih", "Veriliş Tarihi"),
+        of("odeme_tutari", ColumnType::Number, "Ödeme Tutarı"),
+        yesNo("m_trafik", "Trafik"),
+        yesNo("m_ilkyardim", "İlkyardım"),
+        yesNo("m_direksiyon", "Direksiyon"),
+        yesNo("m_motor", "Motor"),
+    };
+    c.insert(c.end(), rest.begin(), rest.end());
+    return c;
+}
+
+std::vector<Table> buildTables() {
+    return {
+        {"tb_kursiyer", traineeColumns(), "kID"},
+        {"tb_odeme",
+         {yesNo("Odendi", "Ödendi"), of("miktar", ColumnType::Number, "Miktar"), date("tarih", "Ödeme Tarihi"),
+          text("aciklama", 30, "Açıklama"), of("odemeID", ColumnType::AutoNumber), of("kID", ColumnType::Integer)},
+         "odemeID"},
+        {"kullanicilar",
+         {of("userID", ColumnType::AutoNumber), text("userAD", 50), text("userSIFRE", 50),
+          date("userSONGIRISTARIHI"), yesNo("userSifreSor")},
+         "userID"},
+        {"tb_firma",
+         {of("firmaID", ColumnType::AutoNumber), text("ad", 50, "Firma Adı"), text("adres", 50, "Adresi"),
+          text("tel", 15, "Telefon"), text("fax", 15, "Faks")},
+         "firmaID"},
+        {"tb_arac", {of("aracID", ColumnType::AutoNumber), text("aracAD", 30, "Araç Adı"), text("aracPLAKA", 15, "Plaka")},
+         "aracID"},
+        {"tb_guz", {of("guzID", ColumnType::AutoNumber), text("guz", 50, "Güzergah"), text("sinif", 50, "Sınıfı")},
+         "guzID"},
+    };
+}
+
+const Column& viewNameColumn() {
+    static const Column column = text("AdiSoyadi", 255);
+    return column;
+}
+
+QString sqlType(const Column& c) {
+    switch (c.type) {
+    case ColumnType::AutoNumber: return "INTEGER PRIMARY KEY AUTOINCREMENT";
+    case ColumnType::Integer: return "INTEGER";
+    case ColumnType::Text: return QString("VARCHAR(%1)").arg(c.width);
+    case ColumnType::Date: return "DATETIME";
+    case ColumnType::YesNo: return "INTEGER DEFAULT 0";
+    case ColumnType::Number: return "REAL";
+    }
+    return {};
+}
+
+QString createTable(const Table& t) {
+    QStringList columns;
+    for (const Column& c : t.columns)
+        columns << c.name + ' ' + sqlType(c);
+    return QString("CREATE TABLE %1 (%2)").arg(t.name, columns.join(", "));
+}
+
+} // namespace
+
+const Column* Table::column(QStringView columnName) const {
+    for (const Column& c : columns)
+        if (columnName.compare(c.name, Qt::CaseInsensitive) == 0)
+            return &c;
+    return nullptr;
+}
+
+namespace Schema {
+
+const std::vector<Table>& tables() {
+    static const std::vector<Table> all = buildTables();
+    return all;
+}
+
+const Table* table(QStringView name) {
+    for (const Table& t : tables())
+        if (name.compare(t.name, Qt::CaseInsensitive) == 0)
+            return &t;
+    return nullptr;
+}
+
+const Column* anyColumn(QStringView name) {
+    if (name.compare(viewNameColumn().name, Qt::CaseInsensitive) == 0)
+        return &viewNameColumn();
+    for (const Table& t : tables())
+        if (const Column* c = t.column(name))
+            return c;
+    return nullptr;
+}
+
+bool isTextColumn(QStringView name) {
+    const Column* c = anyColumn(name);
+    return c && c->type == ColumnType::Text;
+}
+
+QStringList creationStatements() {
+    QStringList statements;
+    for (const Table& t : tables())
+        statements << createTable(t);
+    statements << "CREATE INDEX ix_odeme_kid ON tb_odeme(kID)"
+               << "CREATE INDEX ix_kursiyer_adayno ON tb_kursiyer(adayno)"
+               << QString("CREATE VIEW %1 AS SELECT ifnull(k.adi, '') || ' ' || ifnull(k.soyadi, '') AS AdiSoyadi, k.adayno AS adayno, "
+                          "o.miktar AS miktar, o.tarih AS tarih, o.Odendi AS Odendi, o.aciklama AS aciklama, "
+                          "k.kID AS kID FROM tb_odeme o INNER JOIN tb_kursiyer k ON o.kID = k.kID")
+                      .arg(PaymentsView)
+               // A new school asks for no login; its letterhead row waits to be filled in.
+               << "INSERT INTO kullanicilar (userAD, userSIFRE, userSifreSor) VALUES ('', '', 0)"
+               << "INSERT INTO tb_firma (ad, adres, tel, fax) VALUES ('', '', '', '')"
+               << QString("PRAGMA user_version = %1").arg(Version);
+    return statements;
+}
+
+} // namespace Schema
+
+QString toStoredDate(const QDateTime& value) { return value.toString("yyyy-MM-dd HH:mm:ss"); }

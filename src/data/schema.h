@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <vector>
+
+// The database's tables, described once: the DDL, the field types of every dataset and the
+// widths of the edits all come from here.
+
+enum class ColumnType { AutoNumber, Integer, Text, Date, YesNo, Number };
+
+struct Column {
+    QString name;
+    ColumnType type;
+    int width = 0; // characters, for text columns
+    QString label; // the caption of the field's control, where it has one
+};
+
+struct Table {
+    QString name;
+    std::vector<Column> columns;
+    QString key; // the auto number column
+
+    const Column* column(QStringView columnName) const;
+};
+
+namespace Schema {
+
+inline constexpr int Version = 1;
+inline constexpr const char* PaymentsView = "Query_Odemeler";
+
+const std::vector<Table>& tables();
+const Table* table(QStringView name);
+// A column of the given name in any table or in the payments view, for result columns that
+// carry no table of their own.
+const Column* anyColumn(QStringView name);
+bool isTextColumn(QStringView name);
+
+// Every statement that makes a new, empty database, in order.
+QStringList creationStatements();
+
+} // namespace Schema
+
+// Stored form of dates: ISO text that sorts and compares as text.
+QString toStoredDate(const class QDateTime& value);

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QList>
+#include <QMessageBox>
+#include <QObject>
+#include <QString>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <deque>
+#include <functional>
+
+class Connection;
+
+// A new, empty database file in its own temporary folder, removed with the object.
+class TempDatabase {
+public:
+    TempDatabase();
+    QString folder() const; // with its trailing separator, as the program folder is
+    QString path() const;
+    // Opens `connection` on this file, as the program does at first show.
+    void open(Connection& connection) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Answers the modal boxes and dialogs that production code opens with exec(), recording each
+// box's caption, text and icon. Answers are taken in order; without one, a box is closed with
+// its default (Enter) or, for a dialog, rejected.
+class ModalWatcher : public QObject {
+    Q_OBJECT
+public:
+    struct Seen {
+        QString caption;
+        QString text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+        QMessageBox::StandardButtons buttons;
+    };
+    using DialogAction = std::function<void(QWidget*)>;
+
+    ModalWatcher();
+    void answer(QMessageBox::StandardButton button) { m_answers.push_back(button); }
+    // For a dialog that is not a message box: what to do with it when it shows.
+    void onDialog(DialogAction action) { m_dialogActions.push_back(std::move(action)); }
+
+    QList<Seen> seen;
+
+private:
+    void poll();
+
+    QTimer m_timer;
+    std::deque<QMessageBox::StandardButton> m_answers;
+    std::deque<DialogAction> m_dialogActions;
+};
+
+// Sets the Turkish locale as main() does.
+void useProgramLocale();
