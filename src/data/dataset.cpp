@@ -195,6 +195,8 @@ QVariant Dataset::valueAt(int row, int field) const {
         return {};
     if (row == m_current && (m_state == State::Edit || m_state == State::Insert))
         return m_buffer[size_t(field)];
+    if (!m_rows[size_t(row)])
+        return {};
     return toFieldValue(m_store.cell(m_rows[size_t(row)], field), m_fields[size_t(field)].type);
 }
 
@@ -225,8 +227,11 @@ void Dataset::append() {
     m_buffer.assign(m_fields.size(), QVariant());
     m_changed.assign(m_fields.size(), false);
     m_modified = false;
-    setCurrent(row);
-    setState(State::Insert);
+    // Current row and state change together, so nobody reads the new row before its buffer is there.
+    m_current = row;
+    m_state = State::Insert;
+    emit stateChanged(m_state);
+    emit currentChanged(m_current);
     emit afterScroll();
 }
 

@@ -1,0 +1,13 @@
+#pragma once
+
+class frm_main_form;
+class frm_DataMod;
+class frmtaksitlendir;
+
+// The single instance of every window and of the data module, filled in start-up order and
+// handed to each of them, so windows meet only through the main window and the data module.
+struct Forms {
+    frm_main_form* main_form = nullptr;
+    frm_DataMod* DataMod = nullptr;
+    frmtaksitlendir* taksitlendir = nullptr;
+};

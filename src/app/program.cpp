@@ -1,0 +1,38 @@
+#include "app/program.h"
+
+#include "app/guard.h"
+#include "app/program_folder.h"
+#include "data/frm_DataMod.h"
+#include "payments/frmtaksitlendir.h"
+#include "records/frm_main_form.h"
+
+#include <QLocale>
+
+KalvistaApplication::KalvistaApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool KalvistaApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        Guard::showCurrentException();
+        return false;
+    }
+}
+
+Program::Program() {
+    m_main = std::make_unique<frm_main_form>(m_forms);
+    m_forms.main_form = m_main.get();
+    m_dataMod = std::make_unique<frm_DataMod>(m_forms);
+    m_forms.DataMod = m_dataMod.get();
+    m_main->bindToData();
+    m_taksitlendir = std::make_unique<frmtaksitlendir>(m_main.get());
+    m_forms.taksitlendir = m_taksitlendir.get();
+}
+
+Program::~Program() = default;
+
+void initialiseProcess() {
+    QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
+    QApplication::setApplicationName(Guard::ApplicationTitle);
+    ProgramFolder = programFolderOf(QApplication::applicationFilePath());
+}

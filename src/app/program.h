@@ -1,0 +1,37 @@
+#pragma once
+
+#include "app/forms.h"
+
+#include <QApplication>
+
+#include <memory>
+
+class frm_DataMod;
+class frm_main_form;
+class frmtaksitlendir;
+
+// The application object: its last net catches an error that escaped an event handler.
+class KalvistaApplication : public QApplication {
+public:
+    KalvistaApplication(int& argc, char** argv);
+    bool notify(QObject* receiver, QEvent* event) override;
+};
+
+// Every window and the data module, created once in start-up order and destroyed with the program.
+class Program {
+public:
+    Program();
+    ~Program();
+    Forms& forms() { return m_forms; }
+    frm_main_form& mainWindow() { return *m_main; }
+
+private:
+    Forms m_forms;
+    // Declared so that the windows go before the data module they show.
+    std::unique_ptr<frm_DataMod> m_dataMod;
+    std::unique_ptr<frm_main_form> m_main;
+    std::unique_ptr<frmtaksitlendir> m_taksitlendir;
+};
+
+// Sets the global state of a process: locale, application title and program folder.
+void initialiseProcess();

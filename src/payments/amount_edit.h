@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QLineEdit>
+
+// A money amount typed and shown in the user's locale: thousands grouped, two decimals, right-aligned,
+// red when negative. Keys that cannot belong to an amount are dropped while typing; the text is read
+// back into the value when the focus leaves.
+class AmountEdit : public QLineEdit {
+    Q_OBJECT
+
+public:
+    explicit AmountEdit(QWidget* parent = nullptr);
+
+    double value() const { return m_value; }
+    void setValue(double value);
+
+signals:
+    void valueChanged(double value);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    bool storeValue(double value);
+    void showValue();
+    void readBack();
+    void applyTextColour();
+    QColor normalTextColour() const;
+    bool acceptsTyped(const QString& typed) const;
+    QString textAfterTyping(const QString& typed) const;
+
+    double m_value = 0.0;
+};

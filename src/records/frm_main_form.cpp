@@ -1,0 +1,320 @@
+#include "records/frm_main_form.h"
+
+#include "app/forms.h"
+#include "app/guard.h"
+#include "app/program_folder.h"
+#include "data/connection.h"
+#include "data/frm_DataMod.h"
+#include "ui/data_grid.h"
+#include "ui/enter_as_tab.h"
+#include "records/trainee_tabs.h"
+#include "ui/message_box.h"
+
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QDate>
+#include <QDateEdit>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString TitleStart = QStringLiteral("Kalvista 0.1 - Ücretsiz Bir Yazılımdır - ");
+const QString AllTrainees = QStringLiteral("where kID > 0");
+
+const QStringList RecordTabCaptions = {"Kişisel Bilgiler", "Nüfus Cüzdanı", "Ev Bilgileri", "İş Bilgileri",
+                                       "Kurs Bilgileri",   "Sınavlar",      "Sertifika",    "Ödemeler"};
+
+std::vector<GridColumn> traineeListColumns() {
+    using F = GridColumn::Format;
+    return {{"adayno", "Aday No", 15},
+            {"adi", "Adı", 25},
+            {"soyadi", "Soyadı", 25},
+            {"dogumtarihi", "Doğum Tarihi", 15, F::Date},
+            {"ceptelefonu", "Cep Telefonu", 25},
+            {"kayitTarihi", "Kayıt Tarihi", 15, F::Date},
+            {"ehliyetsinifi", "Ehliyet Sınıfı", 15},
+            {"eposta", "E Posta", 50}};
+}
+
+} // namespace
+
+frm_main_form::frm_main_form(Forms& forms, QWidget* parent) : QMainWindow(parent), m_forms(forms) {
+    setObjectName("main_form");
+    setWindowTitle("Kalvista 0.1");
+    buildToolbar();
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(2, 2, 2, 2);
+    setCentralWidget(central);
+    buildRecordPanel();
+    layout->addWidget(PageControl1, 0);
+    buildStatusBar();
+    EnterAsTab::install(this);
+}
+
+// The data module is made after the main window; the list and the record controls bind to it then.
+void frm_main_form::bindToData() {
+    buildList();
+    static_cast<QVBoxLayout*>(centralWidget()->layout())->insertWidget(0, kaygrid, 1);
+    buildTraineeTabs(*PageControl1, data().dkursiyer);
+    buildPaymentsTab(PageControl1->widget(7));
+    connectRecordCommands();
+}
+
+frm_DataMod& frm_main_form::data() const { return *m_forms.DataMod; }
+
+void frm_main_form::buildToolbar() {
+    auto* bar = new QToolBar(this);
+    bar->setObjectName("ToolBar1");
+    bar->setMovable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    bar->setIconSize(QSize(32, 32));
+    addToolBar(Qt::TopToolBarArea, bar);
+
+    auto add = [&](const char* name, const QString& caption, QStyle::StandardPixmap icon, auto handler) {
+        auto* button = new QToolButton(bar);
+        button->setObjectName(name);
+        button->setText(caption);
+        button->setIcon(style()->standardIcon(icon));
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setAutoRaise(true);
+        button->setMinimumWidth(78);
+        bar->addWidget(button);
+        if constexpr (!std::is_same_v<decltype(handler), std::nullptr_t>)
+            guardedConnect(button, &QToolButton::clicked, this, handler);
+        return button;
+    };
+    Button1 = add("Button1", "Yeni Kursiyer", QStyle::SP_FileIcon, &frm_main_form::Button1Click);
+    Button2 = add("Button2", "Düzenle", QStyle::SP_FileDialogDetailedView, &frm_main_form::Button2Click);
+    bar->addSeparator();
+    Button3 = add("Button3", "Kaydı Sil", QStyle::SP_TrashIcon, &frm_main_form::Button3Click);
+    bar->addSeparator();
+    Button4 = add("Button4", "Yenile", QStyle::SP_BrowserReload, &frm_main_form::Button4Click);
+    Button9 = add("Button9", "Ödemeler", QStyle::SP_DialogApplyButton, &frm_main_form::Button9Click);
+    bar->addSeparator();
+    QToolButton* reports = add("ToolButton7", "Raporlar", QStyle::SP_FileDialogListView, nullptr);
+    bar->addSeparator();
+    Btn4 = add("Btn4", "Kayıt Sorgula", QStyle::SP_FileDialogContentsView, nullptr);
+    add("Btn5", "İstatistikler", QStyle::SP_FileDialogInfoView, nullptr);
+    bar->addSeparator();
+    add("Btn2", "Ayarlar", QStyle::SP_ComputerIcon, nullptr);
+    add("Btn3", "Şifreler", QStyle::SP_DriveHDIcon, nullptr);
+    bar->addSeparator();
+    add("ToolButton9", "İletişim", QStyle::SP_DirLinkIcon, nullptr);
+    add("Btn6", "Hakında", QStyle::SP_MessageBoxInformation, nullptr);
+    bar->addSeparator();
+    add("ToolButton3", "Çıkış", QStyle::SP_DialogCloseButton, &frm_main_form::ToolButton3Click);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName("PopupMenu1");
+    const std::pair<const char*, const char*> entries[] = {{"Button5", "Kursiyerler"},
+                                                           {"Button6", "Ehliyet Sınıfları"},
+                                                           {"Button7", "Ödeme Raporu"},
+                                                           {"Button8", "Kişisel Ödemeler"}};
+    for (const auto& [name, caption] : entries)
+        PopupMenu1->addAction(QString::fromUtf8(caption))->setObjectName(name);
+    PopupMenu1->addSeparator();
+    PopupMenu1->addAction("Export")->setObjectName("Button12");
+    reports->setMenu(PopupMenu1);
+    reports->setPopupMode(QToolButton::InstantPopup);
+}
+
+void frm_main_form::buildList() {
+    kaygrid = new DataGrid(data().dkursiyer, traineeListColumns(), this);
+    kaygrid->setObjectName("kaygrid");
+    kaygrid->setFocusPolicy(Qt::ClickFocus);
+    kaygrid->setToolTip("-Kaydı Düzenlemek için çift tıklayın\n-Listedeki kayıtları raporlamak için sağ tıklayın...");
+    kaygrid->setStyleSheet("QTableView { background: #F4F3EA; alternate-background-color: #E9E7D1; }"
+                           "QHeaderView::section:horizontal { background: #DCD7BA; color: #005199; font-weight: bold;"
+                           " border: 1px solid #B9B394; padding: 2px 4px; }");
+    if (QAbstractButton* corner = kaygrid->cornerButton()) {
+        corner->setObjectName("kaygridIButton");
+        corner->setToolTip("Tüm kayıtları göster + Sıralama kaldır");
+    }
+    guardedConnect(kaygrid, &DataGrid::titleClicked, this, &frm_main_form::kaygridTitleButtonClick);
+    guardedConnect(kaygrid, &DataGrid::cornerClicked, this, &frm_main_form::kaygridIButtonClick);
+    guardedConnect(kaygrid, &DataGrid::doubleClicked, this, &frm_main_form::Button2Click);
+
+    pp1 = new QMenu(this);
+    pp1->setObjectName("pp1");
+    pp1->addAction("Raporla...")->setObjectName("Raporla1");
+    kaygrid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(kaygrid, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { pp1->popup(kaygrid->viewport()->mapToGlobal(at)); });
+}
+
+void frm_main_form::buildRecordPanel() {
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName("PageControl1");
+    PageControl1->setStyleSheet("QTabBar::tab { font-weight: bold; }");
+    PageControl1->setFixedHeight(300);
+    for (int i = 0; i < RecordTabCaptions.size(); ++i) {
+        auto* page = new QWidget(PageControl1);
+        page->setObjectName(QString("TabSheet%1").arg(i + 1));
+        PageControl1->addTab(page, RecordTabCaptions[i]);
+    }
+
+    // Only a focus target for committing a pending entry: outside the visible area, never tabbed to.
+    setf = new QLineEdit(this);
+    setf->setObjectName("setf");
+    setf->setReadOnly(true);
+    setf->setFocusPolicy(Qt::ClickFocus);
+    setf->setGeometry(-200, -200, 10, 10);
+}
+
+void frm_main_form::buildStatusBar() {
+    statusCount = new QLabel(this);
+    statusCount->setObjectName("StatusPanel1");
+    statusCount->setMinimumWidth(160);
+    statusToday = new QLabel(this);
+    statusToday->setObjectName("StatusPanel2");
+    statusWeb = new QLabel(this);
+    statusWeb->setObjectName("StatusPanel3");
+    statusWeb->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    statusBar()->addWidget(statusCount);
+    statusBar()->addWidget(statusToday, 1);
+    statusBar()->addWidget(statusWeb);
+}
+
+void frm_main_form::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (m_firstShowDone)
+        return;
+    m_firstShowDone = true;
+    QTimer::singleShot(0, this, [this] { Guard::run([this] { FormShow(); }); });
+}
+
+// The first show brings the database and the trainee list up.
+void frm_main_form::FormShow() {
+    odemetarx->setDate(QDate::currentDate());
+    if (!openDatabase()) {
+        close();
+        return;
+    }
+    setWindowTitle(TitleStart + productWebAddress());
+    data().tuser.open();
+    // The start-up login comes here when the stored user asks for it.
+    data().tuser.close();
+    data().tkursiyer.open();
+    ListReady = true;
+    EnableRecordPanel(false);
+    ShowRecordCount();
+    statusToday->setText(" Bugün : " + QLocale().toString(QDate::currentDate(), "dd MMMM yyyy dddd"));
+    FillCourseLists();
+    statusWeb->setText(productWebAddress() + "     ");
+}
+
+// Offers a new, empty database when there is none; false when the program cannot go on.
+bool frm_main_form::openDatabase() {
+    Connection& connection = data().ado_conn;
+    connection.setConnectionString(Connection::connectionText(ProgramFolder));
+    const QString path = connection.databasePath();
+    try {
+        if (!QFile::exists(path)) {
+            const auto answer = MessageBox::show(
+                MessageBox::Kind::Warning, "Uyarı",
+                QString("\nVeritabanı dosyası bulunamadı:\n%1\n\nYeni, boş bir veritabanı oluşturulsun mu?")
+                    .arg(QDir::toNativeSeparators(path)),
+                MessageBox::Buttons::YesNo, MessageBox::Answer::Yes, this);
+            if (answer != MessageBox::Answer::Yes)
+                return false;
+            createDatabase(path);
+        }
+        connection.open();
+        return true;
+    } catch (...) {
+        Guard::showCurrentException();
+        return false;
+    }
+}
+
+void frm_main_form::closeEvent(QCloseEvent* event) {
+    if (!m_closing && !askToKeepEntry()) {
+        event->ignore();
+        return;
+    }
+    if (!m_closing) {
+        m_closing = true;
+        FormClose();
+    }
+    event->accept();
+}
+
+// Writes the closing time and closes the data; a failure to write it is shown, and the program ends all the same.
+void frm_main_form::FormClose() {
+    ListReady = false;
+    frm_DataMod& d = data();
+    if (d.ado_conn.isOpen()) {
+        Guard::run([&] {
+            d.tuser.open();
+            if (d.tuser.isEmpty())
+                d.tuser.append();
+            else
+                d.tuser.edit();
+            d.tuser.setValue("userSONGIRISTARIHI", QDateTime::currentDateTime());
+            d.tuser.post();
+        });
+        d.tuser.close();
+    }
+    d.tkursiyer.close();
+    d.todemeler.close();
+    d.ado_conn.close();
+}
+
+void frm_main_form::ToolButton3Click() { close(); }
+
+void frm_main_form::EnableRecordPanel(bool enabled) {
+    for (int i = 0; i < PageControl1->count(); ++i)
+        PageControl1->widget(i)->setEnabled(enabled);
+}
+
+void frm_main_form::SetListMode(bool listMode) {
+    for (QWidget* w : {static_cast<QWidget*>(Button3), static_cast<QWidget*>(Button4), static_cast<QWidget*>(Button9),
+                       static_cast<QWidget*>(Btn4), static_cast<QWidget*>(kaygrid)})
+        w->setEnabled(listMode);
+    for (QAction* entry : PopupMenu1->actions())
+        entry->setEnabled(listMode);
+}
+
+void frm_main_form::ShowRecordCount() {
+    statusCount->setText(" Kayıt Sayısı : " + QString::number(data().tkursiyer.recordCount()));
+}
+
+void frm_main_form::kaygridTitleButtonClick(const QString& field) {
+    SortField = field;
+    kaygrid->setSortMarker(SortField);
+    if (!ListReady)
+        return;
+    data().tkursiyer.setSqlLine(2, "ORDER BY " + field);
+    data().tkursiyer.open();
+}
+
+bool frm_main_form::kaygridCalcTitleImage(const QString& field) const { return field == SortField; }
+
+void frm_main_form::kaygridIButtonClick() {
+    SortField = "kID";
+    kaygrid->setSortMarker(SortField);
+    data().tkursiyer.setSqlLine(1, AllTrainees);
+    data().tkursiyer.setSqlLine(2, "ORDER BY kID");
+    data().tkursiyer.open();
+    ShowRecordCount();
+}
+
+void frm_main_form::Button4Click() { reopenTrainees(); }
+
+void frm_main_form::reopenTrainees() {
+    data().tkursiyer.close();
+    data().tkursiyer.open();
+}

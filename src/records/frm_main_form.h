@@ -1,0 +1,107 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QTabWidget;
+class QToolButton;
+class AmountEdit;
+class DataGrid;
+class QDateEdit;
+class frm_DataMod;
+struct Forms;
+
+// The main window: toolbar, trainee list, record panel with its eight tabs, status bar. Every
+// command of the program starts here.
+class frm_main_form : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frm_main_form(Forms& forms, QWidget* parent = nullptr);
+    void bindToData();
+
+    static QString productWebAddress() { return "www.kalvista.com.tr"; }
+
+    // Operations other windows use.
+    void EnableRecordPanel(bool enabled);
+    void SetListMode(bool listMode);
+    void ShowRecordCount();
+    bool kaygridCalcTitleImage(const QString& field) const;
+    void RefreshPaymentTotals();
+    void FillCourseLists();
+    void CommitPendingEdit();
+    int CountCandidateNo(const QString& candidateNo);
+
+    QString SortField;
+    bool ListReady = false;
+    QString RememberedAdayNo;
+
+public slots:
+    void FormShow();
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void Button4Click();
+    void Button9Click();
+    void Button10Click();
+    void Button11Click();
+    void Button13Click();
+    void Button14Click();
+    void btn1xClick(int row);
+    void DBComboBox11Exit();
+    void kaygridTitleButtonClick(const QString& field);
+    void kaygridIButtonClick();
+    void ToolButton3Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    frm_DataMod& data() const;
+    void buildToolbar();
+    void buildList();
+    void buildRecordPanel();
+    void buildPaymentsTab(QWidget* page);
+    void buildStatusBar();
+    void connectRecordCommands();
+    bool openDatabase();
+    void FormClose();
+    void reopenTrainees();
+    void setRecordCaptions(bool recordMode, bool recordImages);
+    bool recordBeingEntered() const;
+    bool askToKeepEntry();
+    bool saveTrainee();
+    void cancelTrainee();
+    void reloadPayments(const QString& sql);
+    double paymentTotal(bool paid, const QString& kID);
+
+    Forms& m_forms;
+    bool m_firstShowDone = false;
+    bool m_closing = false;
+
+    QToolButton* Button1 = nullptr;
+    QToolButton* Button2 = nullptr;
+    QToolButton* Button3 = nullptr;
+    QToolButton* Button4 = nullptr;
+    QToolButton* Button9 = nullptr;
+    QToolButton* Btn4 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QMenu* pp1 = nullptr;
+    DataGrid* kaygrid = nullptr;
+    QTabWidget* PageControl1 = nullptr;
+    QLineEdit* setf = nullptr;
+    QLabel* statusCount = nullptr;
+    QLabel* statusToday = nullptr;
+    QLabel* statusWeb = nullptr;
+
+    AmountEdit* odenenx = nullptr;
+    AmountEdit* mx1 = nullptr;
+    AmountEdit* mx2 = nullptr;
+    QDateEdit* odemetarx = nullptr;
+    QLineEdit* odemeac = nullptr;
+    DataGrid* paymentsGrid = nullptr;
+};

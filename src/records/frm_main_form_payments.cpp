@@ -1,0 +1,225 @@
+// The "Ödemeler" tab: one trainee's payments, their totals and the installment plan.
+#include "records/frm_main_form.h"
+
+#include "app/forms.h"
+#include "app/guard.h"
+#include "data/frm_DataMod.h"
+#include "payments/amount_edit.h"
+#include "payments/frmtaksitlendir.h"
+#include "payments/installment_plan.h"
+#include "ui/bound_number_edit.h"
+#include "ui/data_grid.h"
+#include "ui/message_box.h"
+
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+std::vector<GridColumn> paymentColumns() {
+    using F = GridColumn::Format;
+    return {{"Odendi", "Ödendi", 5, F::Check},
+            {"miktar", "Miktar", 10, F::Amount},
+            {"tarih", "Ödeme Tarihi", 12, F::Date},
+            {"aciklama", "Açıklama", 25}};
+}
+
+QString paidCondition(bool paid) { return paid ? "-1" : "0"; }
+
+} // namespace
+
+void frm_main_form::buildPaymentsTab(QWidget* page) {
+    frm_DataMod& d = data();
+    auto* fee = new BoundNumberEdit(d.dkursiyer, "odeme_tutari", page);
+    fee->setObjectName("DBEdit53");
+    mx1 = new AmountEdit(page);
+    mx1->setObjectName("mx1");
+    mx1->setReadOnly(true);
+    mx2 = new AmountEdit(page);
+    mx2->setObjectName("mx2");
+    mx2->setReadOnly(true);
+    auto* totals = new QGridLayout;
+    const std::pair<const char*, QWidget*> rows[] = {{"Ödeme Tutarı", fee}, {"Ödenen Tutar", mx1}, {"Kalan Borç", mx2}};
+    for (int r = 0; r < 3; ++r) {
+        totals->addWidget(new QLabel(QString::fromUtf8(rows[r].first), page), r, 0);
+        totals->addWidget(new QLabel(":", page), r, 1);
+        totals->addWidget(rows[r].second, r, 2);
+    }
+    totals->setRowStretch(3, 1);
+
+    auto* box = new QGroupBox(" Ödemeler ", page);
+    odenenx = new AmountEdit(box);
+    odenenx->setObjectName("odenenx");
+    odemetarx = new QDateEdit(QDate::currentDate(), box);
+    odemetarx->setObjectName("odemetarx");
+    odemetarx->setCalendarPopup(true);
+    odemetarx->setDisplayFormat("dd.MM.yyyy");
+    odemeac = new QLineEdit(box);
+    odemeac->setObjectName("odemeac");
+    odemeac->setMaxLength(30);
+    paymentsGrid = new DataGrid(d.dodeme, paymentColumns(), box);
+    paymentsGrid->setObjectName("DBGrid1");
+    paymentsGrid->setCornerButtonEnabled(false);
+    paymentsGrid->verticalHeader()->hide();
+
+    auto* buttons = new QVBoxLayout;
+    const auto button = [&](const char* name, const char* caption, void (frm_main_form::*handler)()) {
+        auto* b = new QPushButton(QString::fromUtf8(caption), box);
+        b->setObjectName(name);
+        buttons->addWidget(b);
+        guardedConnect(b, &QPushButton::clicked, this, handler);
+        return b;
+    };
+    QPushButton* plan = button("Button14", "Taksitlendir", &frm_main_form::Button14Click);
+    QPushButton* add = button("Button10", "Ödeme Ekle", &frm_main_form::Button10Click);
+    QPushButton* remove = button("Button11", "Ödeme Sil", &frm_main_form::Button11Click);
+    QPushButton* paid = button("Button13", "Ödendi", &frm_main_form::Button13Click);
+    buttons->addStretch(1);
+
+    auto* inputs = new QHBoxLayout;
+    inputs->addWidget(odenenx);
+    inputs->addWidget(odemetarx);
+    inputs->addWidget(odemeac, 1);
+    auto* listAndButtons = new QHBoxLayout;
+    listAndButtons->addWidget(paymentsGrid, 1);
+    listAndButtons->addLayout(buttons);
+    auto* boxLayout = new QVBoxLayout(box);
+    boxLayout->addLayout(inputs);
+    boxLayout->addLayout(listAndButtons, 1);
+
+    auto* layout = new QHBoxLayout(page);
+    layout->addLayout(totals);
+    layout->addWidget(box, 1);
+
+    QWidget::setTabOrder(paymentsGrid, odemetarx);
+    QWidget::setTabOrder(odemetarx, odenenx);
+    QWidget::setTabOrder(odenenx, odemeac);
+    QWidget::setTabOrder(odemeac, add);
+    QWidget::setTabOrder(add, remove);
+    QWidget::setTabOrder(remove, paid);
+    QWidget::setTabOrder(paid, plan);
+}
+
+void frm_main_form::reloadPayments(const QString& sql) {
+    Dataset& payments = data().todemeler;
+    payments.close();
+    payments.setSql(sql);
+    payments.open();
+}
+
+void frm_main_form::Button9Click() {
+    frm_DataMod& d = data();
+    if (d.tkursiyer.isEmpty()) {
+        MessageBox::warning("Uyarı:", "\nKursiyer kaydı yok.", this);
+        return;
+    }
+    EnableRecordPanel(true);
+    SetListMode(false);
+    PageControl1->setCurrentIndex(7);
+    RememberedAdayNo = d.tkursiyer.value("adayno").toString();
+    reloadPayments(frm_DataMod::paymentsOf(d.tkursiyer.value("kID").toLongLong()));
+    odenenx->setFocus();
+    setRecordCaptions(true, false);
+}
+
+// The trainee's key by the payments' rule: 0 while the trainee is new and not yet saved.
+static qint64 currentTraineeKey(const Dataset& trainees) { return trainees.value("kID").toLongLong(); }
+
+void frm_main_form::Button10Click() {
+    frm_DataMod& d = data();
+    if (odenenx->value() > 0) {
+        d.todemeler.append();
+        d.todemeler.setValue("miktar", odenenx->value());
+        d.todemeler.setValue("tarih", odemetarx->date());
+        d.todemeler.setValue("aciklama", odemeac->text());
+        d.todemeler.setValue("kID", currentTraineeKey(d.tkursiyer));
+        d.todemeler.post();
+        odenenx->setValue(0);
+        odemetarx->setDate(QDate::currentDate());
+        odemeac->clear();
+    }
+    RefreshPaymentTotals();
+}
+
+void frm_main_form::Button11Click() {
+    Dataset& payments = data().todemeler;
+    if (!payments.isEmpty()) {
+        const auto answer = MessageBox::show(MessageBox::Kind::Warning, QString(), "\nAktif ödeme silinecek.",
+                                             MessageBox::Buttons::YesNo, MessageBox::Answer::Yes, this);
+        if (answer == MessageBox::Answer::Yes)
+            payments.deleteRow();
+    }
+    RefreshPaymentTotals();
+}
+
+void frm_main_form::Button13Click() {
+    Dataset& payments = data().todemeler;
+    if (payments.isEmpty())
+        return;
+    payments.edit();
+    payments.setValue("Odendi", !payments.value("Odendi").toBool());
+    payments.post();
+    RefreshPaymentTotals();
+}
+
+double frm_main_form::paymentTotal(bool paid, const QString& kID) {
+    Dataset& sums = data().sql_hes;
+    sums.close();
+    sums.setSql("select sum(miktar) as TMiktar from tb_odeme WHERE (((Odendi)=" + paidCondition(paid) +
+                ")) and (kID=" + kID + ")");
+    sums.open();
+    const double total = sums.value("TMiktar").toDouble();
+    sums.close();
+    return total;
+}
+
+// Both totals come from the database, over every payment of the trainee, not from the grid.
+void frm_main_form::RefreshPaymentTotals() {
+    const QString kID = QString::number(currentTraineeKey(data().tkursiyer));
+    const double unpaid = paymentTotal(false, kID);
+    const double paid = paymentTotal(true, kID);
+    mx1->setValue(paid);
+    mx2->setValue(unpaid);
+}
+
+void frm_main_form::Button14Click() {
+    frm_DataMod& d = data();
+    const double fee = d.tkursiyer.value("odeme_tutari").toDouble();
+    if (fee < 1) {
+        MessageBox::warning(QString(), "\nÖdeme tutarı 0 dan büyük olmalı.", this);
+        return;
+    }
+    frmtaksitlendir& dialog = *m_forms.taksitlendir;
+    dialog.exec();
+    if (!dialog.confirmed())
+        return;
+    const InstallmentPlan plan = planInstallments(dialog.planInput(fee));
+    if (plan.refusal == InstallmentRefusal::DownPaymentNotBelowFee) {
+        MessageBox::show(MessageBox::Kind::Error, QString(),
+                         "\nPEŞİN ÖDENEN TUTAR\nTAKSİT YAPILACAK TUTARDAN BÜYÜK YADA EŞİT OLAMAZ...");
+        return;
+    }
+    // Each row is posted as soon as it is made: a plan cut short by an error keeps what it wrote.
+    const qint64 kID = currentTraineeKey(d.tkursiyer);
+    for (const InstallmentRow& row : plan.rows) {
+        d.todemeler.append();
+        d.todemeler.setValue("kID", kID);
+        d.todemeler.setValue("tarih", row.date);
+        if (!row.description.isEmpty())
+            d.todemeler.setValue("aciklama", row.description);
+        d.todemeler.setValue("miktar", row.amount);
+        d.todemeler.post();
+    }
+    if (!d.todemeler.isEmpty())
+        d.todemeler.first();
+    RefreshPaymentTotals();
+}

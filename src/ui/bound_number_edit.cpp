@@ -1,0 +1,31 @@
+#include "ui/bound_number_edit.h"
+
+#include <QLocale>
+#include <QRegularExpressionValidator>
+
+namespace {
+
+QLocale numberLocale() {
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale;
+}
+
+} // namespace
+
+BoundNumberEdit::BoundNumberEdit(DataSource& source, const QString& field, QWidget* parent)
+    : QLineEdit(parent), BoundControl(*this, source, field) {
+    const QString decimal = QRegularExpression::escape(numberLocale().decimalPoint());
+    setValidator(new QRegularExpressionValidator(QRegularExpression("-?\\d{0,12}(" + decimal + "\\d{0,6})?"), this));
+    refresh();
+}
+
+void BoundNumberEdit::showValue(const QVariant& value) {
+    setText(value.isNull() ? QString() : numberLocale().toString(value.toDouble(), 'g', 15));
+}
+
+QVariant BoundNumberEdit::entry() const {
+    bool ok = false;
+    const double number = numberLocale().toDouble(text(), &ok);
+    return ok ? QVariant(number) : QVariant();
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "ui/bound_control.h"
+
+#include <QLineEdit>
+
+// A number field in the general format: no grouping, only the decimals it needs (1250, 1250,5).
+class BoundNumberEdit : public QLineEdit, public BoundControl {
+    Q_OBJECT
+public:
+    BoundNumberEdit(DataSource& source, const QString& field, QWidget* parent = nullptr);
+
+protected:
+    void showValue(const QVariant& value) override;
+    QVariant entry() const override;
+};

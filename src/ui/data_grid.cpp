@@ -1,0 +1,76 @@
+#include "ui/data_grid.h"
+
+#include "app/guard.h"
+#include "data/data_source.h"
+#include "data/dataset.h"
+
+#include <QAbstractButton>
+#include <QHeaderView>
+
+DataGrid::DataGrid(DataSource& source, std::vector<GridColumn> columns, QWidget* parent)
+    : QTableView(parent), m_source(source), m_model(new DatasetModel(source, std::move(columns), this)) {
+    setModel(m_model);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setAlternatingRowColors(true);
+    setWordWrap(false);
+    setCornerButtonEnabled(true);
+
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    verticalHeader()->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("▶")) + 12);
+    applyColumnWidths();
+
+    // The corner button resets the list instead of selecting everything.
+    m_corner = findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly);
+    if (m_corner) {
+        m_corner->disconnect();
+        connect(m_corner, &QAbstractButton::clicked, this, &DataGrid::cornerClicked);
+    }
+
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
+        if (section >= 0 && section < int(m_model->columns().size()))
+            emit titleClicked(m_model->columns()[size_t(section)].field);
+    });
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
+        if (!m_following && current.isValid())
+            Guard::run([&] { m_source.dataset().moveTo(current.row()); });
+    });
+    Dataset& dataset = source.dataset();
+    connect(&dataset, &Dataset::currentChanged, this, &DataGrid::followDataset);
+    connect(&dataset, &Dataset::reset, this, [this] { followDataset(m_source.dataset().currentRow()); });
+}
+
+void DataGrid::followDataset(int row) {
+    m_following = true;
+    if (row < 0) {
+        selectionModel()->clearCurrentIndex();
+    } else {
+        const QModelIndex index = m_model->index(row, std::max(0, currentIndex().column()));
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        scrollTo(index);
+    }
+    m_following = false;
+}
+
+void DataGrid::applyColumnWidths() {
+    const int charWidth = fontMetrics().averageCharWidth();
+    for (size_t i = 0; i < m_model->columns().size(); ++i)
+        setColumnWidth(int(i), m_model->columns()[i].widthChars * charWidth + 8);
+}
+
+void DataGrid::setSortMarker(const QString& field) {
+    const int column = m_model->columnOf(field);
+    horizontalHeader()->setSortIndicatorShown(column >= 0);
+    horizontalHeader()->setSortIndicator(column, Qt::AscendingOrder);
+}
+
+QString DataGrid::sortMarkerField() const {
+    const int column = horizontalHeader()->isSortIndicatorShown() ? horizontalHeader()->sortIndicatorSection() : -1;
+    return column >= 0 && column < int(m_model->columns().size()) ? m_model->columns()[size_t(column)].field
+                                                                  : QString();
+}

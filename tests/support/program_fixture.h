@@ -1,0 +1,44 @@
+#pragma once
+
+#include "test_support.h"
+
+#include "app/program.h"
+#include "data/frm_DataMod.h"
+#include "records/frm_main_form.h"
+
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+// The whole program over a database in a temporary folder, shown offscreen, its first show done.
+class ProgramFixture {
+public:
+    // `fill` writes the starting rows through a connection of its own, before the program opens the file.
+    explicit ProgramFixture(const std::function<void(Connection&)>& fill = {});
+    ~ProgramFixture();
+
+    frm_main_form& main() { return m_program->mainWindow(); }
+    frm_DataMod& data() { return *m_program->forms().DataMod; }
+    Forms& forms() { return m_program->forms(); }
+    TempDatabase& database() { return m_database; }
+    ModalWatcher& boxes() { return m_boxes; }
+
+    template <typename T = QWidget> T* find(const QString& name) {
+        T* found = main().findChild<T*>(name);
+        if (!found)
+            qFatal("no control named %s", qPrintable(name));
+        return found;
+    }
+    // A count through a connection of the test's own, so it sees what the program wrote.
+    int count(const QString& sqliteWhere, const QString& table = "tb_kursiyer");
+    QString statusCount();
+
+private:
+    TempDatabase m_database;
+    ModalWatcher m_boxes;
+    std::unique_ptr<Program> m_program;
+};
+
+// Starts the program's first show in a folder of the caller's and waits until it has run.
+void showAndWaitForFirstShow(frm_main_form& main);
