@@ -273,17 +273,7 @@ void Dataset::cancel() {
         setState(State::Browse);
         emit rowChanged(m_current);
     } else if (m_state == State::Insert) {
-        const int row = m_current;
-        m_buffer.clear();
-        m_modified = false;
-        emit rowAboutToBeRemoved(row);
-        m_rows.erase(m_rows.begin() + row);
-        emit rowRemoved(row);
-        m_current = -1;
-        setState(State::Browse);
-        setCurrent(m_rows.empty() ? -1 : std::clamp(m_rowBeforeInsert, 0, recordCount() - 1));
-        if (!m_rows.empty())
-            emit afterScroll();
+        dropCurrentRow(m_rowBeforeInsert);
     }
 }
 
@@ -296,15 +286,24 @@ void Dataset::deleteRow() {
     Statement statement(m_connection.handle(), QString("DELETE FROM %1 WHERE %2 = ?").arg(table.name, table.key));
     statement.bind(1, key);
     statement.execute();
+    dropCurrentRow(m_current);
+}
+
+// Takes the current row out of the result (the database is not touched here) and makes the row
+// at `nextCurrent`, or the nearest one, current. Nothing can read the dropped row meanwhile.
+void Dataset::dropCurrentRow(int nextCurrent) {
+    const int row = m_current;
+    const bool wasEditing = m_state != State::Browse;
     m_buffer.clear();
     m_modified = false;
-    setState(State::Browse);
-    const int row = m_current;
+    m_current = -1;
+    m_state = State::Browse;
     emit rowAboutToBeRemoved(row);
     m_rows.erase(m_rows.begin() + row);
     emit rowRemoved(row);
-    m_current = -1;
-    setCurrent(m_rows.empty() ? -1 : std::min(row, recordCount() - 1));
+    if (wasEditing)
+        emit stateChanged(m_state);
+    setCurrent(m_rows.empty() ? -1 : std::clamp(nextCurrent, 0, recordCount() - 1));
     if (!m_rows.empty())
         emit afterScroll();
 }

@@ -96,6 +96,7 @@ private:
     void updateRow(qint64 key);
     void refetchRow(qint64 key);
     void setCurrent(int row);
+    void dropCurrentRow(int nextCurrent);
     QVariant storageValue(int field, const QVariant& value) const;
 
     Connection& m_connection;

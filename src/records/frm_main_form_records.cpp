@@ -4,6 +4,7 @@
 #include "app/forms.h"
 #include "app/guard.h"
 #include "data/frm_DataMod.h"
+#include "ui/bound_control.h"
 #include "ui/message_box.h"
 
 #include <QApplication>
@@ -96,10 +97,11 @@ void frm_main_form::Button2Click() {
     setRecordCaptions(true, true);
 }
 
+// Leaving a bound control makes it write its pending entry. Boxes of several lines are included:
+// the toolbar buttons take no focus, so their text would otherwise be lost on saving.
 void frm_main_form::CommitPendingEdit() {
     QWidget* focused = QApplication::focusWidget();
-    if (!focused || !PageControl1->isAncestorOf(focused) ||
-        !(qobject_cast<QLineEdit*>(focused) || qobject_cast<QComboBox*>(focused) || qobject_cast<QCheckBox*>(focused)))
+    if (!dynamic_cast<BoundControl*>(focused))
         return;
     setf->setFocus();
     focused->setFocus();

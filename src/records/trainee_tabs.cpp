@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QVBoxLayout>
 
 #include "data/schema.h"
 #include "data/value_lists.h"
@@ -56,6 +55,7 @@ constexpr int Attempts = 5;
 // The panel is about 260 pixels high; a box of three lines beside a form row still leaves room
 // for the rows below it.
 constexpr int BoxLines = 3;
+constexpr int BoxMargins = 12; // its frame and the text's own margin
 
 const std::vector<FormPage>& formPages() {
     using namespace ValueLists;
@@ -152,7 +152,9 @@ const FormColumn Exemptions = {
     {"Direksiyon", {{"m_direksiyon", Kind::Check}}},
 };
 
-bool isCheck(Kind kind) { return kind == Kind::Check || kind == Kind::BoldCheck; }
+bool isCheck(Kind kind) {
+    return kind == Kind::Check || kind == Kind::BoldCheck;
+}
 
 // Everything a page builder needs besides the table: where controls go, what they bind to,
 // and the tab order collected on the way.
@@ -167,11 +169,21 @@ QWidget* newControl(const Builder& b, const Control& c, const QString& text = {}
     const QStringList items = c.list ? c.list() : QStringList();
     QWidget* control = nullptr;
     switch (c.kind) {
-    case Kind::Edit: control = new BoundLineEdit(b.source, field, &b.parent); break;
-    case Kind::Date: control = new DateBox(b.source, field, &b.parent); break;
-    case Kind::List: control = new BoundComboBox(b.source, field, ListKind::Free, items, &b.parent); break;
-    case Kind::FixedList: control = new BoundComboBox(b.source, field, ListKind::Fixed, items, &b.parent); break;
-    case Kind::Box: control = new BoundTextBox(b.source, field, &b.parent); break;
+    case Kind::Edit:
+        control = new BoundLineEdit(b.source, field, &b.parent);
+        break;
+    case Kind::Date:
+        control = new DateBox(b.source, field, &b.parent);
+        break;
+    case Kind::List:
+        control = new BoundComboBox(b.source, field, ListKind::Free, items, &b.parent);
+        break;
+    case Kind::FixedList:
+        control = new BoundComboBox(b.source, field, ListKind::Fixed, items, &b.parent);
+        break;
+    case Kind::Box:
+        control = new BoundTextBox(b.source, field, &b.parent);
+        break;
     case Kind::Check:
     case Kind::BoldCheck: {
         auto* check = new BoundCheckBox(b.source, field, text, &b.parent);
@@ -212,15 +224,15 @@ void addRow(const Builder& b, QGridLayout& grid, int line, const Row& row) {
     for (const Control& c : row.controls) {
         QWidget* control = newControl(b, c);
         if (c.kind == Kind::Box)
-            control->setFixedHeight(control->fontMetrics().lineSpacing() * BoxLines + 12);
-        const Column* column = Schema::anyColumn(c.field);
-        controls->addWidget(control, column ? column->width : 1);
+            control->setFixedHeight(control->fontMetrics().lineSpacing() * BoxLines + BoxMargins);
+        controls->addWidget(control, Schema::anyColumn(c.field)->width);
     }
     grid.addLayout(controls, line, 2);
 }
 
 QGridLayout* newGrid() {
     auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(4);
     return grid;
 }
@@ -257,7 +269,8 @@ QGridLayout* newAttemptGrid(const Builder& b, std::span<const AttemptColumn> col
         grid->addWidget(newLabel(b, columns[c].caption), 0, c);
     for (int attempt = 1; attempt <= Attempts; ++attempt)
         for (int c = 0; c < int(columns.size()); ++c)
-            grid->addWidget(newControl(b, {columns[c].prefix + QString::number(attempt), columns[c].kind}), attempt, c);
+            grid->addWidget(newControl(b, {columns[c].prefix + QString::number(attempt), columns[c].kind}),
+                            attempt, c);
     grid->setRowStretch(Attempts + 1, 1);
     return grid;
 }

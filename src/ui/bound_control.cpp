@@ -51,8 +51,10 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::FocusOut && leavesControl(static_cast<QFocusEvent*>(event)->reason()))
+        if (event->type() == QEvent::FocusOut && leavesControl(static_cast<QFocusEvent*>(event)->reason())) {
             m_owner.commit();
+            m_owner.left();
+        }
         return QObject::eventFilter(watched, event);
     }
 
@@ -68,7 +70,9 @@ BoundControl::BoundControl(QWidget& control, DataSource& source, const QString& 
 
 BoundControl::~BoundControl() = default;
 
-QString BoundControl::field() const { return m_link->field(); }
+QString BoundControl::field() const {
+    return m_link->field();
+}
 
 void BoundControl::commit() {
     const QVariant typed = entry();

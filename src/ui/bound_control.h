@@ -29,6 +29,8 @@ protected:
     BoundControl(QWidget& control, DataSource& source, const QString& field);
     virtual ~BoundControl();
 
+    // Runs after the entry has been written because the focus left the control.
+    virtual void left() {}
     virtual void showValue(const QVariant& value) = 0;
     // What the control holds now, in the form the field takes.
     virtual QVariant entry() const = 0;

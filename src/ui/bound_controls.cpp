@@ -21,7 +21,9 @@ void BoundLineEdit::showValue(const QVariant& value) {
         setText(value.toString());
 }
 
-QVariant BoundLineEdit::entry() const { return text(); }
+QVariant BoundLineEdit::entry() const {
+    return text();
+}
 
 BoundTextBox::BoundTextBox(DataSource& source, const QString& field, QWidget* parent)
     : QPlainTextEdit(parent), BoundControl(*this, source, field) {
@@ -34,7 +36,9 @@ void BoundTextBox::showValue(const QVariant& value) {
         setPlainText(value.toString());
 }
 
-QVariant BoundTextBox::entry() const { return toPlainText(); }
+QVariant BoundTextBox::entry() const {
+    return toPlainText();
+}
 
 qsizetype BoundTextBox::room() const {
     if (columnWidth() <= 0)
@@ -60,8 +64,8 @@ void BoundTextBox::insertFromMimeData(const QMimeData* source) {
     ensureCursorVisible();
 }
 
-BoundComboBox::BoundComboBox(DataSource& source, const QString& field, ListKind kind, const QStringList& items,
-                             QWidget* parent)
+BoundComboBox::BoundComboBox(DataSource& source, const QString& field, ListKind kind,
+                             const QStringList& items, QWidget* parent)
     : QComboBox(parent), BoundControl(*this, source, field) {
     addItems(items);
     if (kind == ListKind::Free) {
@@ -87,7 +91,9 @@ void BoundComboBox::showValue(const QVariant& value) {
         setEditText(text);
 }
 
-QVariant BoundComboBox::entry() const { return currentText(); }
+QVariant BoundComboBox::entry() const {
+    return currentText();
+}
 
 BoundCheckBox::BoundCheckBox(DataSource& source, const QString& field, const QString& text, QWidget* parent)
     : QCheckBox(text, parent), BoundControl(*this, source, field) {
@@ -95,6 +101,10 @@ BoundCheckBox::BoundCheckBox(DataSource& source, const QString& field, const QSt
     refresh();
 }
 
-void BoundCheckBox::showValue(const QVariant& value) { setChecked(value.toBool()); }
+void BoundCheckBox::showValue(const QVariant& value) {
+    setChecked(value.toBool());
+}
 
-QVariant BoundCheckBox::entry() const { return isChecked(); }
+QVariant BoundCheckBox::entry() const {
+    return isChecked();
+}

@@ -49,7 +49,13 @@ public:
     BoundComboBox(DataSource& source, const QString& field, ListKind kind, const QStringList& items = {},
                   QWidget* parent = nullptr);
 
+signals:
+    // The focus has left the list, and its entry is already in the field; a handler of the
+    // leaving sees the row as the user left it.
+    void exited();
+
 protected:
+    void left() override { emit exited(); }
     void showValue(const QVariant& value) override;
     QVariant entry() const override;
 };

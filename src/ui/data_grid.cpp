@@ -41,6 +41,16 @@ DataGrid::DataGrid(DataSource& source, std::vector<GridColumn> columns, QWidget*
             Guard::run([&] { m_source.dataset().moveTo(current.row()); });
     });
     Dataset& dataset = source.dataset();
+    // While the dataset adds or drops rows itself, the view's own moves of its selection are not the user's.
+    const auto hold = [this] { m_following = true; };
+    const auto release = [this] {
+        m_following = false;
+        followDataset(m_source.dataset().currentRow());
+    };
+    connect(&dataset, &Dataset::rowAboutToBeInserted, this, hold);
+    connect(&dataset, &Dataset::rowInserted, this, release);
+    connect(&dataset, &Dataset::rowAboutToBeRemoved, this, hold);
+    connect(&dataset, &Dataset::rowRemoved, this, release);
     connect(&dataset, &Dataset::currentChanged, this, &DataGrid::followDataset);
     connect(&dataset, &Dataset::reset, this, [this] { followDataset(m_source.dataset().currentRow()); });
 }

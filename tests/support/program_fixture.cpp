@@ -3,7 +3,12 @@
 #include "app/program_folder.h"
 #include "data/connection.h"
 
+#include "ui/bound_control.h"
+
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 
 #include <sqlite3.h>
 
@@ -16,6 +21,8 @@ ProgramFixture::ProgramFixture(const std::function<void(Connection&)>& fill) {
     ProgramFolder = m_database.folder();
     m_program = std::make_unique<Program>();
     showAndWaitForFirstShow(main());
+    main().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main()));
 }
 
 ProgramFixture::~ProgramFixture() {
@@ -38,3 +45,28 @@ int ProgramFixture::count(const QString& sqliteWhere, const QString& table) {
 }
 
 QString ProgramFixture::statusCount() { return find<QLabel>("StatusPanel1")->text(); }
+
+void ProgramFixture::enter(const QString& control, const QString& text) {
+    QWidget* w = find(control);
+    if (auto* list = qobject_cast<QComboBox*>(w)) {
+        if (list->isEditable())
+            list->setEditText(text);
+        else
+            list->setCurrentIndex(list->findText(text));
+    } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        edit->setText(text);
+    } else if (auto* check = qobject_cast<QCheckBox*>(w)) {
+        check->setChecked(!text.isEmpty());
+    }
+    dynamic_cast<BoundControl&>(*w).commit();
+}
+
+QStringList ProgramFixture::paymentsOf(int kID) {
+    Connection connection;
+    m_database.open(connection);
+    Statement s(connection.handle(), QString("SELECT miktar || '/' || Odendi FROM tb_odeme WHERE kID = %1").arg(kID));
+    QStringList rows;
+    while (s.step())
+        rows << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s.handle(), 0)));
+    return rows;
+}

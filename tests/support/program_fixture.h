@@ -33,6 +33,10 @@ public:
     // A count through a connection of the test's own, so it sees what the program wrote.
     int count(const QString& sqliteWhere, const QString& table = "tb_kursiyer");
     QString statusCount();
+    // Puts a value into the named bound control as the user would, and lets it write its field.
+    void enter(const QString& control, const QString& text);
+    // The payment rows of a trainee as "amount/paid" texts, in the database's order.
+    QStringList paymentsOf(int kID);
 
 private:
     TempDatabase m_database;

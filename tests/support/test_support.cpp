@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QDir>
 #include <QLocale>
+#include <QPointer>
 
 TempDatabase::TempDatabase() { createDatabase(path()); }
 
@@ -44,14 +45,25 @@ void ModalWatcher::poll() {
             box->reject();
         return;
     }
+    // A dialog is worked on only once it has the focus, as a user would find it.
     if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+        if (!dialog->isActiveWindow()) {
+            dialog->activateWindow();
+            return;
+        }
         if (m_dialogActions.empty()) {
             dialog->reject();
             return;
         }
+        // Run outside this poll: an action may open a box of its own, which this timer must then answer.
         DialogAction action = std::move(m_dialogActions.front());
         m_dialogActions.pop_front();
-        action(dialog);
+        m_timer.stop();
+        QTimer::singleShot(0, this, [this, action, target = QPointer<QDialog>(dialog)] {
+            m_timer.start();
+            if (target)
+                action(target);
+        });
     }
 }
 

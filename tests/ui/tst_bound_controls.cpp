@@ -1,7 +1,6 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QClipboard>
-#include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -18,13 +17,13 @@ namespace {
 
 enum class Kind { Edit, Box, Date, FixedList, FreeList };
 
-// Two trainees: the first with a value in every field used here, the second with empty fields
-// and with values that are not among the list entries.
+// The first trainee has a value in every field used here; the second has empty fields and
+// values that are not among the list entries.
 const char* const Rows[] = {
-    "INSERT INTO tb_kursiyer (adi, dogumtarihi, cinsiyeti, n_medeni, e_adresi, ehliyetAldi) "
-    "VALUES ('Ayşe', '1985-07-09 00:00:00', 'Kadın', 'EVLİ', 'Atatürk Cad.' || char(10) || 'No 5', -1)",
-    "INSERT INTO tb_kursiyer (adi, dogumtarihi, cinsiyeti, n_medeni, e_adresi, ehliyetAldi) "
-    "VALUES ('Mehmet', NULL, 'Diğer', 'NİŞANLI', NULL, NULL)",
+    "INSERT INTO tb_kursiyer (adi, dogumtarihi, cinsiyeti, n_medeni, e_adresi, ehliyetAldi) VALUES "
+    "('Ayşe', '1985-07-09 00:00:00', 'Kadın', 'EVLİ', 'Atatürk Cad.' || char(10) || 'No 5', -1)",
+    "INSERT INTO tb_kursiyer (adi, cinsiyeti, n_medeni, ehliyetAldi) VALUES ('Mehmet', 'Diğer', 'NİŞANLI', "
+    "NULL)",
 };
 
 // QTest::keyClicks takes Latin-1 only; Turkish letters are typed as the key events they arrive as.
@@ -38,9 +37,7 @@ QString shownText(const QWidget* control) {
         return edit->text();
     if (auto* box = qobject_cast<const QPlainTextEdit*>(control))
         return box->toPlainText();
-    if (auto* combo = qobject_cast<const QComboBox*>(control))
-        return combo->currentText();
-    return {};
+    return qobject_cast<const QComboBox*>(control)->currentText();
 }
 
 } // namespace
@@ -51,7 +48,7 @@ class TestBoundControls : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
+    void initTestCase() { useProgramLocale(); }
     void init();
     void cleanup();
 
@@ -63,78 +60,66 @@ private slots:
     void leavingWritesTheChangedEntry();
     void focusAwayAndBackWritesTheEntry_data() { addKinds(); }
     void focusAwayAndBackWritesTheEntry();
-    void commitWritesTheEntry_data() { addKinds(); }
-    void commitWritesTheEntry();
     void cancellingDropsAnEntryNotYetWritten();
     void aWriteToAnotherFieldKeepsAPendingEntry();
     void followsAWriteToItsField();
 
     void editTakesNoMoreThanItsColumn();
-    void boxStopsTypingAtItsColumnWidth();
-    void boxCutsAPasteToItsColumnWidth();
+    void boxTakesNoMoreThanItsColumn();
     void boxLeavesTabToTheFocusChain();
-    void fixedListOffersOnlyItsEntries();
-    void fixedListWritesAChoiceAtOnce();
+    void fixedListOffersOnlyItsEntriesAndWritesAtOnce();
     void freeListKeepsTypedTextOutOfTheList();
     void listsKeepTheirValueWhenTheEntriesChange();
-    void checkBoxShowsTheField();
-    void checkBoxWritesAClickAtOnce();
-
-    void emptyDateStaysNull();
+    void checkBoxShowsAndWritesAtOnce();
     void readsTwoDigitYears_data();
     void readsTwoDigitYears();
     void emptiedDateBecomesNull();
     void refusesATextThatIsNoDate();
     void writesADayPickedFromTheCalendar();
-    void storesDatesWithoutTime();
 
 private:
     void addKinds();
     QWidget* newControl(Kind kind, const QString& field);
-    // Puts the control in the window and shows it, active, with the focus elsewhere.
+    // Puts the control in the shown, active window, with the focus elsewhere.
     template <typename Control> Control* present(Control* control);
     void enter(QWidget* control, const QString& text);
-    void leave();
+    void leave() { m->next->setFocus(); }
     QVariant stored(const QString& field);
 
-    std::unique_ptr<TempDatabase> m_database;
-    std::unique_ptr<Connection> m_connection;
-    std::unique_ptr<Dataset> m_trainees;
-    std::unique_ptr<DataSource> m_source;
-    std::unique_ptr<QWidget> m_window;
-    QLineEdit* m_next = nullptr;
-    QLineEdit* m_offside = nullptr;
+    // Everything a test works on, made anew for each and destroyed in reverse order.
+    struct Fixture {
+        Fixture();
+        ModalWatcher boxes; // answers the error box of a refused entry; no other test may see one
+        TempDatabase database;
+        Connection connection;
+        Dataset trainees{connection, "tkursiyer"};
+        DataSource source{trainees, "dkursiyer"};
+        QWidget window;
+        QLineEdit* next = new QLineEdit(&window);
+        // Stands for the main window's focus target: shown, but outside the visible area.
+        QLineEdit* offside = new QLineEdit(&window);
+    };
+    std::unique_ptr<Fixture> m;
 };
 
-void TestBoundControls::initTestCase() { useProgramLocale(); }
+TestBoundControls::Fixture::Fixture() {
+    database.open(connection);
+    for (const char* row : Rows)
+        connection.execute(row);
+    trainees.setSql("select * from tb_kursiyer\nwhere kID > 0\norder by kID");
+    trainees.open();
+    (new QVBoxLayout(&window))->addWidget(next);
+    offside->setGeometry(-500, -500, 50, 20);
+}
 
 void TestBoundControls::init() {
-    m_database = std::make_unique<TempDatabase>();
-    m_connection = std::make_unique<Connection>();
-    m_database->open(*m_connection);
-    for (const char* row : Rows)
-        m_connection->execute(row);
-    m_trainees = std::make_unique<Dataset>(*m_connection, "tkursiyer");
-    m_trainees->setSql("select * from tb_kursiyer\nwhere kID > 0\norder by kID");
-    m_trainees->open();
-    m_source = std::make_unique<DataSource>(*m_trainees, "dkursiyer");
-
-    m_window = std::make_unique<QWidget>();
-    m_window->resize(400, 300);
-    auto* layout = new QVBoxLayout(m_window.get());
-    m_next = new QLineEdit(m_window.get());
-    layout->addWidget(m_next);
-    // Stands for the main window's hidden focus target: shown, but outside the visible area.
-    m_offside = new QLineEdit(m_window.get());
-    m_offside->setGeometry(-500, -500, 50, 20);
+    m = std::make_unique<Fixture>();
 }
 
 void TestBoundControls::cleanup() {
-    m_window.reset();
-    m_source.reset();
-    m_trainees.reset();
-    m_connection.reset();
-    m_database.reset();
+    const bool boxShown = !m->boxes.seen.isEmpty();
+    m.reset();
+    QVERIFY(!boxShown || QTest::currentTestFunction() == QByteArray("refusesATextThatIsNoDate"));
 }
 
 void TestBoundControls::addKinds() {
@@ -146,55 +131,54 @@ void TestBoundControls::addKinds() {
     QTest::addColumn<QVariant>("written");
     QTest::addColumn<QVariant>("readBack");
 
-    QTest::newRow("edit") << Kind::Edit << "adi" << "Ayşe"
-                          << "Mehmet"
+    const QDate day(2001, 4, 3);
+    // clang-format off
+    QTest::newRow("edit") << Kind::Edit << "adi" << "Ayşe" << "Mehmet"
                           << "Zeynep" << QVariant("Zeynep") << QVariant("Zeynep");
-    QTest::newRow("box") << Kind::Box << "e_adresi" << "Atatürk Cad.\nNo 5"
-                         << ""
-                         << "İnönü Sok. 3" << QVariant("İnönü Sok. 3")
-                         << QVariant("İnönü Sok. 3");
-    QTest::newRow("date") << Kind::Date << "dogumtarihi" << "09.07.1985"
-                          << ""
-                          << "3.4.2001" << QVariant(QDate(2001, 4, 3))
-                          << QVariant(QDateTime(QDate(2001, 4, 3), QTime(0, 0)));
-    QTest::newRow("fixed list") << Kind::FixedList << "cinsiyeti" << "Kadın"
-                                << ""
+    QTest::newRow("box") << Kind::Box << "e_adresi" << "Atatürk Cad.\nNo 5" << ""
+                         << "İnönü Sok." << QVariant("İnönü Sok.") << QVariant("İnönü Sok.");
+    QTest::newRow("date") << Kind::Date << "dogumtarihi" << "09.07.1985" << ""
+                          << "3.4.2001" << QVariant(day) << QVariant(QDateTime(day, QTime(0, 0)));
+    QTest::newRow("fixed list") << Kind::FixedList << "cinsiyeti" << "Kadın" << ""
                                 << "Erkek" << QVariant("Erkek") << QVariant("Erkek");
-    QTest::newRow("free list") << Kind::FreeList << "n_medeni" << "EVLİ"
-                               << "NİŞANLI"
+    QTest::newRow("free list") << Kind::FreeList << "n_medeni" << "EVLİ" << "NİŞANLI"
                                << "DUL" << QVariant("DUL") << QVariant("DUL");
+    // clang-format on
 }
 
 QWidget* TestBoundControls::newControl(Kind kind, const QString& field) {
-    QWidget* parent = m_window.get();
+    QWidget* parent = &m->window;
+    const QStringList sexes{"Erkek", "Kadın"};
+    const QStringList statuses{"BEKAR", "EVLİ", "BOŞANMIŞ", "DUL"};
     switch (kind) {
-    case Kind::Edit: return new BoundLineEdit(*m_source, field, parent);
-    case Kind::Box: return new BoundTextBox(*m_source, field, parent);
-    case Kind::Date: return new DateBox(*m_source, field, parent);
+    case Kind::Edit:
+        return new BoundLineEdit(m->source, field, parent);
+    case Kind::Box:
+        return new BoundTextBox(m->source, field, parent);
+    case Kind::Date:
+        return new DateBox(m->source, field, parent);
     case Kind::FixedList:
-        return new BoundComboBox(*m_source, field, ListKind::Fixed, {"Erkek", "Kadın"}, parent);
+        return new BoundComboBox(m->source, field, ListKind::Fixed, sexes, parent);
     case Kind::FreeList:
-        return new BoundComboBox(*m_source, field, ListKind::Free, {"BEKAR", "EVLİ", "BOŞANMIŞ", "DUL"}, parent);
+        return new BoundComboBox(m->source, field, ListKind::Free, statuses, parent);
     }
     return nullptr;
 }
 
 template <typename Control> Control* TestBoundControls::present(Control* control) {
-    m_window->layout()->addWidget(control);
+    m->window.layout()->addWidget(control);
     control->show();
-    m_window->show();
-    m_window->activateWindow();
-    if (!QTest::qWaitForWindowActive(m_window.get()))
+    m->window.show();
+    m->window.activateWindow();
+    if (!QTest::qWaitForWindowActive(&m->window))
         qFatal("the test window did not become active");
-    m_next->setFocus();
+    m->next->setFocus();
     return control;
 }
 
-// Types as a user does: focus in, select what is there, type over it. From a fixed list the
-// entry is chosen with the arrow keys.
+// As a user does: focus in, select all, type over it; from a fixed list, choose with the arrows.
 void TestBoundControls::enter(QWidget* control, const QString& text) {
     control->setFocus();
-    QVERIFY(control->hasFocus());
     if (auto* list = qobject_cast<QComboBox*>(control); list && !list->isEditable()) {
         QTest::keyClick(list, Qt::Key_Home);
         while (list->currentText() != text && list->currentIndex() + 1 < list->count())
@@ -205,17 +189,12 @@ void TestBoundControls::enter(QWidget* control, const QString& text) {
     type(control, text);
 }
 
-void TestBoundControls::leave() {
-    m_next->setFocus();
-    QVERIFY(m_next->hasFocus());
-}
-
 // What the database holds for the current trainee, read by a statement of its own.
 QVariant TestBoundControls::stored(const QString& field) {
-    Dataset check(*m_connection, "check");
+    Dataset check(m->connection, "check");
     check.setSql(QString("select %1 from tb_kursiyer order by kID").arg(field));
     check.open();
-    check.moveTo(m_trainees->currentRow());
+    check.moveTo(m->trainees.currentRow());
     return check.value(0);
 }
 
@@ -228,15 +207,12 @@ void TestBoundControls::showsTheCurrentRow() {
     QWidget* control = newControl(kind, field);
     QCOMPARE(control->objectName(), field);
     QCOMPARE(shownText(control), firstRow);
-    m_trainees->next();
+    m->trainees.next();
     QCOMPARE(shownText(control), secondRow);
-    m_trainees->first();
-    QCOMPARE(shownText(control), firstRow);
-
-    m_trainees->close();
+    m->trainees.close();
     QCOMPARE(shownText(control), QString());
-    m_trainees->setSql("select * from tb_kursiyer where kID < 0");
-    m_trainees->open();
+    m->trainees.setSql("select * from tb_kursiyer where kID < 0");
+    m->trainees.open();
     QCOMPARE(shownText(control), QString());
 }
 
@@ -244,17 +220,15 @@ void TestBoundControls::passingThroughWritesNothing() {
     QFETCH(Kind, kind);
     QFETCH(QString, field);
 
-    m_trainees->next(); // empty values and values outside the lists must survive too
+    m->trainees.next(); // empty values and values outside the lists must survive too
     QWidget* control = present(newControl(kind, field));
-    const QVariant before = m_trainees->value(field);
+    const QVariant before = m->trainees.value(field);
+    control->setFocus();
+    m->offside->setFocus();
     control->setFocus();
     leave();
-    m_offside->setFocus();
-    control->setFocus();
-    leave();
-
-    QCOMPARE(m_trainees->state(), Dataset::State::Browse);
-    QCOMPARE(m_trainees->value(field), before);
+    QCOMPARE(m->trainees.state(), Dataset::State::Browse);
+    QCOMPARE(m->trainees.value(field), before);
 }
 
 void TestBoundControls::leavingWritesTheChangedEntry() {
@@ -264,13 +238,11 @@ void TestBoundControls::leavingWritesTheChangedEntry() {
     QFETCH(QVariant, written);
     QFETCH(QVariant, readBack);
 
-    QWidget* control = present(newControl(kind, field));
-    enter(control, typed);
+    enter(present(newControl(kind, field)), typed);
     leave();
-
-    QCOMPARE(m_trainees->state(), Dataset::State::Edit);
-    QCOMPARE(m_trainees->value(field), written);
-    m_trainees->post();
+    QCOMPARE(m->trainees.state(), Dataset::State::Edit);
+    QCOMPARE(m->trainees.value(field), written);
+    m->trainees.post();
     QCOMPARE(stored(field), readBack);
 }
 
@@ -283,187 +255,128 @@ void TestBoundControls::focusAwayAndBackWritesTheEntry() {
 
     QWidget* control = present(newControl(kind, field));
     enter(control, typed);
-    m_offside->setFocus();
+    m->offside->setFocus();
     control->setFocus();
-
     QVERIFY(control->hasFocus());
-    QCOMPARE(m_trainees->value(field), written);
-}
-
-void TestBoundControls::commitWritesTheEntry() {
-    QFETCH(Kind, kind);
-    QFETCH(QString, field);
-    QFETCH(QString, typed);
-    QFETCH(QVariant, written);
-
-    QWidget* control = present(newControl(kind, field));
-    enter(control, typed);
-    dynamic_cast<BoundControl*>(control)->commit();
-
-    QVERIFY(control->hasFocus());
-    QCOMPARE(m_trainees->value(field), written);
+    QCOMPARE(m->trainees.value(field), written);
 }
 
 void TestBoundControls::cancellingDropsAnEntryNotYetWritten() {
-    auto* name = present(new BoundLineEdit(*m_source, "adi", m_window.get()));
-    auto* birth = present(new DateBox(*m_source, "dogumtarihi", m_window.get()));
+    auto* name = present(new BoundLineEdit(m->source, "adi", &m->window));
+    auto* birth = present(new DateBox(m->source, "dogumtarihi", &m->window));
     enter(birth, "01.01.1990");
-    leave();
     enter(name, "Zeynep");
-
-    m_trainees->cancel();
+    m->trainees.cancel();
     QCOMPARE(name->text(), QString("Ayşe"));
     QCOMPARE(birth->text(), QString("09.07.1985"));
     leave();
-    QCOMPARE(m_trainees->state(), Dataset::State::Browse);
-    QCOMPARE(stored("adi").toString(), QString("Ayşe"));
+    QCOMPARE(m->trainees.state(), Dataset::State::Browse);
 }
 
 void TestBoundControls::aWriteToAnotherFieldKeepsAPendingEntry() {
-    auto* name = present(new BoundLineEdit(*m_source, "adi", m_window.get()));
+    auto* name = present(new BoundLineEdit(m->source, "adi", &m->window));
     enter(name, "Zeynep");
-    m_trainees->setValue("soyadi", "Kaya");
+    m->trainees.setValue("soyadi", "Kaya");
     QCOMPARE(name->text(), QString("Zeynep"));
-    leave();
-    QCOMPARE(m_trainees->value("adi").toString(), QString("Zeynep"));
-    QCOMPARE(m_trainees->value("soyadi").toString(), QString("Kaya"));
+    name->commit();
+    QVERIFY(name->hasFocus());
+    QCOMPARE(m->trainees.value("adi").toString(), QString("Zeynep"));
 }
 
 void TestBoundControls::followsAWriteToItsField() {
-    BoundLineEdit name(*m_source, "adi");
-    DateBox birth(*m_source, "dogumtarihi");
-    m_trainees->setValue("adi", "Zeynep");
-    m_trainees->setValue("dogumtarihi", QDate(2000, 2, 29));
-    QCOMPARE(name.text(), QString("Zeynep"));
-    QCOMPARE(birth.text(), QString("29.02.2000"));
+    BoundLineEdit result(m->source, "s_trafik3");
+    m->trainees.setValue("s_trafik3", "0");
+    QCOMPARE(result.text(), QString("0"));
 }
 
 void TestBoundControls::editTakesNoMoreThanItsColumn() {
-    auto* name = present(new BoundLineEdit(*m_source, "adi", m_window.get()));
-    QCOMPARE(name->maxLength(), 30);
+    auto* name = present(new BoundLineEdit(m->source, "adi", &m->window));
     enter(name, QString(40, 'x'));
     leave();
-    QCOMPARE(m_trainees->value("adi").toString(), QString(30, 'x'));
-    m_trainees->post();
-    QCOMPARE(stored("adi").toString(), QString(30, 'x'));
+    QCOMPARE(m->trainees.value("adi").toString(), QString(30, 'x'));
 }
 
-void TestBoundControls::boxStopsTypingAtItsColumnWidth() {
-    auto* box = present(new BoundTextBox(*m_source, "e_adresi", m_window.get()));
+void TestBoundControls::boxTakesNoMoreThanItsColumn() {
+    auto* box = present(new BoundTextBox(m->source, "e_adresi", &m->window));
     enter(box, QString(45, 'a'));
     QTest::keyClick(box, Qt::Key_Return);
-    type(box, QString(10, 'b'));
-    QCOMPARE(box->toPlainText(), QString(45, 'a') + '\n' + QString(4, 'b'));
-
+    type(box, "bbbbbbbbbb");
+    QCOMPARE(box->toPlainText(), QString(45, 'a') + "\nbbbb");
     // Over a selection there is room again for as much as the selection held.
     QTest::keyClick(box, Qt::Key_Left, Qt::ShiftModifier);
     QTest::keyClick(box, Qt::Key_Left, Qt::ShiftModifier);
-    type(box, "cd");
-    QCOMPARE(box->toPlainText(), QString(45, 'a') + '\n' + "bbcd");
+    QApplication::clipboard()->setText("cdefgh");
+    box->paste();
+    QCOMPARE(box->toPlainText(), QString(45, 'a') + "\nbbcd");
     leave();
-    m_trainees->post();
+    m->trainees.post();
     QCOMPARE(stored("e_adresi").toString().size(), 50);
 }
 
-void TestBoundControls::boxCutsAPasteToItsColumnWidth() {
-    auto* box = present(new BoundTextBox(*m_source, "e_adresi", m_window.get()));
-    enter(box, QString(40, 'a'));
-    QApplication::clipboard()->setText("0123456789ABCDEF");
-    box->paste();
-    QCOMPARE(box->toPlainText(), QString(40, 'a') + "0123456789");
-}
-
 void TestBoundControls::boxLeavesTabToTheFocusChain() {
-    auto* box = present(new BoundTextBox(*m_source, "e_adresi", m_window.get()));
-    QWidget::setTabOrder(box, m_next);
+    auto* box = present(new BoundTextBox(m->source, "e_adresi", &m->window));
+    QWidget::setTabOrder(box, m->next);
     box->setFocus();
     QTest::keyClick(box, Qt::Key_Tab);
-    QVERIFY(m_next->hasFocus());
-    QCOMPARE(m_trainees->value("e_adresi").toString(), QString("Atatürk Cad.\nNo 5"));
+    QVERIFY(m->next->hasFocus());
 }
 
-void TestBoundControls::fixedListOffersOnlyItsEntries() {
-    m_trainees->next(); // holds "Diğer", which is no entry
-    auto* sex = present(new BoundComboBox(*m_source, "cinsiyeti", ListKind::Fixed, {"Erkek", "Kadın"}, m_window.get()));
+void TestBoundControls::fixedListOffersOnlyItsEntriesAndWritesAtOnce() {
+    auto* sex = present(new BoundComboBox(m->source, "cinsiyeti", ListKind::Fixed, {"Erkek", "Kadın"}));
     QVERIFY(!sex->isEditable());
-    QCOMPARE(sex->currentIndex(), -1);
-    sex->setFocus();
-    type(sex, "Diğer");
-    QVERIFY(sex->currentText() == "Erkek" || sex->currentText().isEmpty());
-    QCOMPARE(sex->count(), 2);
-}
-
-void TestBoundControls::fixedListWritesAChoiceAtOnce() {
-    auto* sex = present(new BoundComboBox(*m_source, "cinsiyeti", ListKind::Fixed, {"Erkek", "Kadın"}, m_window.get()));
     sex->setFocus();
     QTest::keyClick(sex, Qt::Key_Up);
     QVERIFY(sex->hasFocus());
-    QCOMPARE(m_trainees->state(), Dataset::State::Edit);
-    QCOMPARE(m_trainees->value("cinsiyeti").toString(), QString("Erkek"));
+    QCOMPARE(m->trainees.value("cinsiyeti").toString(), QString("Erkek"));
+    m->trainees.cancel();
+    m->trainees.next(); // holds "Diğer"
+    QCOMPARE(sex->currentIndex(), -1);
 }
 
 void TestBoundControls::freeListKeepsTypedTextOutOfTheList() {
-    auto* status = present(new BoundComboBox(*m_source, "n_medeni", ListKind::Free, {"BEKAR", "EVLİ"}, m_window.get()));
-    QCOMPARE(status->lineEdit()->maxLength(), 10);
-    enter(status, "NİŞANLI");
+    auto* status = present(new BoundComboBox(m->source, "n_medeni", ListKind::Free, {"BEKAR", "EVLİ"}));
+    QString fieldOnExit;
+    const QObject test; // ends the connection with the test
+    connect(status, &BoundComboBox::exited, &test,
+            [&] { fieldOnExit = m->trainees.value("n_medeni").toString(); });
+    enter(status, "NİŞANLI ÇOK UZUN");
     QTest::keyClick(status, Qt::Key_Return);
     leave();
-    QCOMPARE(m_trainees->value("n_medeni").toString(), QString("NİŞANLI"));
+    QCOMPARE(fieldOnExit, QString("NİŞANLI ÇO"));
     QCOMPARE(status->count(), 2);
 }
 
-// The main window fills the vehicle lists after the controls show a row; that must not put the
-// first vehicle into a trainee that has none, nor hide the one it has.
+// The main window fills the vehicle lists after the controls show a row: that must neither put
+// the first vehicle into a trainee that has none nor hide the one it has.
 void TestBoundControls::listsKeepTheirValueWhenTheEntriesChange() {
-    auto* status = present(new BoundComboBox(*m_source, "n_medeni", ListKind::Free, {}, m_window.get()));
-    auto* sex = present(new BoundComboBox(*m_source, "cinsiyeti", ListKind::Fixed, {}, m_window.get()));
-    m_trainees->next();
+    auto* status = present(new BoundComboBox(m->source, "n_medeni", ListKind::Free));
+    auto* sex = present(new BoundComboBox(m->source, "cinsiyeti", ListKind::Fixed));
+    m->trainees.next();
     status->addItems({"BEKAR", "EVLİ"});
     sex->addItems({"Erkek", "Kadın"});
     QCOMPARE(status->currentText(), QString("NİŞANLI"));
     QCOMPARE(sex->currentIndex(), -1);
-
-    m_trainees->first();
-    status->clear();
+    m->trainees.first();
+    status->clear(); // as when no vehicle is left
+    QCOMPARE(status->currentText(), QString("EVLİ"));
     status->addItem("DUL");
     QCOMPARE(status->currentText(), QString("EVLİ"));
-    QCOMPARE(sex->currentText(), QString("Kadın"));
     status->setFocus();
     leave();
-    QCOMPARE(m_trainees->state(), Dataset::State::Browse);
+    QCOMPARE(m->trainees.state(), Dataset::State::Browse);
 }
 
-void TestBoundControls::checkBoxShowsTheField() {
-    BoundCheckBox licensed(*m_source, "ehliyetAldi", "Bu sürücü ehliyet almış...");
-    QCOMPARE(licensed.text(), QString("Bu sürücü ehliyet almış..."));
-    QVERIFY(licensed.isChecked());
-    m_trainees->next(); // an empty yes/no field
-    QVERIFY(!licensed.isChecked());
-    m_trainees->close();
-    QVERIFY(!licensed.isChecked());
-}
-
-void TestBoundControls::checkBoxWritesAClickAtOnce() {
-    auto* licensed = present(new BoundCheckBox(*m_source, "ehliyetAldi", "Bu sürücü ehliyet almış...", m_window.get()));
+void TestBoundControls::checkBoxShowsAndWritesAtOnce() {
+    auto* licensed = present(new BoundCheckBox(m->source, "ehliyetAldi", "Bu sürücü ehliyet almış..."));
+    QVERIFY(licensed->isChecked());
     QTest::mouseClick(licensed, Qt::LeftButton, {}, QPoint(8, licensed->height() / 2));
-    QCOMPARE(m_trainees->value("ehliyetAldi"), QVariant(false));
-    m_trainees->post();
+    QCOMPARE(m->trainees.value("ehliyetAldi"), QVariant(false));
+    m->trainees.post();
     QCOMPARE(stored("ehliyetAldi"), QVariant(false));
-
+    m->trainees.next(); // an empty yes/no field
+    QVERIFY(!licensed->isChecked());
     QTest::keyClick(licensed, Qt::Key_Space);
-    QCOMPARE(m_trainees->value("ehliyetAldi"), QVariant(true));
-}
-
-void TestBoundControls::emptyDateStaysNull() {
-    m_trainees->next();
-    auto* birth = present(new DateBox(*m_source, "dogumtarihi", m_window.get()));
-    QCOMPARE(birth->text(), QString());
-    enter(birth, "");
-    leave();
-    QCOMPARE(m_trainees->state(), Dataset::State::Browse);
-    m_trainees->setValue("adi", "Mehmet Ali");
-    m_trainees->post();
-    QVERIFY(stored("dogumtarihi").isNull());
+    QCOMPARE(m->trainees.value("ehliyetAldi"), QVariant(true));
 }
 
 void TestBoundControls::readsTwoDigitYears_data() {
@@ -474,72 +387,55 @@ void TestBoundControls::readsTwoDigitYears_data() {
     QTest::newRow("50 is 1950") << "01.02.50" << QDate(1950, 2, 1);
     QTest::newRow("00 is 2000") << "29.02.00" << QDate(2000, 2, 29);
     QTest::newRow("99 is 1999") << "31.12.99" << QDate(1999, 12, 31);
-    QTest::newRow("single digits") << "5.6.07" << QDate(2007, 6, 5);
     QTest::newRow("four digits kept") << "01.02.1949" << QDate(1949, 2, 1);
-    QTest::newRow("slashes") << "01/02/2049" << QDate(2049, 2, 1);
+    QTest::newRow("slashes") << "5/6/07" << QDate(2007, 6, 5);
 }
 
 void TestBoundControls::readsTwoDigitYears() {
     QFETCH(QString, typed);
     QFETCH(QDate, date);
 
-    auto* birth = present(new DateBox(*m_source, "dogumtarihi", m_window.get()));
+    auto* birth = present(new DateBox(m->source, "dogumtarihi", &m->window));
     enter(birth, typed);
     leave();
-    QCOMPARE(m_trainees->value("dogumtarihi").toDate(), date);
+    QCOMPARE(m->trainees.value("dogumtarihi").toDate(), date);
     QCOMPARE(birth->text(), date.toString("dd.MM.yyyy"));
 }
 
 void TestBoundControls::emptiedDateBecomesNull() {
-    auto* birth = present(new DateBox(*m_source, "dogumtarihi", m_window.get()));
+    auto* birth = present(new DateBox(m->source, "dogumtarihi", &m->window));
     enter(birth, "");
     QTest::keyClick(birth, Qt::Key_Delete);
     leave();
-    QCOMPARE(m_trainees->state(), Dataset::State::Edit);
-    QVERIFY(!m_trainees->value("dogumtarihi").isValid());
-    m_trainees->post();
+    m->trainees.post();
     QVERIFY(stored("dogumtarihi").isNull());
     QCOMPARE(birth->text(), QString());
 }
 
 void TestBoundControls::refusesATextThatIsNoDate() {
-    ModalWatcher boxes;
-    auto* birth = present(new DateBox(*m_source, "dogumtarihi", m_window.get()));
+    auto* birth = present(new DateBox(m->source, "dogumtarihi", &m->window));
     enter(birth, "31.02.2020");
-    m_next->setFocus();
-
-    QCOMPARE(boxes.seen.size(), 1);
-    QCOMPARE(boxes.seen[0].caption, QString("Oltravi"));
-    QCOMPARE(boxes.seen[0].text, QString("\"31.02.2020\" geçerli bir tarih değil."));
-    QCOMPARE(boxes.seen[0].icon, QMessageBox::Critical);
+    leave();
+    QCOMPARE(m->boxes.seen.size(), 1);
+    QCOMPARE(m->boxes.seen[0].caption, QString("Oltravi"));
+    QCOMPARE(m->boxes.seen[0].text, QString("\"31.02.2020\" geçerli bir tarih değil."));
     QCOMPARE(birth->text(), QString("09.07.1985"));
-    QCOMPARE(m_trainees->state(), Dataset::State::Browse);
+    QCOMPARE(m->trainees.state(), Dataset::State::Browse);
 }
 
 void TestBoundControls::writesADayPickedFromTheCalendar() {
-    m_trainees->next();
-    auto* birth = present(new DateBox(*m_source, "dogumtarihi", m_window.get()));
+    auto* birth = present(new DateBox(m->source, "dogumtarihi", &m->window));
     enter(birth, "1.1.19");
     QTest::keyClick(birth, Qt::Key_F4);
     QCalendarWidget* calendar = birth->calendar();
     QVERIFY(calendar && calendar->isVisible());
     QCOMPARE(calendar->selectedDate(), QDate(2019, 1, 1));
-    QCOMPARE(m_trainees->state(), Dataset::State::Browse); // dropping down is no leaving
-
+    QCOMPARE(m->trainees.state(), Dataset::State::Browse); // dropping down is no leaving
     calendar->setSelectedDate(QDate(1990, 5, 17));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QVERIFY(!calendar->isVisible());
     QCOMPARE(birth->text(), QString("17.05.1990"));
-    QCOMPARE(m_trainees->value("dogumtarihi").toDate(), QDate(1990, 5, 17));
-}
-
-void TestBoundControls::storesDatesWithoutTime() {
-    auto* birth = present(new DateBox(*m_source, "dogumtarihi", m_window.get()));
-    enter(birth, "15.06.2024");
-    leave();
-    QCOMPARE(m_trainees->value("dogumtarihi").typeId(), QMetaType::QDate);
-    m_trainees->post();
-    QCOMPARE(stored("dogumtarihi").toDateTime(), QDateTime(QDate(2024, 6, 15), QTime(0, 0)));
+    QCOMPARE(m->trainees.value("dogumtarihi").toDate(), QDate(1990, 5, 17));
 }
 
 QTEST_MAIN(TestBoundControls)

@@ -1,0 +1,291 @@
+#include "data/connection.h"
+#include "program_fixture.h"
+#include "sample_school.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+
+// Entering, editing, saving, cancelling and deleting trainees through the main window's controls.
+class TestTraineeRecords : public QObject {
+    Q_OBJECT
+
+    static void fillRequired(ProgramFixture& p, const QString& candidateNo) {
+        p.enter("adi", "Yeni");
+        p.enter("soyadi", "Kursiyer");
+        p.enter("adayno", candidateNo);
+        p.enter("cinsiyeti", "Kadın");
+        p.enter("ehliyetsinifi", "B");
+    }
+    static void press(ProgramFixture& p, const char* button) { p.find<QAbstractButton>(button)->click(); }
+    static bool inRecordMode(ProgramFixture& p) { return p.find<QToolButton>("Button1")->text() == "Kaydet"; }
+    static void addPayment(ProgramFixture& p, const QString& amount) {
+        auto* edit = p.find<QLineEdit>("odenenx");
+        edit->setFocus();
+        edit->setText(amount);
+        p.find<QLineEdit>("odemeac")->setFocus();
+        press(p, "Button10");
+    }
+
+private slots:
+    void initTestCase() { useProgramLocale(); }
+
+    void newTraineeStartsWithDefaults() {
+        ProgramFixture p(fillSampleSchool);
+        press(p, "Button1");
+        Dataset& t = p.data().tkursiyer;
+        QCOMPARE(t.state(), Dataset::State::Insert);
+        QCOMPARE(t.value("kayitTarihi").toDate(), QDate::currentDate());
+        for (const char* flag : {"ehliyetAldi", "k_belgeoncende", "k_surekli", "m_trafik", "m_ilkyardim", "m_motor",
+                                 "m_direksiyon", "ser_hak", "ser_aldi", "ser_yakti"})
+            QCOMPARE(t.value(flag), QVariant(false));
+        QCOMPARE(t.value("odeme_tutari").toDouble(), 0.0);
+        QCOMPARE(p.data().todemeler.sql(), QString("select * from tb_odeme where kID<0"));
+        QVERIFY(inRecordMode(p));
+        QCOMPARE(p.find<QToolButton>("Button2")->text(), QString("İptal"));
+        QVERIFY(p.find<QTabWidget>("PageControl1")->widget(0)->isEnabled());
+        QVERIFY(!p.find("kaygrid")->isEnabled());
+    }
+
+    void saveNewTrainee() {
+        ProgramFixture p(fillSampleSchool);
+        press(p, "Button1");
+        fillRequired(p, "Y-1");
+        press(p, "Button1");
+        QVERIFY(p.boxes().seen.isEmpty());
+        QVERIFY(!inRecordMode(p));
+        QCOMPARE(p.statusCount(), QString(" Kayıt Sayısı : 6"));
+        QCOMPARE(p.count("adayno = 'Y-1' AND cinsiyeti = 'Kadın' AND kID = 6"), 1);
+        QCOMPARE(p.main().RememberedAdayNo, QString("Y-1"));
+        QCOMPARE(p.data().tkursiyer.value("kID").toInt(), 6);
+    }
+
+    void saveRefusedForMissingEntries_data() {
+        QTest::addColumn<QString>("emptied");
+        for (const char* field : {"adi", "soyadi", "adayno", "cinsiyeti", "ehliyetsinifi"})
+            QTest::newRow(field) << field;
+    }
+    void saveRefusedForMissingEntries() {
+        QFETCH(QString, emptied);
+        ProgramFixture p(fillSampleSchool);
+        press(p, "Button1");
+        fillRequired(p, "Y-2");
+        if (auto* list = qobject_cast<QComboBox*>(p.find(emptied)))
+            list->setCurrentIndex(-1);
+        else
+            p.enter(emptied, "");
+        press(p, "Button1");
+        QCOMPARE(p.boxes().seen.size(), 1);
+        QCOMPARE(p.boxes().seen[0].caption, QString("Uyarı"));
+        QCOMPARE(p.boxes().seen[0].text,
+                 QString("Adı, Soyadı, Aday No, Cinsiyeti ve Ehliyet Sınıfı Girilmek zorundadır."));
+        QVERIFY(inRecordMode(p));
+        QCOMPARE(p.data().tkursiyer.state(), Dataset::State::Insert);
+        QCOMPARE(p.count("1"), 5);
+    }
+
+    void blankNameIsAnEntry() {
+        ProgramFixture p(fillSampleSchool);
+        press(p, "Button1");
+        fillRequired(p, "Y-3");
+        p.enter("adi", " ");
+        press(p, "Button1");
+        QVERIFY(p.boxes().seen.isEmpty());
+        QCOMPARE(p.count("adi = ' '"), 1);
+    }
+
+    void takenCandidateNumber_data() {
+        QTest::addColumn<QString>("candidateNo");
+        QTest::newRow("same") << "A-1";
+        QTest::newRow("other letter case") << "a-1";
+        QTest::newRow("Turkish letter case") << "İS-7";
+        QTest::newRow("with a quote") << "O'Neil";
+    }
+    void takenCandidateNumber() {
+        QFETCH(QString, candidateNo);
+        ProgramFixture p([](Connection& c) {
+            fillSampleSchool(c);
+            c.execute("UPDATE tb_kursiyer SET adayno = 'is-7' WHERE kID = 5");
+        });
+        press(p, "Button1");
+        fillRequired(p, candidateNo);
+        press(p, "Button1");
+        QCOMPARE(p.boxes().seen.size(), 1);
+        QCOMPARE(p.boxes().seen[0].text,
+                 QString("\nBu aday numarası başka bir kursiyere ait. \n\nLütfen yeni bir aday numarası giriniz."));
+        QVERIFY(inRecordMode(p));
+        QCOMPARE(p.count("1"), 5);
+    }
+
+    void editingWithoutChangeIsNotChecked() {
+        ProgramFixture p(fillSampleSchool);
+        press(p, "Button2");
+        QCOMPARE(p.main().RememberedAdayNo, QString("A-1"));
+        QCOMPARE(p.data().tkursiyer.state(), Dataset::State::Browse);
+        press(p, "Button1");
+        QVERIFY(p.boxes().seen.isEmpty());
+        QVERIFY(!inRecordMode(p));
+    }
+
+    void ownCandidateNumberInOtherCaseIsRefused() {
+        ProgramFixture p(fillSampleSchool);
+        press(p, "Button2");
+        p.enter("adayno", "a-1");
+        press(p, "Button1");
+        QCOMPARE(p.boxes().seen.size(), 1);
+        QVERIFY(inRecordMode(p));
+    }
+
+    void refusedByTheDatabaseStaysInRecordMode() {
+        ProgramFixture p(fillSampleSchool);
+        press(p, "Button1");
+        fillRequired(p, "Y-4");
+        p.data().tkursiyer.setValue("e_adresi", QString(51, 'a'));
+        press(p, "Button1");
+        QCOMPARE(p.boxes().seen.size(), 1);
+        QCOMPARE(p.boxes().seen[0].caption, QString("Oltravi"));
+        QVERIFY(inRecordMode(p));
+        QCOMPARE(p.data().tkursiyer.state(), Dataset::State::Insert);
+        QCOMPARE(p.find<QLineEdit>("adayno")->text(), QString("Y-4"));
+        QVERIFY(!p.find("kaygrid")->isEnabled());
+        QCOMPARE(p.count("1"), 5);
+    }
+
+    void cancelNewTraineeRemovesItsPayments() {
+        ProgramFixture p(fillSampleSchool);
+        press(p, "Button1");
+        for (const char* amount : {"10", "20", "30"})
+            addPayment(p, amount);
+        QCOMPARE(p.count("kID = 0", "tb_odeme"), 3);
+        press(p, "Button2");
+        QCOMPARE(p.count("kID = 0", "tb_odeme"), 0);
+        QCOMPARE(p.count("1", "tb_odeme"), 4);
+        QCOMPARE(p.data().tkursiyer.recordCount(), 5);
+        QVERIFY(!inRecordMode(p));
+    }
+
+    void saveGivesPendingPaymentsTheKey() {
+        ProgramFixture p(fillSampleSchool);
+        press(p, "Button1");
+        addPayment(p, "150");
+        addPayment(p, "250");
+        fillRequired(p, "Y-5");
+        press(p, "Button1");
+        QCOMPARE(p.paymentsOf(6), (QStringList{"150.0/0", "250.0/0"}));
+        QCOMPARE(p.data().todemeler.sql(), QString("select * from tb_odeme where kID = 6"));
+        QCOMPARE(p.data().todemeler.recordCount(), 2);
+    }
+
+    void leftoverPaymentsAreNotInherited() {
+        ProgramFixture p([](Connection& c) {
+            fillSampleSchool(c);
+            c.execute("INSERT INTO tb_odeme (miktar, kID) VALUES (999, 0)");
+        });
+        press(p, "Button1");
+        addPayment(p, "100");
+        QCOMPARE(p.find<QLineEdit>("mx2")->text(), QString("100,00"));
+        fillRequired(p, "Y-6");
+        press(p, "Button1");
+        QCOMPARE(p.paymentsOf(6), QStringList{"100.0/0"});
+        QCOMPARE(p.count("kID = 0", "tb_odeme"), 0);
+    }
+
+    void cancelWhileEditingKeepsPayments() {
+        ProgramFixture p(fillSampleSchool);
+        press(p, "Button2");
+        p.enter("soyadi", "Değişti");
+        addPayment(p, "75");
+        press(p, "Button2");
+        QCOMPARE(p.paymentsOf(1), (QStringList{"100.0/-1", "200.0/0", "75.0/0"}));
+        QCOMPARE(p.data().tkursiyer.value("soyadi").toString(), QString("IŞIK"));
+        QCOMPARE(p.count("soyadi = 'IŞIK'"), 1);
+    }
+
+    void deleteTraineeWithPayments() {
+        ProgramFixture p(fillSampleSchool);
+        p.boxes().answer(QMessageBox::No);
+        press(p, "Button3");
+        QCOMPARE(p.boxes().seen[0].defaultButton, QMessageBox::No);
+        QCOMPARE(p.boxes().seen[0].text,
+                 QString("\nAktif kursiyet Ödemeleri ile birlikte silinecek.\n\nişleme devam edilsin mi?"));
+        QCOMPARE(p.count("1"), 5);
+        p.boxes().answer(QMessageBox::Yes);
+        press(p, "Button3");
+        QCOMPARE(p.boxes().seen.size(), 3);
+        QCOMPARE(p.boxes().seen[2].caption, QString("Sonuç"));
+        QCOMPARE(p.boxes().seen[2].text, QString("\nKayıt bağlı ödemeleri ile birlikte silindi."));
+        QCOMPARE(p.count("kID = 1"), 0);
+        QCOMPARE(p.count("kID = 1", "tb_odeme"), 0);
+        QCOMPARE(p.count("1", "tb_odeme"), 2);
+        QCOMPARE(p.statusCount(), QString(" Kayıt Sayısı : 4"));
+        QCOMPARE(p.data().todemeler.sql(), QString("select * from tb_odeme where kID = 2"));
+    }
+
+    void notTakenRowThreeWritesZeros() {
+        ProgramFixture p(fillSampleSchool);
+        press(p, "Button2");
+        p.find<QPushButton>("btn3x")->click();
+        Dataset& t = p.data().tkursiyer;
+        QStringList written;
+        for (int f = 0; f < t.fieldCount(); ++f)
+            if (t.value(f).typeId() == QMetaType::QString && t.value(f).toString() == "0")
+                written << t.field(f).name;
+        QCOMPARE(written, (QStringList{"s_trafik3", "s_ilkyardim3", "s_motor3"}));
+        QVERIFY(t.value("s_tarih3").isNull());
+    }
+
+    void secondVehicleSetsSecondPlate() {
+        ProgramFixture p([](Connection& c) {
+            fillSampleSchool(c);
+            c.execute("INSERT INTO tb_arac (aracAD, aracPLAKA) VALUES ('Doblo', '34 AB 1'), ('Egea', '06 CD 2')");
+        });
+        press(p, "Button2");
+        auto* vehicles = p.find<QComboBox>("DBComboBox11");
+        QCOMPARE(vehicles->count(), 2);
+        vehicles->setFocus();
+        p.enter("DBComboBox11", "Egea");
+        p.find("k_donemi")->setFocus();
+        QCOMPARE(p.data().tkursiyer.value("k_aracplaka").toString(), QString("06 CD 2"));
+        QCOMPARE(p.find<QComboBox>("DBComboBox12")->currentText(), QString("06 CD 2"));
+    }
+
+    void closingDuringAnEntryAsks() {
+        ProgramFixture p(fillSampleSchool);
+        press(p, "Button1");
+        fillRequired(p, "Y-7");
+        p.boxes().answer(QMessageBox::Cancel);
+        p.main().close();
+        QVERIFY(p.main().isVisible());
+        QCOMPARE(p.boxes().seen[0].buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QCOMPARE(p.boxes().seen[0].defaultButton, QMessageBox::Yes);
+        p.boxes().answer(QMessageBox::Yes);
+        p.main().close();
+        QVERIFY(!p.main().isVisible());
+        QCOMPARE(p.count("adayno = 'Y-7'"), 1);
+    }
+
+    void closingDuringAnEntryWithoutSaving() {
+        ProgramFixture p(fillSampleSchool);
+        press(p, "Button1");
+        addPayment(p, "40");
+        p.boxes().answer(QMessageBox::No);
+        p.main().close();
+        QVERIFY(!p.main().isVisible());
+        QCOMPARE(p.count("1"), 5);
+        QCOMPARE(p.count("kID = 0", "tb_odeme"), 0);
+    }
+
+    void closingRefusedSaveStaysOpen() {
+        ProgramFixture p(fillSampleSchool);
+        press(p, "Button1");
+        p.boxes().answer(QMessageBox::Yes);
+        p.main().close();
+        QVERIFY(p.main().isVisible());
+        QCOMPARE(p.boxes().seen.size(), 2); // the question, then the missing entries
+    }
+};
+
+QTEST_MAIN(TestTraineeRecords)
+#include "tst_trainee_records.moc"
