@@ -7,6 +7,8 @@
 
 namespace {
 
+// Small results (a trainee's payments, a sum) start with a small block; big lists grow to large ones.
+constexpr size_t FirstChunkSize = 4096;
 constexpr size_t ChunkSize = 1 << 20;
 using Offset = quint32;
 
@@ -73,8 +75,10 @@ void RowStore::reset(int columnCount) {
 std::byte* RowStore::allocate(size_t size) {
     size = (size + alignof(Offset) - 1) & ~(alignof(Offset) - 1);
     if (m_chunks.empty() || m_chunkUsed + size > m_chunkSize) {
-        m_chunkSize = std::max(ChunkSize, size);
-        m_chunks.push_back(std::make_unique<std::byte[]>(m_chunkSize));
+        const size_t grown = m_chunks.empty() ? FirstChunkSize : std::min(m_chunkSize * 2, ChunkSize);
+        m_chunkSize = std::max(grown, size);
+        // Every byte is written before it is read: clearing the block would be wasted work.
+        m_chunks.push_back(std::make_unique_for_overwrite<std::byte[]>(m_chunkSize));
         m_chunkUsed = 0;
     }
     std::byte* block = m_chunks.back().get() + m_chunkUsed;

@@ -7,8 +7,21 @@
 #include <QAbstractButton>
 #include <QHeaderView>
 
+namespace {
+
+// The row indicator has a fixed width: its size hint need not measure the rows' titles, which it
+// would do again on every move of the marker.
+class RowIndicatorHeader : public QHeaderView {
+public:
+    using QHeaderView::QHeaderView;
+    QSize sizeHint() const override { return {width(), 0}; }
+};
+
+} // namespace
+
 DataGrid::DataGrid(DataSource& source, std::vector<GridColumn> columns, QWidget* parent)
     : QTableView(parent), m_source(source), m_model(new DatasetModel(source, std::move(columns), this)) {
+    setVerticalHeader(new RowIndicatorHeader(Qt::Vertical, this));
     setModel(m_model);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);

@@ -1,0 +1,313 @@
+#include "generator.h"
+
+#include "app/forms.h"
+#include "app/program.h"
+#include "app/program_folder.h"
+#include "data/connection.h"
+#include "data/database_error.h"
+#include "data/frm_DataMod.h"
+#include "data/jet_dialect.h"
+#include "data/turkish_text.h"
+#include "records/frm_main_form.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <sqlite3.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <optional>
+#include <random>
+#include <vector>
+
+// ---------------------------------------------------------------------------------------------
+// The floor: the same statements run through bare SQLite, with nothing kept. The program's
+// figures are judged against what the engine alone needs for the same rows.
+namespace bare {
+
+class Database {
+public:
+    explicit Database(const QString& path) {
+        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READONLY, nullptr) !=
+            SQLITE_OK)
+            throw DatabaseError(QString::fromUtf8(sqlite3_errmsg(m_db)));
+        TurkishText::registerOn(m_db);
+    }
+    ~Database() { sqlite3_close(m_db); }
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+    sqlite3* handle() const { return m_db; }
+
+private:
+    sqlite3* m_db = nullptr;
+};
+
+// Prepares, steps every row and reads every column the way its type asks. The sum of what was
+// read comes back so that no read can be left out by the compiler.
+qint64 readAll(sqlite3* db, const QString& sql) {
+    const QByteArray text = sql.toUtf8();
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement, nullptr) != SQLITE_OK)
+        throw DatabaseError(QString::fromUtf8(sqlite3_errmsg(db)));
+    qint64 sum = 0;
+    const int columns = sqlite3_column_count(statement);
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+        for (int i = 0; i < columns; ++i) {
+            switch (sqlite3_column_type(statement, i)) {
+            case SQLITE_INTEGER:
+                sum += sqlite3_column_int64(statement, i);
+                break;
+            case SQLITE_FLOAT:
+                sum += qint64(sqlite3_column_double(statement, i));
+                break;
+            case SQLITE_TEXT:
+                sum += *sqlite3_column_text(statement, i) + sqlite3_column_bytes(statement, i);
+                break;
+            case SQLITE_BLOB:
+                sum +=
+                    qint64(sqlite3_column_blob(statement, i) != nullptr) + sqlite3_column_bytes(statement, i);
+                break;
+            default:
+                break;
+            }
+        }
+    }
+    sqlite3_finalize(statement);
+    return sum;
+}
+
+qint64 count(sqlite3* db, const char* table) {
+    return readAll(db, QString("SELECT count(*) FROM %1").arg(table));
+}
+
+// What moving to a trainee asks of the engine: the trainee's payments and the paid and unpaid totals.
+qint64 readPaymentsAndTotals(sqlite3* db, qint64 kID) {
+    const QString id = QString::number(kID);
+    return readAll(db, "SELECT * FROM tb_odeme WHERE kID = " + id) +
+           readAll(db, "SELECT sum(miktar) FROM tb_odeme WHERE Odendi = -1 AND kID = " + id) +
+           readAll(db, "SELECT sum(miktar) FROM tb_odeme WHERE Odendi = 0 AND kID = " + id);
+}
+
+} // namespace bare
+// ---------------------------------------------------------------------------------------------
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int Runs = 5;
+constexpr int Moves = 1000;
+
+volatile qint64 g_sink = 0; // keeps the floor's reads alive
+
+double millisecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double timed(const std::function<void()>& work) {
+    const Clock::time_point start = Clock::now();
+    work();
+    return millisecondsSince(start);
+}
+
+double percentile(std::vector<double> values, double fraction) {
+    std::sort(values.begin(), values.end());
+    const size_t rank = size_t(std::ceil(fraction * double(values.size())));
+    return values[std::clamp<size_t>(rank, 1, values.size()) - 1];
+}
+
+enum class Target { WithinRatioOfFloor, Below };
+
+struct Figure {
+    const char* name;
+    double ours;
+    std::optional<double> floor;
+    const char* unit;
+    Target kind;
+    double limit;
+};
+
+void printHeading() {
+    std::printf("%-58s %12s %12s %7s  %-12s %s\n", "figure", "ours", "floor", "ratio", "target", "");
+}
+
+void print(const Figure& f) {
+    const double ratio = f.floor ? f.ours / *f.floor : 0;
+    const bool ratioTarget = f.kind == Target::WithinRatioOfFloor;
+    const bool met = ratioTarget ? ratio <= f.limit : f.ours < f.limit;
+    const QString floor = f.floor ? QString::asprintf("%.2f %s", *f.floor, f.unit) : QString("-");
+    const QString shownRatio = f.floor ? QString::asprintf("%.2fx", ratio) : QString("-");
+    const QString target =
+        ratioTarget ? QString::asprintf("<= %.1fx", f.limit) : QString::asprintf("< %g %s", f.limit, f.unit);
+    std::printf("%-58s %9.2f %-2s %12s %7s  %-12s %s\n", f.name, f.ours, f.unit, qPrintable(floor),
+                qPrintable(shownRatio), qPrintable(target), met ? "met" : "MISSED");
+    std::fflush(stdout);
+}
+
+// A box during the benchmark would wait for a click forever; its text is shown and the run ends.
+void stopAtAnyBox() {
+    auto* watch = new QTimer(qApp);
+    QObject::connect(watch, &QTimer::timeout, [] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            const auto* message = qobject_cast<QMessageBox*>(box);
+            std::fprintf(stderr, "kalvista_bench: the program showed a box: %s\n",
+                         qPrintable(message ? message->text() : box->windowTitle()));
+            std::exit(1);
+        }
+    });
+    watch->start(100);
+}
+
+void processEventsUntil(const std::function<bool()>& done) {
+    while (!done())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    QCoreApplication::processEvents();
+}
+
+double peakMemoryMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0; // Linux gives kilobytes
+}
+
+std::vector<int> randomRows(int count, quint32 seed) {
+    std::mt19937 engine(seed);
+    std::vector<int> rows;
+    int previous = 0; // the list opens on its first row
+    while (int(rows.size()) < Moves) {
+        const int row = int(engine() % quint32(count));
+        if (row != previous)
+            rows.push_back(previous = row);
+    }
+    return rows;
+}
+
+void moveFigures(Dataset& list, const QString& databasePath) {
+    const std::vector<int> rows = randomRows(list.recordCount(), DefaultSchoolSeed);
+    const int key = list.fieldIndex("kID");
+    std::vector<double> ours;
+    std::vector<double> floor;
+    bare::Database db(databasePath);
+    for (int row : rows) {
+        ours.push_back(timed([&] { list.moveTo(row); }));
+        // Painting is left to the event loop between moves, as it is between a user's clicks.
+        QCoreApplication::processEvents();
+        const qint64 kID = list.valueAt(row, key).toLongLong();
+        floor.push_back(timed([&] { g_sink = g_sink + bare::readPaymentsAndTotals(db.handle(), kID); }));
+    }
+    print({"move to another trainee (payments + totals), median", percentile(ours, 0.5),
+           percentile(floor, 0.5), "ms", Target::Below, 2});
+    print({"move to another trainee (payments + totals), 95th pct", percentile(ours, 0.95),
+           percentile(floor, 0.95), "ms", Target::Below, 3});
+}
+
+// The real program over the generated file: start-up, memory, then moving about the list.
+void programFigures(const QString& databasePath) {
+    const Clock::time_point start = Clock::now();
+    Program program;
+    frm_main_form& window = program.mainWindow();
+    window.show();
+    Dataset& list = program.forms().DataMod->tkursiyer;
+    processEventsUntil([&] { return list.isActive(); });
+    const double startUp = millisecondsSince(start);
+    print({"start-up to filled shown window (in-process, from Program)", startUp, std::nullopt, "ms",
+           Target::Below, 1500});
+    print({"peak memory with the list open", peakMemoryMegabytes(), std::nullopt, "MB", Target::Below, 250});
+    moveFigures(list, databasePath);
+}
+
+void listFigure(const char* name, Dataset& list, sqlite3* db) {
+    const QString floorSql = translateJet(list.sql());
+    std::vector<double> ours;
+    std::vector<double> floor;
+    // Ours and the floor take turns, so that a busy moment of the machine falls on both alike;
+    // the first turn only warms the caches.
+    for (int run = 0; run <= Runs; ++run) {
+        list.close();
+        const double oursNow = timed([&] { list.open(); });
+        const double floorNow = timed([&] { g_sink = g_sink + bare::readAll(db, floorSql); });
+        if (run > 0) {
+            ours.push_back(oursNow);
+            floor.push_back(floorNow);
+        }
+    }
+    print({name, percentile(ours, 0.5), percentile(floor, 0.5), "ms", Target::WithinRatioOfFloor, 1.5});
+}
+
+// The list's dataset alone, with no window attached, against the same statement in bare SQLite.
+void listFigures(const QString& databasePath) {
+    Forms forms; // no main window: scrolling leaves the payments alone
+    frm_DataMod data(forms);
+    data.ado_conn.setConnectionString(Connection::connectionText(ProgramFolder));
+    data.ado_conn.open();
+    bare::Database db(databasePath);
+    Dataset& list = data.tkursiyer;
+    const QString order = list.sqlLines().value(2);
+    listFigure("open trainee list", list, db.handle());
+    const char* sorts[][2] = {{"sort list by adi", "ORDER BY adi"},
+                              {"sort list by dogumtarihi", "ORDER BY dogumtarihi"},
+                              {"sort list by soyadi", "ORDER BY soyadi"}};
+    for (const auto& [name, line] : sorts) {
+        list.setSqlLine(2, line);
+        listFigure(name, list, db.handle());
+    }
+    list.setSqlLine(2, order);
+}
+
+int traineesArgument(int argc, char** argv) {
+    bool ok = argc < 2;
+    const int trainees = ok ? 100000 : QString::fromLocal8Bit(argv[1]).toInt(&ok);
+    if (!ok || trainees < 1) {
+        std::fprintf(stderr, "usage: kalvista_bench [trainees=100000]\n");
+        std::exit(2);
+    }
+    return trainees;
+}
+
+void generate(const QString& databasePath, int trainees) {
+    const double seconds = timed([&] { generateSchool(databasePath, trainees, DefaultSchoolSeed); }) / 1000;
+    bare::Database db(databasePath);
+    std::printf("Kalvista benchmark: %lld trainees, %lld payments (seed %u, generated in %.1f s)\n",
+                bare::count(db.handle(), "tb_kursiyer"), bare::count(db.handle(), "tb_odeme"),
+                DefaultSchoolSeed, seconds);
+    std::printf(
+        "times are medians of %d runs after one warm-up unless said otherwise; the floor is bare SQLite\n\n",
+        Runs);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int trainees = traineesArgument(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    KalvistaApplication app(argc, argv);
+    initialiseProcess();
+    QTemporaryDir folder;
+    if (!folder.isValid()) {
+        std::fprintf(stderr, "kalvista_bench: no temporary folder: %s\n", qPrintable(folder.errorString()));
+        return 1;
+    }
+    ProgramFolder = QDir(folder.path()).absolutePath() + '/';
+    const QString databasePath = Connection::dataSource(Connection::connectionText(ProgramFolder));
+    try {
+        generate(databasePath, trainees);
+        printHeading();
+        stopAtAnyBox();
+        // The program comes first, so that its peak memory is not the benchmark's own.
+        programFigures(databasePath);
+        listFigures(databasePath);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "kalvista_bench: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
