@@ -80,7 +80,7 @@ void frm_main_form::buildToolbar() {
     bar->setObjectName("ToolBar1");
     bar->setMovable(false);
     bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    bar->setIconSize(QSize(32, 32));
+    bar->setIconSize(QSize(28, 28));
     addToolBar(Qt::TopToolBarArea, bar);
 
     auto add = [&](const char* name, const QString& caption, QStyle::StandardPixmap icon, auto handler) {
@@ -90,7 +90,7 @@ void frm_main_form::buildToolbar() {
         button->setIcon(style()->standardIcon(icon));
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setAutoRaise(true);
-        button->setMinimumWidth(78);
+        button->setMinimumWidth(button->fontMetrics().horizontalAdvance(caption) + 16);
         bar->addWidget(button);
         if constexpr (!std::is_same_v<decltype(handler), std::nullptr_t>)
             guardedConnect(button, &QToolButton::clicked, this, handler);
@@ -109,10 +109,10 @@ void frm_main_form::buildToolbar() {
     Btn4 = add("Btn4", "Kayıt Sorgula", QStyle::SP_FileDialogContentsView, nullptr);
     add("Btn5", "İstatistikler", QStyle::SP_FileDialogInfoView, nullptr);
     bar->addSeparator();
-    add("Btn2", "Ayarlar", QStyle::SP_ComputerIcon, nullptr);
-    add("Btn3", "Şifreler", QStyle::SP_DriveHDIcon, nullptr);
+    add("Btn2", "Ayarlar", QStyle::SP_DialogResetButton, nullptr);
+    add("Btn3", "Şifreler", QStyle::SP_DialogYesButton, nullptr);
     bar->addSeparator();
-    add("ToolButton9", "İletişim", QStyle::SP_DirLinkIcon, nullptr);
+    add("ToolButton9", "İletişim", QStyle::SP_DialogHelpButton, nullptr);
     add("Btn6", "Hakında", QStyle::SP_MessageBoxInformation, nullptr);
     bar->addSeparator();
     add("ToolButton3", "Çıkış", QStyle::SP_DialogCloseButton, &frm_main_form::ToolButton3Click);
