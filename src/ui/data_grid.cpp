@@ -80,10 +80,16 @@ void DataGrid::followDataset(int row) {
     m_following = false;
 }
 
+// A column is as wide as its characters, and never narrower than its title.
 void DataGrid::applyColumnWidths() {
     const int charWidth = fontMetrics().averageCharWidth();
-    for (size_t i = 0; i < m_model->columns().size(); ++i)
-        setColumnWidth(int(i), m_model->columns()[i].widthChars * charWidth + 8);
+    QFont titleFont = horizontalHeader()->font();
+    titleFont.setBold(true);
+    const QFontMetrics titleMetrics(titleFont);
+    for (size_t i = 0; i < m_model->columns().size(); ++i) {
+        const GridColumn& c = m_model->columns()[i];
+        setColumnWidth(int(i), std::max(c.widthChars * charWidth, titleMetrics.horizontalAdvance(c.title)) + 12);
+    }
 }
 
 void DataGrid::setSortMarker(const QString& field) {
