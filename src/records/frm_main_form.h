@@ -72,6 +72,7 @@ private:
     void FormClose();
     void reopenTrainees();
     void setRecordCaptions(bool recordMode, bool recordImages);
+    void workOnCurrentTrainee(int tab, QWidget* focus, bool recordImages);
     bool recordBeingEntered() const;
     bool askToKeepEntry();
     bool saveTrainee();

@@ -116,20 +116,8 @@ void frm_main_form::reloadPayments(const QString& sql) {
     payments.open();
 }
 
-void frm_main_form::Button9Click() {
-    frm_DataMod& d = data();
-    if (d.tkursiyer.isEmpty()) {
-        MessageBox::warning("Uyarı:", "\nKursiyer kaydı yok.", this);
-        return;
-    }
-    EnableRecordPanel(true);
-    SetListMode(false);
-    PageControl1->setCurrentIndex(7);
-    RememberedAdayNo = d.tkursiyer.value("adayno").toString();
-    reloadPayments(frm_DataMod::paymentsOf(d.tkursiyer.value("kID").toLongLong()));
-    odenenx->setFocus();
-    setRecordCaptions(true, false);
-}
+// The payments tab in record mode; the toolbar images stay those of the list.
+void frm_main_form::Button9Click() { workOnCurrentTrainee(7, odenenx, false); }
 
 // The trainee's key by the payments' rule: 0 while the trainee is new and not yet saved.
 static qint64 currentTraineeKey(const Dataset& trainees) { return trainees.value("kID").toLongLong(); }

@@ -83,6 +83,11 @@ void frm_main_form::Button2Click() {
         cancelTrainee();
         return;
     }
+    workOnCurrentTrainee(0, PageControl1->findChild<QWidget*>("adi"), true);
+}
+
+// Record mode on an existing trainee, its payments loaded; the row enters editing with the first change.
+void frm_main_form::workOnCurrentTrainee(int tab, QWidget* focus, bool recordImages) {
     frm_DataMod& d = data();
     if (d.tkursiyer.isEmpty()) {
         MessageBox::warning("Uyarı:", NoTraineeText, this);
@@ -90,11 +95,11 @@ void frm_main_form::Button2Click() {
     }
     EnableRecordPanel(true);
     SetListMode(false);
-    PageControl1->setCurrentIndex(0);
+    PageControl1->setCurrentIndex(tab);
     RememberedAdayNo = d.tkursiyer.value("adayno").toString();
     reloadPayments(frm_DataMod::paymentsOf(d.tkursiyer.value("kID").toLongLong()));
-    PageControl1->findChild<QWidget*>("adi")->setFocus();
-    setRecordCaptions(true, true);
+    focus->setFocus();
+    setRecordCaptions(true, recordImages);
 }
 
 // Leaving a bound control makes it write its pending entry. Boxes of several lines are included:

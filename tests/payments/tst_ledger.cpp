@@ -18,20 +18,12 @@
 class TestLedger : public QObject {
     Q_OBJECT
 
-    static void press(ProgramFixture& p, const char* button) { p.find<QAbstractButton>(button)->click(); }
     static QString paid(ProgramFixture& p) { return p.find<QLineEdit>("mx1")->text(); }
     static QString unpaid(ProgramFixture& p) { return p.find<QLineEdit>("mx2")->text(); }
-    static void addPayment(ProgramFixture& p, const QString& amount) {
-        auto* edit = p.find<QLineEdit>("odenenx");
-        edit->setFocus();
-        edit->setText(amount);
-        p.find<QLineEdit>("odemeac")->setFocus();
-        press(p, "Button10");
-    }
     // A trainee with no payments and the given fee, being worked on in the payments tab.
     static void openLedgerOf(ProgramFixture& p, int row) {
         p.data().tkursiyer.moveTo(row);
-        press(p, "Button9");
+        p.press("Button9");
     }
     static QStringList rowsOf(ProgramFixture& p) {
         Dataset& d = p.data().todemeler;
@@ -86,23 +78,23 @@ private slots:
         openLedgerOf(p, 4); // no payments
         QCOMPARE(paid(p), QString("0,00"));
         QCOMPARE(unpaid(p), QString("0,00"));
-        addPayment(p, "1234,5");
+        p.addPayment("1234,5");
         QCOMPARE(unpaid(p), QString("1.234,50"));
         QCOMPARE(p.find<QLineEdit>("odenenx")->text(), QString("0,00"));
         QCOMPARE(p.paymentsOf(5), QStringList{"1234.5/0"});
-        press(p, "Button13");
+        p.press("Button13");
         QCOMPARE(paid(p), QString("1.234,50"));
         QCOMPARE(unpaid(p), QString("0,00"));
-        press(p, "Button13");
+        p.press("Button13");
         QCOMPARE(paid(p), QString("0,00"));
         QCOMPARE(unpaid(p), QString("1.234,50"));
         p.boxes().answer(QMessageBox::No);
-        press(p, "Button11");
+        p.press("Button11");
         QCOMPARE(p.boxes().seen[0].text, QString("\nAktif ödeme silinecek."));
         QCOMPARE(p.boxes().seen[0].defaultButton, QMessageBox::Yes);
         QCOMPARE(p.paymentsOf(5).size(), 1);
         p.boxes().answer(QMessageBox::Yes);
-        press(p, "Button11");
+        p.press("Button11");
         QCOMPARE(p.paymentsOf(5).size(), 0);
         QCOMPARE(unpaid(p), QString("0,00"));
     }
@@ -110,11 +102,11 @@ private slots:
     void nothingToAddOrMark() {
         ProgramFixture p(fillSampleSchool);
         openLedgerOf(p, 4);
-        addPayment(p, "-5");
-        addPayment(p, "0");
+        p.addPayment("-5");
+        p.addPayment("0");
         QCOMPARE(p.paymentsOf(5).size(), 0);
-        press(p, "Button13");
-        press(p, "Button11");
+        p.press("Button13");
+        p.press("Button11");
         QVERIFY(p.boxes().seen.isEmpty());
     }
 
@@ -124,7 +116,7 @@ private slots:
             c.execute("INSERT INTO tb_odeme (Odendi, miktar, kID) VALUES (NULL, 30, 5)");
         });
         openLedgerOf(p, 4);
-        press(p, "Button13");
+        p.press("Button13");
         QCOMPARE(p.paymentsOf(5), QStringList{"30.0/-1"});
     }
 
@@ -132,7 +124,7 @@ private slots:
         ProgramFixture p(fillSampleSchool);
         openLedgerOf(p, 4);
         setFee(p, 0.5);
-        press(p, "Button14");
+        p.press("Button14");
         QCOMPARE(p.boxes().seen.size(), 1);
         QCOMPARE(p.boxes().seen[0].text, QString("\nÖdeme tutarı 0 dan büyük olmalı."));
         QCOMPARE(p.paymentsOf(5).size(), 0);
@@ -143,7 +135,7 @@ private slots:
         openLedgerOf(p, 4);
         setFee(p, 1250);
         planWith(p, 12, QDate(2024, 1, 31), 0, 2, "250", false);
-        press(p, "Button14");
+        p.press("Button14");
         QStringList expected{"31.01.2024 250.00 PEŞİN ÖDEME"};
         const QStringList dates = {"31.01.2024", "29.02.2024", "29.03.2024", "29.04.2024", "29.05.2024", "29.06.2024",
                                    "29.07.2024", "29.08.2024", "29.09.2024", "29.10.2024", "29.11.2024", "29.12.2024"};
@@ -159,7 +151,7 @@ private slots:
         openLedgerOf(p, 4);
         setFee(p, 200);
         planWith(p, 3, QDate(2024, 3, 1), 1, 15, "0", true);
-        press(p, "Button14");
+        p.press("Button14");
         QCOMPARE(rowsOf(p), (QStringList{"01.03.2024 66.00", "16.03.2024 66.00", "31.03.2024 68.00"}));
     }
 
@@ -168,7 +160,7 @@ private slots:
         openLedgerOf(p, 4);
         setFee(p, 1000);
         planWith(p, 3, QDate(2024, 3, 1), 0, 2, "1000", false);
-        press(p, "Button14");
+        p.press("Button14");
         QCOMPARE(p.boxes().seen.size(), 1);
         QCOMPARE(p.boxes().seen[0].icon, QMessageBox::Critical);
         QCOMPARE(p.boxes().seen[0].text,
@@ -181,7 +173,7 @@ private slots:
         openLedgerOf(p, 4);
         setFee(p, 1000);
         p.boxes().onDialog([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_F12); });
-        press(p, "Button14");
+        p.press("Button14");
         QCOMPARE(p.paymentsOf(5).size(), 0);
     }
 

@@ -19,22 +19,14 @@ class TestTraineeRecords : public QObject {
         p.enter("cinsiyeti", "Kadın");
         p.enter("ehliyetsinifi", "B");
     }
-    static void press(ProgramFixture& p, const char* button) { p.find<QAbstractButton>(button)->click(); }
     static bool inRecordMode(ProgramFixture& p) { return p.find<QToolButton>("Button1")->text() == "Kaydet"; }
-    static void addPayment(ProgramFixture& p, const QString& amount) {
-        auto* edit = p.find<QLineEdit>("odenenx");
-        edit->setFocus();
-        edit->setText(amount);
-        p.find<QLineEdit>("odemeac")->setFocus();
-        press(p, "Button10");
-    }
 
 private slots:
     void initTestCase() { useProgramLocale(); }
 
     void newTraineeStartsWithDefaults() {
         ProgramFixture p(fillSampleSchool);
-        press(p, "Button1");
+        p.press("Button1");
         Dataset& t = p.data().tkursiyer;
         QCOMPARE(t.state(), Dataset::State::Insert);
         QCOMPARE(t.value("kayitTarihi").toDate(), QDate::currentDate());
@@ -51,9 +43,9 @@ private slots:
 
     void saveNewTrainee() {
         ProgramFixture p(fillSampleSchool);
-        press(p, "Button1");
+        p.press("Button1");
         fillRequired(p, "Y-1");
-        press(p, "Button1");
+        p.press("Button1");
         QVERIFY(p.boxes().seen.isEmpty());
         QVERIFY(!inRecordMode(p));
         QCOMPARE(p.statusCount(), QString(" Kayıt Sayısı : 6"));
@@ -70,13 +62,13 @@ private slots:
     void saveRefusedForMissingEntries() {
         QFETCH(QString, emptied);
         ProgramFixture p(fillSampleSchool);
-        press(p, "Button1");
+        p.press("Button1");
         fillRequired(p, "Y-2");
         if (auto* list = qobject_cast<QComboBox*>(p.find(emptied)))
             list->setCurrentIndex(-1);
         else
             p.enter(emptied, "");
-        press(p, "Button1");
+        p.press("Button1");
         QCOMPARE(p.boxes().seen.size(), 1);
         QCOMPARE(p.boxes().seen[0].caption, QString("Uyarı"));
         QCOMPARE(p.boxes().seen[0].text,
@@ -88,10 +80,10 @@ private slots:
 
     void blankNameIsAnEntry() {
         ProgramFixture p(fillSampleSchool);
-        press(p, "Button1");
+        p.press("Button1");
         fillRequired(p, "Y-3");
         p.enter("adi", " ");
-        press(p, "Button1");
+        p.press("Button1");
         QVERIFY(p.boxes().seen.isEmpty());
         QCOMPARE(p.count("adi = ' '"), 1);
     }
@@ -109,9 +101,9 @@ private slots:
             fillSampleSchool(c);
             c.execute("UPDATE tb_kursiyer SET adayno = 'is-7' WHERE kID = 5");
         });
-        press(p, "Button1");
+        p.press("Button1");
         fillRequired(p, candidateNo);
-        press(p, "Button1");
+        p.press("Button1");
         QCOMPARE(p.boxes().seen.size(), 1);
         QCOMPARE(p.boxes().seen[0].text,
                  QString("\nBu aday numarası başka bir kursiyere ait. \n\nLütfen yeni bir aday numarası giriniz."));
@@ -121,29 +113,29 @@ private slots:
 
     void editingWithoutChangeIsNotChecked() {
         ProgramFixture p(fillSampleSchool);
-        press(p, "Button2");
+        p.press("Button2");
         QCOMPARE(p.main().RememberedAdayNo, QString("A-1"));
         QCOMPARE(p.data().tkursiyer.state(), Dataset::State::Browse);
-        press(p, "Button1");
+        p.press("Button1");
         QVERIFY(p.boxes().seen.isEmpty());
         QVERIFY(!inRecordMode(p));
     }
 
     void ownCandidateNumberInOtherCaseIsRefused() {
         ProgramFixture p(fillSampleSchool);
-        press(p, "Button2");
+        p.press("Button2");
         p.enter("adayno", "a-1");
-        press(p, "Button1");
+        p.press("Button1");
         QCOMPARE(p.boxes().seen.size(), 1);
         QVERIFY(inRecordMode(p));
     }
 
     void refusedByTheDatabaseStaysInRecordMode() {
         ProgramFixture p(fillSampleSchool);
-        press(p, "Button1");
+        p.press("Button1");
         fillRequired(p, "Y-4");
         p.data().tkursiyer.setValue("e_adresi", QString(51, 'a'));
-        press(p, "Button1");
+        p.press("Button1");
         QCOMPARE(p.boxes().seen.size(), 1);
         QCOMPARE(p.boxes().seen[0].caption, QString("Oltravi"));
         QVERIFY(inRecordMode(p));
@@ -155,11 +147,11 @@ private slots:
 
     void cancelNewTraineeRemovesItsPayments() {
         ProgramFixture p(fillSampleSchool);
-        press(p, "Button1");
+        p.press("Button1");
         for (const char* amount : {"10", "20", "30"})
-            addPayment(p, amount);
+            p.addPayment(amount);
         QCOMPARE(p.count("kID = 0", "tb_odeme"), 3);
-        press(p, "Button2");
+        p.press("Button2");
         QCOMPARE(p.count("kID = 0", "tb_odeme"), 0);
         QCOMPARE(p.count("1", "tb_odeme"), 4);
         QCOMPARE(p.data().tkursiyer.recordCount(), 5);
@@ -168,11 +160,11 @@ private slots:
 
     void saveGivesPendingPaymentsTheKey() {
         ProgramFixture p(fillSampleSchool);
-        press(p, "Button1");
-        addPayment(p, "150");
-        addPayment(p, "250");
+        p.press("Button1");
+        p.addPayment("150");
+        p.addPayment("250");
         fillRequired(p, "Y-5");
-        press(p, "Button1");
+        p.press("Button1");
         QCOMPARE(p.paymentsOf(6), (QStringList{"150.0/0", "250.0/0"}));
         QCOMPARE(p.data().todemeler.sql(), QString("select * from tb_odeme where kID = 6"));
         QCOMPARE(p.data().todemeler.recordCount(), 2);
@@ -183,21 +175,21 @@ private slots:
             fillSampleSchool(c);
             c.execute("INSERT INTO tb_odeme (miktar, kID) VALUES (999, 0)");
         });
-        press(p, "Button1");
-        addPayment(p, "100");
+        p.press("Button1");
+        p.addPayment("100");
         QCOMPARE(p.find<QLineEdit>("mx2")->text(), QString("100,00"));
         fillRequired(p, "Y-6");
-        press(p, "Button1");
+        p.press("Button1");
         QCOMPARE(p.paymentsOf(6), QStringList{"100.0/0"});
         QCOMPARE(p.count("kID = 0", "tb_odeme"), 0);
     }
 
     void cancelWhileEditingKeepsPayments() {
         ProgramFixture p(fillSampleSchool);
-        press(p, "Button2");
+        p.press("Button2");
         p.enter("soyadi", "Değişti");
-        addPayment(p, "75");
-        press(p, "Button2");
+        p.addPayment("75");
+        p.press("Button2");
         QCOMPARE(p.paymentsOf(1), (QStringList{"100.0/-1", "200.0/0", "75.0/0"}));
         QCOMPARE(p.data().tkursiyer.value("soyadi").toString(), QString("IŞIK"));
         QCOMPARE(p.count("soyadi = 'IŞIK'"), 1);
@@ -206,13 +198,13 @@ private slots:
     void deleteTraineeWithPayments() {
         ProgramFixture p(fillSampleSchool);
         p.boxes().answer(QMessageBox::No);
-        press(p, "Button3");
+        p.press("Button3");
         QCOMPARE(p.boxes().seen[0].defaultButton, QMessageBox::No);
         QCOMPARE(p.boxes().seen[0].text,
                  QString("\nAktif kursiyet Ödemeleri ile birlikte silinecek.\n\nişleme devam edilsin mi?"));
         QCOMPARE(p.count("1"), 5);
         p.boxes().answer(QMessageBox::Yes);
-        press(p, "Button3");
+        p.press("Button3");
         QCOMPARE(p.boxes().seen.size(), 3);
         QCOMPARE(p.boxes().seen[2].caption, QString("Sonuç"));
         QCOMPARE(p.boxes().seen[2].text, QString("\nKayıt bağlı ödemeleri ile birlikte silindi."));
@@ -225,7 +217,7 @@ private slots:
 
     void notTakenRowThreeWritesZeros() {
         ProgramFixture p(fillSampleSchool);
-        press(p, "Button2");
+        p.press("Button2");
         p.find<QPushButton>("btn3x")->click();
         Dataset& t = p.data().tkursiyer;
         QStringList written;
@@ -241,7 +233,7 @@ private slots:
             fillSampleSchool(c);
             c.execute("INSERT INTO tb_arac (aracAD, aracPLAKA) VALUES ('Doblo', '34 AB 1'), ('Egea', '06 CD 2')");
         });
-        press(p, "Button2");
+        p.press("Button2");
         auto* vehicles = p.find<QComboBox>("DBComboBox11");
         QCOMPARE(vehicles->count(), 2);
         vehicles->setFocus();
@@ -253,7 +245,7 @@ private slots:
 
     void closingDuringAnEntryAsks() {
         ProgramFixture p(fillSampleSchool);
-        press(p, "Button1");
+        p.press("Button1");
         fillRequired(p, "Y-7");
         p.boxes().answer(QMessageBox::Cancel);
         p.main().close();
@@ -268,8 +260,8 @@ private slots:
 
     void closingDuringAnEntryWithoutSaving() {
         ProgramFixture p(fillSampleSchool);
-        press(p, "Button1");
-        addPayment(p, "40");
+        p.press("Button1");
+        p.addPayment("40");
         p.boxes().answer(QMessageBox::No);
         p.main().close();
         QVERIFY(!p.main().isVisible());
@@ -279,7 +271,7 @@ private slots:
 
     void closingRefusedSaveStaysOpen() {
         ProgramFixture p(fillSampleSchool);
-        press(p, "Button1");
+        p.press("Button1");
         p.boxes().answer(QMessageBox::Yes);
         p.main().close();
         QVERIFY(p.main().isVisible());

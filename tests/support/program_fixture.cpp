@@ -5,6 +5,7 @@
 
 #include "ui/bound_control.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -59,6 +60,16 @@ void ProgramFixture::enter(const QString& control, const QString& text) {
         check->setChecked(!text.isEmpty());
     }
     dynamic_cast<BoundControl&>(*w).commit();
+}
+
+void ProgramFixture::press(const QString& button) { find<QAbstractButton>(button)->click(); }
+
+void ProgramFixture::addPayment(const QString& amount) {
+    auto* edit = find<QLineEdit>("odenenx");
+    edit->setFocus();
+    edit->setText(amount);
+    find<QLineEdit>("odemeac")->setFocus();
+    press("Button10");
 }
 
 QStringList ProgramFixture::paymentsOf(int kID) {

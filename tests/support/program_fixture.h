@@ -35,6 +35,9 @@ public:
     QString statusCount();
     // Puts a value into the named bound control as the user would, and lets it write its field.
     void enter(const QString& control, const QString& text);
+    void press(const QString& button);
+    // Types an amount into the next payment's edit and presses "Ödeme Ekle".
+    void addPayment(const QString& amount);
     // The payment rows of a trainee as "amount/paid" texts, in the database's order.
     QStringList paymentsOf(int kID);
 
