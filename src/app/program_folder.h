@@ -7,5 +7,5 @@
 extern QString ProgramFolder;
 
 // The folder part of a program file's path, with its trailing separator; a bare drive name
-// (two characters or fewer) gets a backslash so that its root folder is meant.
+// (two characters or fewer) gets the separator so that its root folder is meant.
 QString programFolderOf(const QString& programFilePath);
