@@ -77,6 +77,7 @@ private:
     bool askToKeepEntry();
     bool saveTrainee();
     void cancelTrainee();
+    void deletePaymentsOfUnsavedTrainee();
     void reloadPayments(const QString& sql);
     double paymentTotal(bool paid, const QString& kID);
 

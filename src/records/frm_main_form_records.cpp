@@ -61,15 +61,14 @@ void frm_main_form::Button1Click() {
         return;
     }
     frm_DataMod& d = data();
+    // Payments left with key 0 by an entry that never ended belong to no trainee; the new one must not inherit them.
+    deletePaymentsOfUnsavedTrainee();
     EnableRecordPanel(true);
     SetListMode(false);
     PageControl1->setCurrentIndex(0);
     PageControl1->findChild<QWidget*>("adi")->setFocus();
     setRecordCaptions(true, true);
     RememberedAdayNo.clear();
-    // Payments left with key 0 by an entry that never ended belong to no trainee; the new one must not inherit them.
-    d.sql_2.setSql("Delete from tb_odeme where kID = 0");
-    d.sql_2.execute();
     d.tkursiyer.append();
     d.tkursiyer.setValue("kayitTarihi", QDate::currentDate());
     for (const QString& flag : NewTraineeFlags)
@@ -166,19 +165,22 @@ int frm_main_form::CountCandidateNo(const QString& candidateNo) {
     return n;
 }
 
+// The database work comes first: if it fails, the window is still in record mode with the entry.
 void frm_main_form::cancelTrainee() {
     frm_DataMod& d = data();
+    if (!d.todemeler.isEmpty())
+        deletePaymentsOfUnsavedTrainee();
     EnableRecordPanel(false);
     SetListMode(true);
-    if (!d.todemeler.isEmpty()) {
-        d.sql_2.close();
-        d.sql_2.setSql("Delete from tb_odeme where kID = 0");
-        d.sql_2.execute();
-        d.sql_2.close();
-    }
     d.tkursiyer.cancel();
     PageControl1->setCurrentIndex(0);
     setRecordCaptions(false, false);
+}
+
+void frm_main_form::deletePaymentsOfUnsavedTrainee() {
+    Dataset& statement = data().sql_2;
+    statement.setSql("Delete from tb_odeme where kID = 0");
+    statement.execute();
 }
 
 void frm_main_form::Button3Click() {
