@@ -4,8 +4,8 @@
 #include "data/schema.h"
 #include "data/turkish_text.h"
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
 
 #include <sqlite3.h>
 
@@ -15,7 +15,9 @@ const QString Provider = QStringLiteral("Provider=Kalvista.SQLite;Data Source=")
 const QString Tail = QStringLiteral(";Persist Security Info=False");
 const QString FileName = QStringLiteral("veriler.db");
 
-[[noreturn]] void fail(sqlite3* db) { throw DatabaseError(QString::fromUtf8(sqlite3_errmsg(db))); }
+[[noreturn]] void fail(sqlite3* db) {
+    throw DatabaseError(QString::fromUtf8(sqlite3_errmsg(db)));
+}
 
 void check(sqlite3* db, int rc) {
     if (rc != SQLITE_OK && rc != SQLITE_ROW && rc != SQLITE_DONE)
@@ -51,7 +53,9 @@ Statement::Statement(sqlite3* db, const QString& sql) : m_db(db) {
     }
 }
 
-Statement::~Statement() { sqlite3_finalize(m_stmt); }
+Statement::~Statement() {
+    sqlite3_finalize(m_stmt);
+}
 
 void Statement::bind(int index, const QVariant& value) {
     int rc = SQLITE_OK;
@@ -76,7 +80,8 @@ void Statement::bind(int index, const QVariant& value) {
         }
         default: {
             const QByteArray text = value.toString().toUtf8();
-            rc = sqlite3_bind_text64(m_stmt, index, text.constData(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+            rc = sqlite3_bind_text64(m_stmt, index, text.constData(), text.size(), SQLITE_TRANSIENT,
+                                     SQLITE_UTF8);
         }
         }
     }
@@ -97,9 +102,13 @@ void Statement::execute() {
     }
 }
 
-Connection::~Connection() { close(); }
+Connection::~Connection() {
+    close();
+}
 
-QString Connection::connectionText(const QString& programFolder) { return Provider + programFolder + FileName + Tail; }
+QString Connection::connectionText(const QString& programFolder) {
+    return Provider + programFolder + FileName + Tail;
+}
 
 QString Connection::dataSource(const QString& connectionText) {
     const qsizetype start = connectionText.indexOf("Data Source=", 0, Qt::CaseInsensitive);
@@ -139,11 +148,17 @@ sqlite3* Connection::handle() const {
     return m_db;
 }
 
-void Connection::execute(const QString& sql) { Statement(handle(), sql).execute(); }
+void Connection::execute(const QString& sql) {
+    Statement(handle(), sql).execute();
+}
 
-qint64 Connection::lastInsertId() const { return sqlite3_last_insert_rowid(handle()); }
+qint64 Connection::lastInsertId() const {
+    return sqlite3_last_insert_rowid(handle());
+}
 
-Transaction::Transaction(Connection& connection) : m_connection(connection) { m_connection.execute("BEGIN IMMEDIATE"); }
+Transaction::Transaction(Connection& connection) : m_connection(connection) {
+    m_connection.execute("BEGIN IMMEDIATE");
+}
 
 Transaction::~Transaction() {
     if (!m_done && m_connection.isOpen())
@@ -172,6 +187,7 @@ void createDatabase(const QString& path) {
     sqlite3_close(db);
     if (!QFile::rename(temporary, path)) {
         QFile::remove(temporary);
-        throw DatabaseError(QString("Veritabanı dosyası oluşturulamadı: %1").arg(QDir::toNativeSeparators(path)));
+        throw DatabaseError(
+            QString("Veritabanı dosyası oluşturulamadı: %1").arg(QDir::toNativeSeparators(path)));
     }
 }

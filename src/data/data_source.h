@@ -8,7 +8,8 @@ class Dataset;
 class DataSource : public QObject {
     Q_OBJECT
 public:
-    DataSource(Dataset& dataset, const QString& name, QObject* parent = nullptr) : QObject(parent), m_dataset(dataset) {
+    DataSource(Dataset& dataset, const QString& name, QObject* parent = nullptr)
+        : QObject(parent), m_dataset(dataset) {
         setObjectName(name);
     }
     Dataset& dataset() const { return m_dataset; }

@@ -36,11 +36,16 @@ QVariant storedDate(const char* s, int size) {
 
 QVariant natural(const Cell& c) {
     switch (c.kind) {
-    case Cell::Kind::Null: return {};
-    case Cell::Kind::Integer: return c.integer;
-    case Cell::Kind::Real: return c.real;
-    case Cell::Kind::Text: return QString::fromUtf8(c.data, c.size);
-    case Cell::Kind::Blob: return QByteArray(c.data, c.size);
+    case Cell::Kind::Null:
+        return {};
+    case Cell::Kind::Integer:
+        return c.integer;
+    case Cell::Kind::Real:
+        return c.real;
+    case Cell::Kind::Text:
+        return QString::fromUtf8(c.data, c.size);
+    case Cell::Kind::Blob:
+        return QByteArray(c.data, c.size);
     }
     return {};
 }
@@ -49,12 +54,17 @@ QVariant toFieldValue(const Cell& c, const std::optional<ColumnType>& type) {
     if (c.kind == Cell::Kind::Null || !type)
         return natural(c);
     switch (*type) {
-    case ColumnType::Text: return natural(c).toString();
-    case ColumnType::Date: return c.kind == Cell::Kind::Text ? storedDate(c.data, c.size) : natural(c);
-    case ColumnType::YesNo: return natural(c).toLongLong() != 0;
-    case ColumnType::Number: return natural(c).toDouble();
+    case ColumnType::Text:
+        return natural(c).toString();
+    case ColumnType::Date:
+        return c.kind == Cell::Kind::Text ? storedDate(c.data, c.size) : natural(c);
+    case ColumnType::YesNo:
+        return natural(c).toLongLong() != 0;
+    case ColumnType::Number:
+        return natural(c).toDouble();
     case ColumnType::AutoNumber:
-    case ColumnType::Integer: return natural(c).toInt();
+    case ColumnType::Integer:
+        return natural(c).toInt();
     }
     return natural(c);
 }
@@ -123,8 +133,9 @@ void Dataset::open() {
     for (int i = 0; i < columns; ++i) {
         const QString name = QString::fromUtf8(sqlite3_column_name(statement.handle(), i));
         const Column* column = table ? table->column(name) : Schema::anyColumn(name);
-        fields.push_back(column ? Field{name, column->type, column->width, column->label.isEmpty() ? name : column->label}
-                                : Field{name, std::nullopt, 0, name});
+        fields.push_back(
+            column ? Field{name, column->type, column->width, column->label.isEmpty() ? name : column->label}
+                   : Field{name, std::nullopt, 0, name});
     }
     RowStore store;
     store.reset(columns);
@@ -163,7 +174,9 @@ void Dataset::close() {
     emit currentChanged(m_current);
 }
 
-void Dataset::execute() { Statement(m_connection.handle(), translateJet(sql())).execute(); }
+void Dataset::execute() {
+    Statement(m_connection.handle(), translateJet(sql())).execute();
+}
 
 void Dataset::moveTo(int row) {
     requireActive();
@@ -283,7 +296,8 @@ void Dataset::deleteRow() {
         return cancel();
     const Table& table = updateTable();
     const qint64 key = value(table.key).toLongLong();
-    Statement statement(m_connection.handle(), QString("DELETE FROM %1 WHERE %2 = ?").arg(table.name, table.key));
+    Statement statement(m_connection.handle(),
+                        QString("DELETE FROM %1 WHERE %2 = ?").arg(table.name, table.key));
     statement.bind(1, key);
     statement.execute();
     dropCurrentRow(m_current);
@@ -359,22 +373,27 @@ QVariant Dataset::storageValue(int field, const QVariant& value) const {
         if (text.isEmpty())
             return {};
         if (f.width > 0 && text.size() > f.width)
-            throw DatabaseError(QString("\"%1\" alanına en çok %2 karakter yazılabilir; girilen metin %3 karakter.")
-                                    .arg(f.label)
-                                    .arg(f.width)
-                                    .arg(text.size()));
+            throw DatabaseError(
+                QString("\"%1\" alanına en çok %2 karakter yazılabilir; girilen metin %3 karakter.")
+                    .arg(f.label)
+                    .arg(f.width)
+                    .arg(text.size()));
         return text;
     }
     case ColumnType::Date:
         if (value.typeId() == QMetaType::QDate)
-            return value.toDate().isValid() ? QVariant(toStoredDate(QDateTime(value.toDate(), QTime(0, 0)))) : QVariant();
+            return value.toDate().isValid() ? QVariant(toStoredDate(QDateTime(value.toDate(), QTime(0, 0))))
+                                            : QVariant();
         if (value.typeId() == QMetaType::QDateTime)
             return value.toDateTime().isValid() ? QVariant(toStoredDate(value.toDateTime())) : QVariant();
         return value.toString().isEmpty() ? QVariant() : QVariant(value.toString());
-    case ColumnType::YesNo: return qint64(value.toBool() ? -1 : 0);
-    case ColumnType::Number: return value.toDouble();
+    case ColumnType::YesNo:
+        return qint64(value.toBool() ? -1 : 0);
+    case ColumnType::Number:
+        return value.toDouble();
     case ColumnType::AutoNumber:
-    case ColumnType::Integer: return value.toLongLong();
+    case ColumnType::Integer:
+        return value.toLongLong();
     }
     return value;
 }
@@ -415,8 +434,9 @@ void Dataset::updateRow(qint64 key) {
     }
     if (assignments.isEmpty())
         return;
-    Statement statement(m_connection.handle(),
-                        QString("UPDATE %1 SET %2 WHERE %3 = ?").arg(table.name, assignments.join(", "), table.key));
+    Statement statement(
+        m_connection.handle(),
+        QString("UPDATE %1 SET %2 WHERE %3 = ?").arg(table.name, assignments.join(", "), table.key));
     for (int i = 0; i < values.size(); ++i)
         statement.bind(i + 1, values[i]);
     statement.bind(int(values.size()) + 1, key);
@@ -429,8 +449,9 @@ void Dataset::refetchRow(qint64 key) {
     QStringList names;
     for (const Field& f : m_fields)
         names << (table.column(f.name) ? f.name : QString("NULL"));
-    Statement statement(m_connection.handle(),
-                        QString("SELECT %1 FROM %2 WHERE %3 = ?").arg(names.join(", "), table.name, table.key));
+    Statement statement(
+        m_connection.handle(),
+        QString("SELECT %1 FROM %2 WHERE %3 = ?").arg(names.join(", "), table.name, table.key));
     statement.bind(1, key);
     if (!statement.step())
         throw DatabaseError(QString("%1: kaydedilen kayıt okunamadı.").arg(objectName()));

@@ -20,7 +20,9 @@ frm_DataMod::frm_DataMod(Forms& forms, QObject* parent) : QObject(parent), m_for
     guardedConnect(&tkursiyer, &Dataset::afterScroll, this, &frm_DataMod::tkursiyerAfterScroll);
 }
 
-QString frm_DataMod::paymentsOf(qint64 kID) { return "select * from tb_odeme where kID = " + QString::number(kID); }
+QString frm_DataMod::paymentsOf(qint64 kID) {
+    return "select * from tb_odeme where kID = " + QString::number(kID);
+}
 
 void frm_DataMod::tkursiyerAfterScroll() {
     frm_main_form* main = m_forms.main_form;

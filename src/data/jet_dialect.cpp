@@ -13,7 +13,9 @@ namespace {
 
 const QString CollateSuffix = QStringLiteral(" COLLATE ") + TurkishText::CollationName;
 
-bool isWordChar(QChar c) { return c.isLetterOrNumber() || c == '_'; }
+bool isWordChar(QChar c) {
+    return c.isLetterOrNumber() || c == '_';
+}
 
 QString quoted(const QString& text) {
     QString escaped = text;
@@ -69,7 +71,8 @@ public:
         m_afterOrder = w.compare("order", Qt::CaseInsensitive) == 0;
         if (!m_inOrderBy)
             return;
-        const bool direction = w.compare("asc", Qt::CaseInsensitive) == 0 || w.compare("desc", Qt::CaseInsensitive) == 0;
+        const bool direction =
+            w.compare("asc", Qt::CaseInsensitive) == 0 || w.compare("desc", Qt::CaseInsensitive) == 0;
         if (direction) {
             endTerm(out, w.size());
             return;

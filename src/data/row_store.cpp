@@ -14,11 +14,15 @@ using Offset = quint32;
 
 size_t payloadSize(const Cell& c) {
     switch (c.kind) {
-    case Cell::Kind::Null: return 0;
-    case Cell::Kind::Integer: return 1 + sizeof(qint64);
-    case Cell::Kind::Real: return 1 + sizeof(double);
+    case Cell::Kind::Null:
+        return 0;
+    case Cell::Kind::Integer:
+        return 1 + sizeof(qint64);
+    case Cell::Kind::Real:
+        return 1 + sizeof(double);
     case Cell::Kind::Text:
-    case Cell::Kind::Blob: return 1 + size_t(c.size);
+    case Cell::Kind::Blob:
+        return 1 + size_t(c.size);
     }
     return 0;
 }
@@ -28,8 +32,12 @@ std::byte* write(std::byte* at, const Cell& c) {
         return at;
     *at++ = std::byte(c.kind);
     switch (c.kind) {
-    case Cell::Kind::Integer: std::memcpy(at, &c.integer, sizeof c.integer); return at + sizeof c.integer;
-    case Cell::Kind::Real: std::memcpy(at, &c.real, sizeof c.real); return at + sizeof c.real;
+    case Cell::Kind::Integer:
+        std::memcpy(at, &c.integer, sizeof c.integer);
+        return at + sizeof c.integer;
+    case Cell::Kind::Real:
+        std::memcpy(at, &c.real, sizeof c.real);
+        return at + sizeof c.real;
     default:
         if (c.size > 0)
             std::memcpy(at, c.data, size_t(c.size));
@@ -119,8 +127,12 @@ Cell RowStore::cell(Row row, int column) const {
         return c;
     c.kind = Cell::Kind(*at++);
     switch (c.kind) {
-    case Cell::Kind::Integer: std::memcpy(&c.integer, at, sizeof c.integer); break;
-    case Cell::Kind::Real: std::memcpy(&c.real, at, sizeof c.real); break;
+    case Cell::Kind::Integer:
+        std::memcpy(&c.integer, at, sizeof c.integer);
+        break;
+    case Cell::Kind::Real:
+        std::memcpy(&c.real, at, sizeof c.real);
+        break;
     default:
         c.data = reinterpret_cast<const char*>(at);
         c.size = int(end - at);

@@ -11,8 +11,12 @@ Column text(const char* name, int width, const char* label = "") {
 Column of(const char* name, ColumnType type, const char* label = "") {
     return {QString::fromUtf8(name), type, 0, QString::fromUtf8(label)};
 }
-Column date(const char* name, const char* label = "") { return of(name, ColumnType::Date, label); }
-Column yesNo(const char* name, const char* label = "") { return of(name, ColumnType::YesNo, label); }
+Column date(const char* name, const char* label = "") {
+    return of(name, ColumnType::Date, label);
+}
+Column yesNo(const char* name, const char* label = "") {
+    return of(name, ColumnType::YesNo, label);
+}
 
 std::vector<Column> traineeColumns() {
     std::vector<Column> c = {
@@ -108,8 +112,9 @@ std::vector<Table> buildTables() {
     return {
         {"tb_kursiyer", traineeColumns(), "kID"},
         {"tb_odeme",
-         {yesNo("Odendi", "Ödendi"), of("miktar", ColumnType::Number, "Miktar"), date("tarih", "Ödeme Tarihi"),
-          text("aciklama", 30, "Açıklama"), of("odemeID", ColumnType::AutoNumber), of("kID", ColumnType::Integer)},
+         {yesNo("Odendi", "Ödendi"), of("miktar", ColumnType::Number, "Miktar"),
+          date("tarih", "Ödeme Tarihi"), text("aciklama", 30, "Açıklama"),
+          of("odemeID", ColumnType::AutoNumber), of("kID", ColumnType::Integer)},
          "odemeID"},
         {"kullanicilar",
          {of("userID", ColumnType::AutoNumber), text("userAD", 50), text("userSIFRE", 50),
@@ -119,9 +124,12 @@ std::vector<Table> buildTables() {
          {of("firmaID", ColumnType::AutoNumber), text("ad", 50, "Firma Adı"), text("adres", 50, "Adresi"),
           text("tel", 15, "Telefon"), text("fax", 15, "Faks")},
          "firmaID"},
-        {"tb_arac", {of("aracID", ColumnType::AutoNumber), text("aracAD", 30, "Araç Adı"), text("aracPLAKA", 15, "Plaka")},
+        {"tb_arac",
+         {of("aracID", ColumnType::AutoNumber), text("aracAD", 30, "Araç Adı"),
+          text("aracPLAKA", 15, "Plaka")},
          "aracID"},
-        {"tb_guz", {of("guzID", ColumnType::AutoNumber), text("guz", 50, "Güzergah"), text("sinif", 50, "Sınıfı")},
+        {"tb_guz",
+         {of("guzID", ColumnType::AutoNumber), text("guz", 50, "Güzergah"), text("sinif", 50, "Sınıfı")},
          "guzID"},
     };
 }
@@ -133,12 +141,18 @@ const Column& viewNameColumn() {
 
 QString sqlType(const Column& c) {
     switch (c.type) {
-    case ColumnType::AutoNumber: return "INTEGER PRIMARY KEY AUTOINCREMENT";
-    case ColumnType::Integer: return "INTEGER";
-    case ColumnType::Text: return QString("VARCHAR(%1)").arg(c.width);
-    case ColumnType::Date: return "DATETIME";
-    case ColumnType::YesNo: return "INTEGER DEFAULT 0";
-    case ColumnType::Number: return "REAL";
+    case ColumnType::AutoNumber:
+        return "INTEGER PRIMARY KEY AUTOINCREMENT";
+    case ColumnType::Integer:
+        return "INTEGER";
+    case ColumnType::Text:
+        return QString("VARCHAR(%1)").arg(c.width);
+    case ColumnType::Date:
+        return "DATETIME";
+    case ColumnType::YesNo:
+        return "INTEGER DEFAULT 0";
+    case ColumnType::Number:
+        return "REAL";
     }
     return {};
 }
@@ -193,7 +207,8 @@ QStringList creationStatements() {
         statements << createTable(t);
     statements << "CREATE INDEX ix_odeme_kid ON tb_odeme(kID)"
                << "CREATE INDEX ix_kursiyer_adayno ON tb_kursiyer(adayno)"
-               << QString("CREATE VIEW %1 AS SELECT ifnull(k.adi, '') || ' ' || ifnull(k.soyadi, '') AS AdiSoyadi, k.adayno AS adayno, "
+               << QString("CREATE VIEW %1 AS SELECT ifnull(k.adi, '') || ' ' || ifnull(k.soyadi, '') AS "
+                          "AdiSoyadi, k.adayno AS adayno, "
                           "o.miktar AS miktar, o.tarih AS tarih, o.Odendi AS Odendi, o.aciklama AS aciklama, "
                           "k.kID AS kID FROM tb_odeme o INNER JOIN tb_kursiyer k ON o.kID = k.kID")
                       .arg(PaymentsView)
@@ -206,4 +221,6 @@ QStringList creationStatements() {
 
 } // namespace Schema
 
-QString toStoredDate(const QDateTime& value) { return value.toString("yyyy-MM-dd HH:mm:ss"); }
+QString toStoredDate(const QDateTime& value) {
+    return value.toString("yyyy-MM-dd HH:mm:ss");
+}

@@ -17,7 +17,8 @@ namespace {
 // Turkish letters. Strings made only of them compare by their ranks alone, which is what the
 // collator would answer, only without converting the text.
 constexpr char32_t RankedLimit = 0x180;
-constexpr char32_t TurkishLetters[] = {0xC7, 0xE7, 0x11E, 0x11F, 0x130, 0x131, 0xD6, 0xF6, 0x15E, 0x15F, 0xDC, 0xFC};
+constexpr char32_t TurkishLetters[] = {0xC7, 0xE7, 0x11E, 0x11F, 0x130, 0x131,
+                                       0xD6, 0xF6, 0x15E, 0x15F, 0xDC,  0xFC};
 
 QCollator& collator() {
     thread_local QCollator instance = [] {
@@ -94,7 +95,10 @@ int collate(void*, int aLength, const void* a, int bLength, const void* b) {
 // A LIKE pattern folded once per statement: each element a character, a wildcard or an escaped literal.
 struct Pattern {
     enum class Kind : quint8 { Literal, AnyRun, AnyOne };
-    struct Element { Kind kind; char32_t c; };
+    struct Element {
+        Kind kind;
+        char32_t c;
+    };
     std::vector<Element> elements;
 };
 
@@ -144,7 +148,9 @@ bool matches(const Pattern& pattern, const unsigned char* text, const unsigned c
     return pi == e.size();
 }
 
-void deletePattern(void* p) { delete static_cast<Pattern*>(p); }
+void deletePattern(void* p) {
+    delete static_cast<Pattern*>(p);
+}
 
 void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
     for (int i = 0; i < argc; ++i)

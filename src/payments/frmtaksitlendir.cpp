@@ -128,12 +128,15 @@ frmtaksitlendir::frmtaksitlendir(QWidget* parent) : QDialog(parent) {
     btn2->setFocusPolicy(Qt::NoFocus);
 
     guardedConnect(btn2, &QToolButton::clicked, this, &frmtaksitlendir::btn2Click);
-    guardedConnect(TaksitlemeTipi, &QComboBox::currentIndexChanged, this, &frmtaksitlendir::TaksitlemeTipiChange);
+    guardedConnect(TaksitlemeTipi, &QComboBox::currentIndexChanged, this,
+                   &frmtaksitlendir::TaksitlemeTipiChange);
     guardedConnect(Button1, &QPushButton::clicked, this, &frmtaksitlendir::Button1Click);
     guardedConnect(Button2, &QPushButton::clicked, this, &frmtaksitlendir::Button2Click);
     // Shortcuts reach the dialog before any control sees the key.
-    guardedConnect(new QShortcut(Qt::Key_F8, this), &QShortcut::activated, this, &frmtaksitlendir::Button1Click);
-    guardedConnect(new QShortcut(Qt::Key_F12, this), &QShortcut::activated, this, &frmtaksitlendir::Button2Click);
+    guardedConnect(new QShortcut(Qt::Key_F8, this), &QShortcut::activated, this,
+                   &frmtaksitlendir::Button1Click);
+    guardedConnect(new QShortcut(Qt::Key_F12, this), &QShortcut::activated, this,
+                   &frmtaksitlendir::Button2Click);
     TaksitlemeTipiChange();
     EnterAsTab::install(this);
 }
@@ -154,7 +157,8 @@ InstallmentPlanInput frmtaksitlendir::planInput(double fee) const {
     input.count = clampPlanNumber(SpinEdit1->value());
     input.downPaymentDate = tarih2->date();
     input.firstDueDate = tarih->date();
-    input.interval = TaksitlemeTipi->currentIndex() == 0 ? InstallmentInterval::Monthly : InstallmentInterval::EveryNDays;
+    input.interval =
+        TaksitlemeTipi->currentIndex() == 0 ? InstallmentInterval::Monthly : InstallmentInterval::EveryNDays;
     input.intervalDays = clampPlanNumber(lx3->value());
     input.fractionsToLast = kusuryok->isChecked();
     return input;
@@ -172,7 +176,9 @@ void frmtaksitlendir::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-void frmtaksitlendir::btn2Click() { tarih2->setDate(QDate::currentDate()); }
+void frmtaksitlendir::btn2Click() {
+    tarih2->setDate(QDate::currentDate());
+}
 
 void frmtaksitlendir::TaksitlemeTipiChange() {
     const bool everyNDays = TaksitlemeTipi->currentIndex() == 1;
@@ -205,7 +211,8 @@ void frmtaksitlendir::mousePressEvent(QMouseEvent* event) {
 }
 
 bool frmtaksitlendir::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    if (event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         startWindowDrag();
         return true;
     }

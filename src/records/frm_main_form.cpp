@@ -5,9 +5,9 @@
 #include "app/program_folder.h"
 #include "data/connection.h"
 #include "data/frm_DataMod.h"
+#include "records/trainee_tabs.h"
 #include "ui/data_grid.h"
 #include "ui/enter_as_tab.h"
-#include "records/trainee_tabs.h"
 #include "ui/message_box.h"
 
 #include <QAbstractButton>
@@ -73,7 +73,9 @@ void frm_main_form::bindToData() {
     connectRecordCommands();
 }
 
-frm_DataMod& frm_main_form::data() const { return *m_forms.DataMod; }
+frm_DataMod& frm_main_form::data() const {
+    return *m_forms.DataMod;
+}
 
 void frm_main_form::buildToolbar() {
     auto* bar = new QToolBar(this);
@@ -135,10 +137,12 @@ void frm_main_form::buildList() {
     kaygrid = new DataGrid(data().dkursiyer, traineeListColumns(), this);
     kaygrid->setObjectName("kaygrid");
     kaygrid->setFocusPolicy(Qt::ClickFocus);
-    kaygrid->setToolTip("-Kaydı Düzenlemek için çift tıklayın\n-Listedeki kayıtları raporlamak için sağ tıklayın...");
-    kaygrid->setStyleSheet("QTableView { background: #F4F3EA; alternate-background-color: #E9E7D1; }"
-                           "QHeaderView::section:horizontal { background: #DCD7BA; color: #005199; font-weight: bold;"
-                           " border: 1px solid #B9B394; padding: 2px 4px; }");
+    kaygrid->setToolTip(
+        "-Kaydı Düzenlemek için çift tıklayın\n-Listedeki kayıtları raporlamak için sağ tıklayın...");
+    kaygrid->setStyleSheet(
+        "QTableView { background: #F4F3EA; alternate-background-color: #E9E7D1; }"
+        "QHeaderView::section:horizontal { background: #DCD7BA; color: #005199; font-weight: bold;"
+        " border: 1px solid #B9B394; padding: 2px 4px; }");
     if (QAbstractButton* corner = kaygrid->cornerButton()) {
         corner->setObjectName("kaygridIButton");
         corner->setToolTip("Tüm kayıtları göster + Sıralama kaldır");
@@ -252,7 +256,8 @@ void frm_main_form::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-// Writes the closing time and closes the data; a failure to write it is shown, and the program ends all the same.
+// Writes the closing time and closes the data; a failure to write it is shown, and the program ends all the
+// same.
 void frm_main_form::FormClose() {
     ListReady = false;
     frm_DataMod& d = data();
@@ -273,7 +278,9 @@ void frm_main_form::FormClose() {
     d.ado_conn.close();
 }
 
-void frm_main_form::ToolButton3Click() { close(); }
+void frm_main_form::ToolButton3Click() {
+    close();
+}
 
 void frm_main_form::EnableRecordPanel(bool enabled) {
     for (int i = 0; i < PageControl1->count(); ++i)
@@ -281,8 +288,9 @@ void frm_main_form::EnableRecordPanel(bool enabled) {
 }
 
 void frm_main_form::SetListMode(bool listMode) {
-    for (QWidget* w : {static_cast<QWidget*>(Button3), static_cast<QWidget*>(Button4), static_cast<QWidget*>(Button9),
-                       static_cast<QWidget*>(Btn4), static_cast<QWidget*>(kaygrid)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(Button3), static_cast<QWidget*>(Button4), static_cast<QWidget*>(Button9),
+          static_cast<QWidget*>(Btn4), static_cast<QWidget*>(kaygrid)})
         w->setEnabled(listMode);
     for (QAction* entry : PopupMenu1->actions())
         entry->setEnabled(listMode);
@@ -301,7 +309,9 @@ void frm_main_form::kaygridTitleButtonClick(const QString& field) {
     data().tkursiyer.open();
 }
 
-bool frm_main_form::kaygridCalcTitleImage(const QString& field) const { return field == SortField; }
+bool frm_main_form::kaygridCalcTitleImage(const QString& field) const {
+    return field == SortField;
+}
 
 void frm_main_form::kaygridIButtonClick() {
     SortField = "kID";
@@ -312,7 +322,9 @@ void frm_main_form::kaygridIButtonClick() {
     ShowRecordCount();
 }
 
-void frm_main_form::Button4Click() { reopenTrainees(); }
+void frm_main_form::Button4Click() {
+    reopenTrainees();
+}
 
 void frm_main_form::reopenTrainees() {
     data().tkursiyer.close();

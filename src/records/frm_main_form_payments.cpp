@@ -33,7 +33,9 @@ std::vector<GridColumn> paymentColumns() {
             {"aciklama", "Açıklama", 25}};
 }
 
-QString paidCondition(bool paid) { return paid ? "-1" : "0"; }
+QString paidCondition(bool paid) {
+    return paid ? "-1" : "0";
+}
 
 } // namespace
 
@@ -48,7 +50,8 @@ void frm_main_form::buildPaymentsTab(QWidget* page) {
     mx2->setObjectName("mx2");
     mx2->setReadOnly(true);
     auto* totals = new QGridLayout;
-    const std::pair<const char*, QWidget*> rows[] = {{"Ödeme Tutarı", fee}, {"Ödenen Tutar", mx1}, {"Kalan Borç", mx2}};
+    const std::pair<const char*, QWidget*> rows[] = {
+        {"Ödeme Tutarı", fee}, {"Ödenen Tutar", mx1}, {"Kalan Borç", mx2}};
     for (int r = 0; r < 3; ++r) {
         totals->addWidget(new QLabel(QString::fromUtf8(rows[r].first), page), r, 0);
         totals->addWidget(new QLabel(":", page), r, 1);
@@ -117,10 +120,14 @@ void frm_main_form::reloadPayments(const QString& sql) {
 }
 
 // The payments tab in record mode; the toolbar images stay those of the list.
-void frm_main_form::Button9Click() { workOnCurrentTrainee(7, odenenx, false); }
+void frm_main_form::Button9Click() {
+    workOnCurrentTrainee(7, odenenx, false);
+}
 
 // The trainee's key by the payments' rule: 0 while the trainee is new and not yet saved.
-static qint64 currentTraineeKey(const Dataset& trainees) { return trainees.value("kID").toLongLong(); }
+static qint64 currentTraineeKey(const Dataset& trainees) {
+    return trainees.value("kID").toLongLong();
+}
 
 void frm_main_form::Button10Click() {
     frm_DataMod& d = data();

@@ -26,20 +26,25 @@ const QString TakenCandidateText =
     QStringLiteral("\nBu aday numarası başka bir kursiyere ait. \n\nLütfen yeni bir aday numarası giriniz.");
 
 const QStringList NewTraineeFlags = {"ehliyetAldi", "k_belgeoncende", "k_surekli", "m_trafik", "m_ilkyardim",
-                                     "m_motor",     "m_direksiyon",    "ser_hak",   "ser_aldi", "ser_yakti"};
+                                     "m_motor",     "m_direksiyon",   "ser_hak",   "ser_aldi", "ser_yakti"};
 
-QString sqlText(const QString& text) { return '\'' + QString(text).replace('\'', "''") + '\''; }
+QString sqlText(const QString& text) {
+    return '\'' + QString(text).replace('\'', "''") + '\'';
+}
 
 } // namespace
 
 void frm_main_form::connectRecordCommands() {
     for (int row = 1; row <= 5; ++row) {
         auto* button = PageControl1->findChild<QPushButton*>(QString("btn%1x").arg(row));
-        guardedConnect(button, &QPushButton::clicked, this, [this, button] { btn1xClick(button->toolTip().toInt()); });
+        guardedConnect(button, &QPushButton::clicked, this,
+                       [this, button] { btn1xClick(button->toolTip().toInt()); });
     }
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
         auto* vehicles = PageControl1->findChild<QComboBox*>("DBComboBox11");
-        const auto inside = [vehicles](QWidget* w) { return w && (w == vehicles || vehicles->isAncestorOf(w)); };
+        const auto inside = [vehicles](QWidget* w) {
+            return w && (w == vehicles || vehicles->isAncestorOf(w));
+        };
         if (inside(old) && !inside(now))
             Guard::run([this] { DBComboBox11Exit(); });
     });
@@ -49,11 +54,13 @@ void frm_main_form::setRecordCaptions(bool recordMode, bool recordImages) {
     Button1->setText(recordMode ? "Kaydet" : "Yeni Kursiyer");
     Button2->setText(recordMode ? "İptal" : "Düzenle");
     Button1->setIcon(style()->standardIcon(recordImages ? QStyle::SP_DialogSaveButton : QStyle::SP_FileIcon));
-    Button2->setIcon(
-        style()->standardIcon(recordImages ? QStyle::SP_DialogCancelButton : QStyle::SP_FileDialogDetailedView));
+    Button2->setIcon(style()->standardIcon(recordImages ? QStyle::SP_DialogCancelButton
+                                                        : QStyle::SP_FileDialogDetailedView));
 }
 
-bool frm_main_form::recordBeingEntered() const { return Button1->text() == "Kaydet"; }
+bool frm_main_form::recordBeingEntered() const {
+    return Button1->text() == "Kaydet";
+}
 
 void frm_main_form::Button1Click() {
     if (recordBeingEntered()) {
@@ -61,7 +68,8 @@ void frm_main_form::Button1Click() {
         return;
     }
     frm_DataMod& d = data();
-    // Payments left with key 0 by an entry that never ended belong to no trainee; the new one must not inherit them.
+    // Payments left with key 0 by an entry that never ended belong to no trainee; the new one must not
+    // inherit them.
     deletePaymentsOfUnsavedTrainee();
     EnableRecordPanel(true);
     SetListMode(false);
@@ -115,13 +123,15 @@ void frm_main_form::CommitPendingEdit() {
 bool frm_main_form::saveTrainee() {
     frm_DataMod& d = data();
     CommitPendingEdit();
-    const auto text = [this](const char* field) { return PageControl1->findChild<QLineEdit*>(field)->text(); };
+    const auto text = [this](const char* field) {
+        return PageControl1->findChild<QLineEdit*>(field)->text();
+    };
     const auto chosen = [this](const char* field) {
         const auto* list = PageControl1->findChild<QComboBox*>(field);
         return list->currentIndex() >= 0 && list->findText(list->currentText(), Qt::MatchExactly) >= 0;
     };
-    if (text("adi").isEmpty() || text("soyadi").isEmpty() || text("adayno").isEmpty() || !chosen("cinsiyeti") ||
-        !chosen("ehliyetsinifi")) {
+    if (text("adi").isEmpty() || text("soyadi").isEmpty() || text("adayno").isEmpty() ||
+        !chosen("cinsiyeti") || !chosen("ehliyetsinifi")) {
         MessageBox::warning("Uyarı", RequiredText, this);
         return false;
     }
@@ -189,10 +199,10 @@ void frm_main_form::Button3Click() {
         MessageBox::warning("Uyarı:", NoTraineeText, this);
         return;
     }
-    const auto answer = MessageBox::show(
-        MessageBox::Kind::Warning, "Uyarı",
-        "\nAktif kursiyet Ödemeleri ile birlikte silinecek.\n\nişleme devam edilsin mi?", MessageBox::Buttons::YesNo,
-        MessageBox::Answer::No, this);
+    const auto answer =
+        MessageBox::show(MessageBox::Kind::Warning, "Uyarı",
+                         "\nAktif kursiyet Ödemeleri ile birlikte silinecek.\n\nişleme devam edilsin mi?",
+                         MessageBox::Buttons::YesNo, MessageBox::Answer::No, this);
     if (answer != MessageBox::Answer::Yes)
         return;
     const QString kID = QString::number(d.tkursiyer.value("kID").toLongLong());

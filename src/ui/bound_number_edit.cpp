@@ -16,7 +16,8 @@ QLocale numberLocale() {
 BoundNumberEdit::BoundNumberEdit(DataSource& source, const QString& field, QWidget* parent)
     : QLineEdit(parent), BoundControl(*this, source, field) {
     const QString decimal = QRegularExpression::escape(numberLocale().decimalPoint());
-    setValidator(new QRegularExpressionValidator(QRegularExpression("-?\\d{0,12}(" + decimal + "\\d{0,6})?"), this));
+    setValidator(
+        new QRegularExpressionValidator(QRegularExpression("-?\\d{0,12}(" + decimal + "\\d{0,6})?"), this));
     refresh();
 }
 

@@ -49,10 +49,11 @@ DataGrid::DataGrid(DataSource& source, std::vector<GridColumn> columns, QWidget*
         if (section >= 0 && section < int(m_model->columns().size()))
             emit titleClicked(m_model->columns()[size_t(section)].field);
     });
-    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
-        if (!m_following && current.isValid())
-            Guard::run([&] { m_source.dataset().moveTo(current.row()); });
-    });
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (!m_following && current.isValid())
+                    Guard::run([&] { m_source.dataset().moveTo(current.row()); });
+            });
     Dataset& dataset = source.dataset();
     // While the dataset adds or drops rows itself, the view's own moves of its selection are not the user's.
     const auto hold = [this] { m_following = true; };
@@ -74,7 +75,8 @@ void DataGrid::followDataset(int row) {
         selectionModel()->clearCurrentIndex();
     } else {
         const QModelIndex index = m_model->index(row, std::max(0, currentIndex().column()));
-        selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        selectionModel()->setCurrentIndex(index,
+                                          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         scrollTo(index);
     }
     m_following = false;
@@ -88,7 +90,8 @@ void DataGrid::applyColumnWidths() {
     const QFontMetrics titleMetrics(titleFont);
     for (size_t i = 0; i < m_model->columns().size(); ++i) {
         const GridColumn& c = m_model->columns()[i];
-        setColumnWidth(int(i), std::max(c.widthChars * charWidth, titleMetrics.horizontalAdvance(c.title)) + 12);
+        setColumnWidth(int(i),
+                       std::max(c.widthChars * charWidth, titleMetrics.horizontalAdvance(c.title)) + 12);
     }
 }
 
@@ -99,7 +102,8 @@ void DataGrid::setSortMarker(const QString& field) {
 }
 
 QString DataGrid::sortMarkerField() const {
-    const int column = horizontalHeader()->isSortIndicatorShown() ? horizontalHeader()->sortIndicatorSection() : -1;
+    const int column =
+        horizontalHeader()->isSortIndicatorShown() ? horizontalHeader()->sortIndicatorSection() : -1;
     return column >= 0 && column < int(m_model->columns().size()) ? m_model->columns()[size_t(column)].field
                                                                   : QString();
 }

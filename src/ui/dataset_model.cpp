@@ -50,7 +50,9 @@ int DatasetModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : m_source.dataset().recordCount();
 }
 
-int DatasetModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(m_columns.size()); }
+int DatasetModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
 
 QVariant DatasetModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid())

@@ -6,7 +6,9 @@
 
 EnterAsTab::EnterAsTab(QWidget* window, Shift shift) : QObject(window), m_window(window), m_shift(shift) {}
 
-void EnterAsTab::install(QWidget* window, Shift shift) { qApp->installEventFilter(new EnterAsTab(window, shift)); }
+void EnterAsTab::install(QWidget* window, Shift shift) {
+    qApp->installEventFilter(new EnterAsTab(window, shift));
+}
 
 bool EnterAsTab::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress)

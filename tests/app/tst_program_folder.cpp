@@ -8,9 +8,12 @@ private slots:
     void folderOfTheProgramFile_data() {
         QTest::addColumn<QString>("programFile");
         QTest::addColumn<QString>("folder");
-        QTest::newRow("usual folder") << "/opt/kalvista/kalvista" << "/opt/kalvista/";
-        QTest::newRow("root folder") << "/kalvista" << "/";
-        QTest::newRow("no folder at all means the root") << "kalvista" << "/";
+        QTest::newRow("usual folder") << "/opt/kalvista/kalvista"
+                                      << "/opt/kalvista/";
+        QTest::newRow("root folder") << "/kalvista"
+                                     << "/";
+        QTest::newRow("no folder at all means the root") << "kalvista"
+                                                         << "/";
     }
     void folderOfTheProgramFile() {
         QFETCH(QString, programFile);

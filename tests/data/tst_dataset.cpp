@@ -127,7 +127,9 @@ private slots:
         QVERIFY(d.value("odemeID").toInt() > 4);
         QCOMPARE(d.value("Odendi").toBool(), false);
         QCOMPARE(d.value("tarih").toDateTime(), QDateTime(QDate(2024, 6, 30), QTime(0, 0)));
-        QCOMPARE(countOf("select count(*) from tb_odeme where kID = 4 and Odendi = 0 and tarih = #30/06/2024#"), 1);
+        QCOMPARE(
+            countOf("select count(*) from tb_odeme where kID = 4 and Odendi = 0 and tarih = #30/06/2024#"),
+            1);
     }
 
     void editWritesOnlyOnPost() {

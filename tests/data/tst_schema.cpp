@@ -34,7 +34,8 @@ private slots:
             QStringList columns;
             for (const Column& c : table.columns)
                 columns << c.name;
-            QCOMPARE(rows(QString("SELECT name FROM pragma_table_info('%1') ORDER BY cid").arg(table.name)), columns);
+            QCOMPARE(rows(QString("SELECT name FROM pragma_table_info('%1') ORDER BY cid").arg(table.name)),
+                     columns);
         }
         QCOMPARE(Schema::table(u"tb_kursiyer")->columns.size(), size_t(101));
         QCOMPARE(Schema::table(u"tb_kursiyer")->column(u"e_adresi")->width, 50);
@@ -45,8 +46,9 @@ private slots:
     void paymentsViewAndIndexes() {
         QCOMPARE(rows("SELECT name FROM pragma_table_info('Query_Odemeler') ORDER BY cid"),
                  (QStringList{"AdiSoyadi", "adayno", "miktar", "tarih", "Odendi", "aciklama", "kID"}));
-        const QStringList indexes = rows("SELECT tbl_name || '(' || name || ')' FROM sqlite_master WHERE type = 'index' "
-                                         "AND sql IS NOT NULL ORDER BY tbl_name");
+        const QStringList indexes =
+            rows("SELECT tbl_name || '(' || name || ')' FROM sqlite_master WHERE type = 'index' "
+                 "AND sql IS NOT NULL ORDER BY tbl_name");
         QCOMPARE(indexes, (QStringList{"tb_kursiyer(ix_kursiyer_adayno)", "tb_odeme(ix_odeme_kid)"}));
         // A plain SQLite file: nothing in it names our collation.
         QCOMPARE(rows("SELECT count(*) FROM sqlite_master WHERE sql LIKE '%TURKCE%'"), QStringList{"0"});
@@ -79,8 +81,9 @@ private slots:
     }
 
     void connectionTextKeepsItsThreePieces() {
-        QCOMPARE(Connection::connectionText("/okul/"),
-                 QString("Provider=Kalvista.SQLite;Data Source=/okul/veriler.db;Persist Security Info=False"));
+        QCOMPARE(
+            Connection::connectionText("/okul/"),
+            QString("Provider=Kalvista.SQLite;Data Source=/okul/veriler.db;Persist Security Info=False"));
         QCOMPARE(Connection::dataSource(Connection::connectionText("/okul/")), QString("/okul/veriler.db"));
     }
 

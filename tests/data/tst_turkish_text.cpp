@@ -17,21 +17,36 @@ private slots:
         QTest::addColumn<QString>("a");
         QTest::addColumn<QString>("b");
         QTest::addColumn<int>("expected");
-        QTest::newRow("dotted capital İ is i") << "ismail" << "İSMAİL" << 0;
-        QTest::newRow("dotless I is ı") << "ılık" << "ILIK" << 0;
-        QTest::newRow("IŞIK and ışık") << "IŞIK" << "ışık" << 0;
-        QTest::newRow("I is not i") << "Ilgın" << "ilgın" << -1;
-        QTest::newRow("C before Ç") << "Cengiz" << "Çelik" << -1;
-        QTest::newRow("Ç before D") << "Çelik" << "Demir" << -1;
-        QTest::newRow("S before Ş") << "Sarı" << "Şahin" << -1;
-        QTest::newRow("Ş before T") << "Şule" << "Tuna" << -1;
-        QTest::newRow("G before Ğ") << "gaz" << "ğaz" << -1;
-        QTest::newRow("O before Ö") << "ozan" << "öz" << -1;
-        QTest::newRow("U before Ü") << "uz" << "üz" << -1;
-        QTest::newRow("prefix first") << "Ali" << "Alican" << -1;
-        QTest::newRow("digits before letters") << "9" << "a" << -1;
-        QTest::newRow("accents beyond the quick table") << "Âli" << "Ali" << 1;
-        QTest::newRow("empty") << "" << "a" << -1;
+        QTest::newRow("dotted capital İ is i") << "ismail"
+                                               << "İSMAİL" << 0;
+        QTest::newRow("dotless I is ı") << "ılık"
+                                        << "ILIK" << 0;
+        QTest::newRow("IŞIK and ışık") << "IŞIK"
+                                       << "ışık" << 0;
+        QTest::newRow("I is not i") << "Ilgın"
+                                    << "ilgın" << -1;
+        QTest::newRow("C before Ç") << "Cengiz"
+                                    << "Çelik" << -1;
+        QTest::newRow("Ç before D") << "Çelik"
+                                    << "Demir" << -1;
+        QTest::newRow("S before Ş") << "Sarı"
+                                    << "Şahin" << -1;
+        QTest::newRow("Ş before T") << "Şule"
+                                    << "Tuna" << -1;
+        QTest::newRow("G before Ğ") << "gaz"
+                                    << "ğaz" << -1;
+        QTest::newRow("O before Ö") << "ozan"
+                                    << "öz" << -1;
+        QTest::newRow("U before Ü") << "uz"
+                                    << "üz" << -1;
+        QTest::newRow("prefix first") << "Ali"
+                                      << "Alican" << -1;
+        QTest::newRow("digits before letters") << "9"
+                                               << "a" << -1;
+        QTest::newRow("accents beyond the quick table") << "Âli"
+                                                        << "Ali" << 1;
+        QTest::newRow("empty") << ""
+                               << "a" << -1;
     }
     void compare() {
         QFETCH(QString, a);
@@ -55,7 +70,8 @@ private slots:
         for (int i = 0; i < 20000; ++i) {
             const QString a = word();
             const QString b = word();
-            QVERIFY2(sign(TurkishText::compare(a, b)) == sign(collator.compare(a, b)), qPrintable(a + " ~ " + b));
+            QVERIFY2(sign(TurkishText::compare(a, b)) == sign(collator.compare(a, b)),
+                     qPrintable(a + " ~ " + b));
         }
     }
 
@@ -63,20 +79,34 @@ private slots:
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("matches");
-        QTest::newRow("begins, Turkish case") << "i%" << "İSMAİL" << true;
-        QTest::newRow("I is not i") << "i%" << "Ilgın" << false;
-        QTest::newRow("ı matches I") << "ı%" << "IŞIK" << true;
-        QTest::newRow("ends") << "%şık" << "IŞIK" << true;
-        QTest::newRow("contains") << "%EL%" << "Çelik" << true;
-        QTest::newRow("exact without wildcard") << "ali" << "ALİ" << true;
-        QTest::newRow("longer text") << "ali" << "alim" << false;
-        QTest::newRow("one character") << "a_i" << "AlI" << false;
-        QTest::newRow("one character, dotless") << "a_ı" << "AlI" << true;
-        QTest::newRow("backtracking") << "%a%b%c" << "xaxbxbxc" << true;
-        QTest::newRow("backtracking fails") << "%a%b%c" << "xaxcxb" << false;
-        QTest::newRow("empty pattern") << "" << "" << true;
-        QTest::newRow("only percent") << "%" << "" << true;
-        QTest::newRow("blank counts") << " " << " " << true;
+        QTest::newRow("begins, Turkish case") << "i%"
+                                              << "İSMAİL" << true;
+        QTest::newRow("I is not i") << "i%"
+                                    << "Ilgın" << false;
+        QTest::newRow("ı matches I") << "ı%"
+                                     << "IŞIK" << true;
+        QTest::newRow("ends") << "%şık"
+                              << "IŞIK" << true;
+        QTest::newRow("contains") << "%EL%"
+                                  << "Çelik" << true;
+        QTest::newRow("exact without wildcard") << "ali"
+                                                << "ALİ" << true;
+        QTest::newRow("longer text") << "ali"
+                                     << "alim" << false;
+        QTest::newRow("one character") << "a_i"
+                                       << "AlI" << false;
+        QTest::newRow("one character, dotless") << "a_ı"
+                                                << "AlI" << true;
+        QTest::newRow("backtracking") << "%a%b%c"
+                                      << "xaxbxbxc" << true;
+        QTest::newRow("backtracking fails") << "%a%b%c"
+                                            << "xaxcxb" << false;
+        QTest::newRow("empty pattern") << ""
+                                       << "" << true;
+        QTest::newRow("only percent") << "%"
+                                      << "" << true;
+        QTest::newRow("blank counts") << " "
+                                      << " " << true;
     }
     void like() {
         QFETCH(QString, pattern);

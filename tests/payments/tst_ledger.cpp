@@ -51,7 +51,6 @@ class TestLedger : public QObject {
             dialog->findChild<QSpinBox*>("SpinEdit1")->setFocus();
             dialog->findChild<QCheckBox*>("kusuryok")->setChecked(fractions);
             QTest::keyClick(dialog, Qt::Key_F8);
-
         });
     }
     static void setFee(ProgramFixture& p, double fee) {
@@ -137,8 +136,9 @@ private slots:
         planWith(p, 12, QDate(2024, 1, 31), 0, 2, "250", false);
         p.press("Button14");
         QStringList expected{"31.01.2024 250.00 PEŞİN ÖDEME"};
-        const QStringList dates = {"31.01.2024", "29.02.2024", "29.03.2024", "29.04.2024", "29.05.2024", "29.06.2024",
-                                   "29.07.2024", "29.08.2024", "29.09.2024", "29.10.2024", "29.11.2024", "29.12.2024"};
+        const QStringList dates = {"31.01.2024", "29.02.2024", "29.03.2024", "29.04.2024",
+                                   "29.05.2024", "29.06.2024", "29.07.2024", "29.08.2024",
+                                   "29.09.2024", "29.10.2024", "29.11.2024", "29.12.2024"};
         for (int i = 0; i < 12; ++i)
             expected << dates[i] + (i < 11 ? " 83.33" : " 83.37");
         QCOMPARE(rowsOf(p), expected);

@@ -36,7 +36,8 @@ private slots:
     void firstShowBringsTheListUp() {
         ProgramFixture p(fillSampleSchool);
         frm_main_form& m = p.main();
-        QCOMPARE(m.windowTitle(), "Kalvista 0.1 - Ücretsiz Bir Yazılımdır - " + frm_main_form::productWebAddress());
+        QCOMPARE(m.windowTitle(),
+                 "Kalvista 0.1 - Ücretsiz Bir Yazılımdır - " + frm_main_form::productWebAddress());
         QVERIFY(m.ListReady);
         QCOMPARE(p.statusCount(), QString(" Kayıt Sayısı : 5"));
         QCOMPARE(p.find<QLabel>("StatusPanel2")->text(),
@@ -61,15 +62,17 @@ private slots:
         for (QToolButton* b : p.main().findChildren<QToolButton*>())
             if (b->objectName().startsWith("B") || b->objectName().startsWith("ToolButton"))
                 captions << b->objectName() + '=' + b->text();
-        QCOMPARE(captions, (QStringList{"Button1=Yeni Kursiyer", "Button2=Düzenle", "Button3=Kaydı Sil",
-                                        "Button4=Yenile", "Button9=Ödemeler", "ToolButton7=Raporlar",
-                                        "Btn4=Kayıt Sorgula", "Btn5=İstatistikler", "Btn2=Ayarlar", "Btn3=Şifreler",
-                                        "ToolButton9=İletişim", "Btn6=Hakında", "ToolButton3=Çıkış"}));
+        QCOMPARE(captions,
+                 (QStringList{"Button1=Yeni Kursiyer", "Button2=Düzenle", "Button3=Kaydı Sil",
+                              "Button4=Yenile", "Button9=Ödemeler", "ToolButton7=Raporlar",
+                              "Btn4=Kayıt Sorgula", "Btn5=İstatistikler", "Btn2=Ayarlar", "Btn3=Şifreler",
+                              "ToolButton9=İletişim", "Btn6=Hakında", "ToolButton3=Çıkış"}));
         QStringList entries;
         for (QAction* a : p.find<QMenu>("PopupMenu1")->actions())
             entries << (a->isSeparator() ? "-" : a->objectName() + '=' + a->text());
-        QCOMPARE(entries, (QStringList{"Button5=Kursiyerler", "Button6=Ehliyet Sınıfları", "Button7=Ödeme Raporu",
-                                       "Button8=Kişisel Ödemeler", "-", "Button12=Export"}));
+        QCOMPARE(entries,
+                 (QStringList{"Button5=Kursiyerler", "Button6=Ehliyet Sınıfları", "Button7=Ödeme Raporu",
+                              "Button8=Kişisel Ödemeler", "-", "Button12=Export"}));
         for (QToolButton* b : p.main().findChildren<QToolButton*>())
             QVERIFY2(!b->icon().isNull() || !b->objectName().startsWith("B"), qPrintable(b->objectName()));
     }
@@ -87,7 +90,8 @@ private slots:
         QCOMPARE(boxes.seen[0].buttons, QMessageBox::Yes | QMessageBox::No);
         QCOMPARE(boxes.seen[0].defaultButton, QMessageBox::Yes);
         QVERIFY(program.mainWindow().ListReady);
-        QCOMPARE(program.mainWindow().findChild<QLabel*>("StatusPanel1")->text(), QString(" Kayıt Sayısı : 0"));
+        QCOMPARE(program.mainWindow().findChild<QLabel*>("StatusPanel1")->text(),
+                 QString(" Kayıt Sayısı : 0"));
         program.mainWindow().close();
     }
 
@@ -136,7 +140,9 @@ private slots:
     void closingWithNoUserRowAddsOne() {
         ProgramFixture p([](Connection& c) { c.execute("DELETE FROM kullanicilar"); });
         p.main().close();
-        QCOMPARE(p.count("userSONGIRISTARIHI IS NOT NULL AND userAD IS NULL AND userSifreSor = 0", "kullanicilar"), 1);
+        QCOMPARE(
+            p.count("userSONGIRISTARIHI IS NOT NULL AND userAD IS NULL AND userSifreSor = 0", "kullanicilar"),
+            1);
     }
 
     void sortingByATitle() {
@@ -176,7 +182,8 @@ private slots:
         QCOMPARE(corner->toolTip(), QString("Tüm kayıtları göster + Sıralama kaldır"));
         corner->click();
         QCOMPARE(listed(p), (QStringList{"1", "2", "3", "4", "5"}));
-        QCOMPARE(list.sqlLines(), (QStringList{"select * from tb_kursiyer", "where kID > 0", "ORDER BY kID"}));
+        QCOMPARE(list.sqlLines(),
+                 (QStringList{"select * from tb_kursiyer", "where kID > 0", "ORDER BY kID"}));
         QCOMPARE(p.statusCount(), QString(" Kayıt Sayısı : 5"));
         QCOMPARE(p.find<DataGrid>("kaygrid")->sortMarkerField(), QString());
     }
@@ -199,8 +206,8 @@ private slots:
         ProgramFixture p(fillSampleSchool);
         frm_main_form& m = p.main();
         const QStringList listOnly = {"Button3", "Button4", "Button9", "Btn4", "kaygrid"};
-        const QStringList always = {"Button1", "Button2", "ToolButton7", "Btn5", "Btn2", "Btn3", "ToolButton9",
-                                    "Btn6", "ToolButton3"};
+        const QStringList always = {"Button1", "Button2",     "ToolButton7", "Btn5",       "Btn2",
+                                    "Btn3",    "ToolButton9", "Btn6",        "ToolButton3"};
         m.SetListMode(false);
         m.EnableRecordPanel(true);
         for (const QString& name : listOnly)

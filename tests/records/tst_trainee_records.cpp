@@ -30,8 +30,8 @@ private slots:
         Dataset& t = p.data().tkursiyer;
         QCOMPARE(t.state(), Dataset::State::Insert);
         QCOMPARE(t.value("kayitTarihi").toDate(), QDate::currentDate());
-        for (const char* flag : {"ehliyetAldi", "k_belgeoncende", "k_surekli", "m_trafik", "m_ilkyardim", "m_motor",
-                                 "m_direksiyon", "ser_hak", "ser_aldi", "ser_yakti"})
+        for (const char* flag : {"ehliyetAldi", "k_belgeoncende", "k_surekli", "m_trafik", "m_ilkyardim",
+                                 "m_motor", "m_direksiyon", "ser_hak", "ser_aldi", "ser_yakti"})
             QCOMPARE(t.value(flag), QVariant(false));
         QCOMPARE(t.value("odeme_tutari").toDouble(), 0.0);
         QCOMPARE(p.data().todemeler.sql(), QString("select * from tb_odeme where kID<0"));
@@ -105,8 +105,10 @@ private slots:
         fillRequired(p, candidateNo);
         p.press("Button1");
         QCOMPARE(p.boxes().seen.size(), 1);
-        QCOMPARE(p.boxes().seen[0].text,
-                 QString("\nBu aday numarası başka bir kursiyere ait. \n\nLütfen yeni bir aday numarası giriniz."));
+        QCOMPARE(
+            p.boxes().seen[0].text,
+            QString(
+                "\nBu aday numarası başka bir kursiyere ait. \n\nLütfen yeni bir aday numarası giriniz."));
         QVERIFY(inRecordMode(p));
         QCOMPARE(p.count("1"), 5);
     }
@@ -231,7 +233,8 @@ private slots:
     void secondVehicleSetsSecondPlate() {
         ProgramFixture p([](Connection& c) {
             fillSampleSchool(c);
-            c.execute("INSERT INTO tb_arac (aracAD, aracPLAKA) VALUES ('Doblo', '34 AB 1'), ('Egea', '06 CD 2')");
+            c.execute(
+                "INSERT INTO tb_arac (aracAD, aracPLAKA) VALUES ('Doblo', '34 AB 1'), ('Egea', '06 CD 2')");
         });
         p.press("Button2");
         auto* vehicles = p.find<QComboBox>("DBComboBox11");

@@ -45,7 +45,9 @@ int ProgramFixture::count(const QString& sqliteWhere, const QString& table) {
     return sqlite3_column_int(s.handle(), 0);
 }
 
-QString ProgramFixture::statusCount() { return find<QLabel>("StatusPanel1")->text(); }
+QString ProgramFixture::statusCount() {
+    return find<QLabel>("StatusPanel1")->text();
+}
 
 void ProgramFixture::enter(const QString& control, const QString& text) {
     QWidget* w = find(control);
@@ -62,7 +64,9 @@ void ProgramFixture::enter(const QString& control, const QString& text) {
     dynamic_cast<BoundControl&>(*w).commit();
 }
 
-void ProgramFixture::press(const QString& button) { find<QAbstractButton>(button)->click(); }
+void ProgramFixture::press(const QString& button) {
+    find<QAbstractButton>(button)->click();
+}
 
 void ProgramFixture::addPayment(const QString& amount) {
     auto* edit = find<QLineEdit>("odenenx");
@@ -75,7 +79,8 @@ void ProgramFixture::addPayment(const QString& amount) {
 QStringList ProgramFixture::paymentsOf(int kID) {
     Connection connection;
     m_database.open(connection);
-    Statement s(connection.handle(), QString("SELECT miktar || '/' || Odendi FROM tb_odeme WHERE kID = %1").arg(kID));
+    Statement s(connection.handle(),
+                QString("SELECT miktar || '/' || Odendi FROM tb_odeme WHERE kID = %1").arg(kID));
     QStringList rows;
     while (s.step())
         rows << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s.handle(), 0)));

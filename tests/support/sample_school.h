@@ -14,20 +14,27 @@
 // kID 3: 70 paid 01.04.2024.
 inline void fillSampleSchool(Connection& connection) {
     for (const char* sql : {
-             "INSERT INTO tb_kursiyer (adi, soyadi, adayno, cinsiyeti, ehliyetsinifi, dogumtarihi, ser_hak) VALUES "
+             "INSERT INTO tb_kursiyer (adi, soyadi, adayno, cinsiyeti, ehliyetsinifi, dogumtarihi, ser_hak) "
+             "VALUES "
              "('İSMAİL', 'IŞIK', 'A-1', 'Erkek', 'B', '1990-05-01 00:00:00', -1)",
-             "INSERT INTO tb_kursiyer (adi, soyadi, adayno, cinsiyeti, ehliyetsinifi, dogumtarihi, ser_aldi) VALUES "
+             "INSERT INTO tb_kursiyer (adi, soyadi, adayno, cinsiyeti, ehliyetsinifi, dogumtarihi, ser_aldi) "
+             "VALUES "
              "('ismet', 'Çelik', 'a-2', 'Erkek', 'B', '1985-01-01 00:00:00', -1)",
-             "INSERT INTO tb_kursiyer (adi, soyadi, adayno, cinsiyeti, ehliyetsinifi, dogumtarihi, ser_hak, ser_yakti) "
+             "INSERT INTO tb_kursiyer (adi, soyadi, adayno, cinsiyeti, ehliyetsinifi, dogumtarihi, ser_hak, "
+             "ser_yakti) "
              "VALUES ('Şule', 'Cengiz', 'O''Neil', 'Kadın', 'A1', '2000-02-29 00:00:00', -1, -1)",
              "INSERT INTO tb_kursiyer (adi, soyadi, adayno, cinsiyeti, ehliyetsinifi) VALUES "
              "('Ilgın', 'Sarı', 'X\"Y', 'Kadın', 'OP')",
              "INSERT INTO tb_kursiyer (adi, soyadi, adayno, ehliyetsinifi, dogumtarihi) VALUES "
              "('Can', 'Zeybek', 'B-5', 'C', '1970-12-31 00:00:00')",
-             "INSERT INTO tb_odeme (Odendi, miktar, tarih, aciklama, kID) VALUES (-1, 100, '2024-03-01 00:00:00', 'ilk', 1)",
-             "INSERT INTO tb_odeme (Odendi, miktar, tarih, aciklama, kID) VALUES (0, 200, '2024-03-31 00:00:00', 'son', 1)",
-             "INSERT INTO tb_odeme (Odendi, miktar, tarih, aciklama, kID) VALUES (0, 50, '2024-02-15 00:00:00', '', 2)",
-             "INSERT INTO tb_odeme (Odendi, miktar, tarih, aciklama, kID) VALUES (-1, 70, '2024-04-01 00:00:00', '', 3)",
+             "INSERT INTO tb_odeme (Odendi, miktar, tarih, aciklama, kID) VALUES (-1, 100, '2024-03-01 "
+             "00:00:00', 'ilk', 1)",
+             "INSERT INTO tb_odeme (Odendi, miktar, tarih, aciklama, kID) VALUES (0, 200, '2024-03-31 "
+             "00:00:00', 'son', 1)",
+             "INSERT INTO tb_odeme (Odendi, miktar, tarih, aciklama, kID) VALUES (0, 50, '2024-02-15 "
+             "00:00:00', '', 2)",
+             "INSERT INTO tb_odeme (Odendi, miktar, tarih, aciklama, kID) VALUES (-1, 70, '2024-04-01 "
+             "00:00:00', '', 3)",
          })
         connection.execute(QString::fromUtf8(sql));
 }

@@ -5,16 +5,22 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
-#include <QPushButton>
 #include <QDir>
 #include <QLocale>
 #include <QPointer>
+#include <QPushButton>
 
-TempDatabase::TempDatabase() { createDatabase(path()); }
+TempDatabase::TempDatabase() {
+    createDatabase(path());
+}
 
-QString TempDatabase::folder() const { return QDir::toNativeSeparators(m_dir.path()) + QDir::separator(); }
+QString TempDatabase::folder() const {
+    return QDir::toNativeSeparators(m_dir.path()) + QDir::separator();
+}
 
-QString TempDatabase::path() const { return m_dir.filePath("veriler.db"); }
+QString TempDatabase::path() const {
+    return m_dir.filePath("veriler.db");
+}
 
 void TempDatabase::open(Connection& connection) const {
     connection.setConnectionString(Connection::connectionText(folder()));
@@ -67,4 +73,6 @@ void ModalWatcher::poll() {
     }
 }
 
-void useProgramLocale() { QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey)); }
+void useProgramLocale() {
+    QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
+}
