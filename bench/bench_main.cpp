@@ -244,8 +244,7 @@ void listFigure(const char* name, Dataset& list, sqlite3* db) {
 
 // The list's dataset alone, with no window attached, against the same statement in bare SQLite.
 void listFigures(const QString& databasePath) {
-    Forms forms; // no main window: scrolling leaves the payments alone
-    frm_DataMod data(forms);
+    frm_DataMod data; // not shown by a window: scrolling leaves the payments alone
     data.ado_conn.setConnectionString(Connection::connectionText(ProgramFolder));
     data.ado_conn.open();
     bare::Database db(databasePath);

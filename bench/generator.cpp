@@ -2,6 +2,7 @@
 
 #include "data/connection.h"
 #include "data/database_error.h"
+#include "data/transaction.h"
 #include "data/value_lists.h"
 
 #include <QDir>

@@ -11,5 +11,6 @@ int main(int argc, char** argv) {
     // Without a window manager "maximised" means nothing: the window then takes the whole screen itself.
     program.mainWindow().setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
     program.mainWindow().showMaximized();
-    return app.exec();
+    const int code = app.exec();
+    return code != 0 ? code : program.mainWindow().exitCode();
 }

@@ -22,7 +22,7 @@ bool KalvistaApplication::notify(QObject* receiver, QEvent* event) {
 Program::Program() {
     m_main = std::make_unique<frm_main_form>(m_forms);
     m_forms.main_form = m_main.get();
-    m_dataMod = std::make_unique<frm_DataMod>(m_forms);
+    m_dataMod = std::make_unique<frm_DataMod>();
     m_forms.DataMod = m_dataMod.get();
     m_main->bindToData();
     m_taksitlendir = std::make_unique<frmtaksitlendir>(m_main.get());

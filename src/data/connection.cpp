@@ -156,18 +156,12 @@ qint64 Connection::lastInsertId() const {
     return sqlite3_last_insert_rowid(handle());
 }
 
-Transaction::Transaction(Connection& connection) : m_connection(connection) {
-    m_connection.execute("BEGIN IMMEDIATE");
+void Connection::addParticipant(TransactionParticipant* participant) {
+    m_participants.push_back(participant);
 }
 
-Transaction::~Transaction() {
-    if (!m_done && m_connection.isOpen())
-        sqlite3_exec(m_connection.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
-}
-
-void Transaction::commit() {
-    m_connection.execute("COMMIT");
-    m_done = true;
+void Connection::removeParticipant(TransactionParticipant* participant) {
+    std::erase(m_participants, participant);
 }
 
 void createDatabase(const QString& path) {

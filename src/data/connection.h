@@ -4,6 +4,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <vector>
+
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -23,6 +25,18 @@ public:
 private:
     sqlite3* m_db;
     sqlite3_stmt* m_stmt = nullptr;
+};
+
+// What a transaction restores when it is rolled back: a dataset's rows, its current row and its
+// pending entry, so that after a failed command the screen shows what the database holds.
+class TransactionParticipant {
+public:
+    virtual void saveState() = 0;
+    virtual void restoreState() = 0;
+    virtual void dropSavedState() = 0;
+
+protected:
+    ~TransactionParticipant() = default;
 };
 
 // The one database connection. Its text keeps the three-piece form
@@ -50,23 +64,16 @@ public:
     void execute(const QString& sql);
     qint64 lastInsertId() const;
 
+    void addParticipant(TransactionParticipant* participant);
+    void removeParticipant(TransactionParticipant* participant);
+    bool inTransaction() const { return m_transactionDepth > 0; }
+
 private:
+    friend class Transaction;
+    std::vector<TransactionParticipant*> m_participants;
+    int m_transactionDepth = 0;
     QString m_connectionString;
     sqlite3* m_db = nullptr;
-};
-
-// Several writes that belong together: rolled back unless committed.
-class Transaction {
-public:
-    explicit Transaction(Connection& connection);
-    ~Transaction();
-    Transaction(const Transaction&) = delete;
-    Transaction& operator=(const Transaction&) = delete;
-    void commit();
-
-private:
-    Connection& m_connection;
-    bool m_done = false;
 };
 
 // Makes a new, empty database file with every table, the payments view and the first rows.

@@ -3,6 +3,7 @@
 #include "data/connection.h"
 #include "data/database_error.h"
 #include "data/jet_dialect.h"
+#include "data/transaction.h"
 
 #include <QDateTime>
 #include <QRegularExpression>
@@ -108,6 +109,55 @@ const Table* tableNamedAfterFrom(const QString& sql) {
 Dataset::Dataset(Connection& connection, const QString& name, QObject* parent)
     : QObject(parent), m_connection(connection) {
     setObjectName(name);
+    m_connection.addParticipant(this);
+}
+
+Dataset::~Dataset() {
+    m_connection.removeParticipant(this);
+}
+
+void Dataset::scrolled() {
+    emit afterScroll();
+    if (m_scrollHandler)
+        m_scrollHandler();
+}
+
+void Dataset::saveState() {
+    m_saved = SavedState{m_lines,   m_state,  m_fields,  m_table,    m_store,          m_rows,
+                         m_current, m_buffer, m_changed, m_modified, m_rowBeforeInsert};
+}
+
+// Views follow with as little as possible: a result that is still the same one only has its
+// changed rows redrawn, so a long list keeps its place.
+void Dataset::restoreState() {
+    if (!m_saved)
+        return;
+    SavedState saved = std::move(*m_saved);
+    m_saved.reset();
+    const bool sameResult = saved.store == m_store && saved.rows.size() == m_rows.size();
+    if (!sameResult)
+        emit aboutToReset();
+    const std::vector<RowStore::Row> rowsBefore = std::exchange(m_rows, std::move(saved.rows));
+    const State stateBefore = std::exchange(m_state, saved.state);
+    m_lines = std::move(saved.lines);
+    m_fields = std::move(saved.fields);
+    m_table = saved.table;
+    m_store = std::move(saved.store);
+    m_current = saved.current;
+    m_buffer = std::move(saved.buffer);
+    m_changed = std::move(saved.changed);
+    m_modified = saved.modified;
+    m_rowBeforeInsert = saved.rowBeforeInsert;
+    if (sameResult) {
+        for (size_t row = 0; row < m_rows.size(); ++row)
+            if (m_rows[row] != rowsBefore[row] || int(row) == m_current)
+                emit rowChanged(int(row));
+    } else {
+        emit reset();
+    }
+    if (stateBefore != m_state)
+        emit stateChanged(m_state);
+    emit currentChanged(m_current);
 }
 
 void Dataset::setSql(const QString& sql) {
@@ -137,11 +187,11 @@ void Dataset::open() {
             column ? Field{name, column->type, column->width, column->label.isEmpty() ? name : column->label}
                    : Field{name, std::nullopt, 0, name});
     }
-    RowStore store;
-    store.reset(columns);
+    auto store = std::make_shared<RowStore>();
+    store->reset(columns);
     std::vector<RowStore::Row> rows;
     while (statement.step())
-        rows.push_back(store.add(statement.handle()));
+        rows.push_back(store->add(statement.handle()));
 
     emit aboutToReset();
     m_fields = std::move(fields);
@@ -154,7 +204,7 @@ void Dataset::open() {
     emit stateChanged(m_state);
     setCurrent(m_rows.empty() ? -1 : 0);
     if (!m_rows.empty())
-        emit afterScroll();
+        scrolled();
 }
 
 void Dataset::close() {
@@ -162,7 +212,8 @@ void Dataset::close() {
         return;
     emit aboutToReset();
     m_rows.clear();
-    m_store.reset(0);
+    // A new store: a saved state may still point into the old one.
+    m_store = std::make_shared<RowStore>();
     m_fields.clear();
     m_buffer.clear();
     m_changed.clear();
@@ -186,7 +237,7 @@ void Dataset::moveTo(int row) {
     if (row >= recordCount())
         return;
     setCurrent(row);
-    emit afterScroll();
+    scrolled();
 }
 
 int Dataset::fieldIndex(const QString& name) const {
@@ -210,7 +261,7 @@ QVariant Dataset::valueAt(int row, int field) const {
         return m_buffer[size_t(field)];
     if (!m_rows[size_t(row)])
         return {};
-    return toFieldValue(m_store.cell(m_rows[size_t(row)], field), m_fields[size_t(field)].type);
+    return toFieldValue(m_store->cell(m_rows[size_t(row)], field), m_fields[size_t(field)].type);
 }
 
 void Dataset::setValue(const QString& field, const QVariant& value) {
@@ -245,7 +296,7 @@ void Dataset::append() {
     m_state = State::Insert;
     emit stateChanged(m_state);
     emit currentChanged(m_current);
-    emit afterScroll();
+    scrolled();
 }
 
 void Dataset::edit() {
@@ -266,6 +317,7 @@ void Dataset::post() {
         return;
     const Table& table = updateTable();
     const int keyField = fieldIndex(table.key);
+    Transaction write(m_connection);
     if (m_state == State::Insert) {
         refetchRow(insertRow());
     } else if (m_modified) {
@@ -273,6 +325,7 @@ void Dataset::post() {
         updateRow(key);
         refetchRow(key);
     }
+    write.commit();
     m_buffer.clear();
     m_modified = false;
     setState(State::Browse);
@@ -319,7 +372,7 @@ void Dataset::dropCurrentRow(int nextCurrent) {
         emit stateChanged(m_state);
     setCurrent(m_rows.empty() ? -1 : std::clamp(nextCurrent, 0, recordCount() - 1));
     if (!m_rows.empty())
-        emit afterScroll();
+        scrolled();
 }
 
 void Dataset::setState(State state) {
@@ -455,13 +508,13 @@ void Dataset::refetchRow(qint64 key) {
     statement.bind(1, key);
     if (!statement.step())
         throw DatabaseError(QString("%1: kaydedilen kayıt okunamadı.").arg(objectName()));
-    const RowStore::Row fetched = m_store.add(statement.handle());
+    const RowStore::Row fetched = m_store->add(statement.handle());
     std::vector<Cell> cells(m_fields.size());
     std::vector<QByteArray> bytes(m_fields.size());
     for (int i = 0; i < fieldCount(); ++i) {
         cells[size_t(i)] = table.column(m_fields[size_t(i)].name)
-                               ? m_store.cell(fetched, i)
+                               ? m_store->cell(fetched, i)
                                : cellOf(storageValue(i, m_buffer[size_t(i)]), bytes[size_t(i)]);
     }
-    m_rows[size_t(m_current)] = names.contains("NULL") ? m_store.add(cells) : fetched;
+    m_rows[size_t(m_current)] = names.contains("NULL") ? m_store->add(cells) : fetched;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/connection.h"
 #include "data/row_store.h"
 #include "data/schema.h"
 
@@ -7,15 +8,17 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
-class Connection;
-
 // A static client cursor over one Jet-dialect statement: opening reads the whole result, so the
 // record count is exact and other statements' changes show only after a reopen. Rows are
-// written back through parameterised statements on the table named after FROM, by its key.
-class Dataset : public QObject {
+// written back through parameterised statements on the table named after FROM, by its key. A
+// write that fails leaves the dataset as it was before it; inside a transaction, the dataset
+// returns to its state at the transaction's start when that is rolled back.
+class Dataset : public QObject, private TransactionParticipant {
     Q_OBJECT
 public:
     enum class State { Inactive, Browse, Edit, Insert };
@@ -28,6 +31,11 @@ public:
     };
 
     Dataset(Connection& connection, const QString& name, QObject* parent = nullptr);
+    ~Dataset() override;
+
+    // Runs after every afterScroll, called directly: unlike a slot, an error it raises ends the
+    // operation that moved the current row, and so the command that made it.
+    void setScrollHandler(std::function<void()> handler) { m_scrollHandler = std::move(handler); }
 
     // The statement, as lines joined by line breaks.
     void setSql(const QString& sql);
@@ -86,6 +94,26 @@ signals:
     void currentChanged(int row);
 
 private:
+    // Everything a rolled-back transaction gives back. Rows keep pointing into the store they
+    // were read into, which stays alive with the saved state even if the dataset was reopened.
+    struct SavedState {
+        QStringList lines;
+        State state;
+        std::vector<Field> fields;
+        const Table* table;
+        std::shared_ptr<RowStore> store;
+        std::vector<RowStore::Row> rows;
+        int current;
+        std::vector<QVariant> buffer;
+        std::vector<bool> changed;
+        bool modified;
+        int rowBeforeInsert;
+    };
+    void saveState() override;
+    void restoreState() override;
+    void dropSavedState() override { m_saved.reset(); }
+    void scrolled();
+
     void setState(State state);
     void requireActive() const;
     void requireCurrent() const;
@@ -104,7 +132,7 @@ private:
     State m_state = State::Inactive;
     std::vector<Field> m_fields;
     const Table* m_table = nullptr;
-    RowStore m_store;
+    std::shared_ptr<RowStore> m_store = std::make_shared<RowStore>();
     std::vector<RowStore::Row> m_rows;
     int m_current = -1;
     // The row being edited or inserted, field by field, and which fields changed.
@@ -112,4 +140,6 @@ private:
     std::vector<bool> m_changed;
     bool m_modified = false;
     int m_rowBeforeInsert = -1;
+    std::function<void()> m_scrollHandler;
+    std::optional<SavedState> m_saved;
 };

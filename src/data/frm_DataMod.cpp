@@ -1,14 +1,14 @@
 #include "data/frm_DataMod.h"
 
-#include "app/forms.h"
-#include "app/guard.h"
-#include "records/frm_main_form.h"
+#include "data/program_session.h"
+#include "data/statements.h"
+#include "data/transaction.h"
 
-frm_DataMod::frm_DataMod(Forms& forms, QObject* parent) : QObject(parent), m_forms(forms) {
+frm_DataMod::frm_DataMod(QObject* parent) : QObject(parent) {
     setObjectName("DataMod");
     ado_conn.setObjectName("ado_conn");
     tkursiyer.setSql("select * from tb_kursiyer\nwhere kID > 0\norder by kID");
-    todemeler.setSql(noPayments());
+    todemeler.setSql(Sql::noPayments());
     sql_1.setSql("select count(*) as kaysay from tb_kursiyer");
     sql_hes.setSql("select sum(miktar) as TMiktar from tb_odeme where kID<0");
     sql_ral1.setSql("select * from tb_kursiyer order by kID");
@@ -17,19 +17,98 @@ frm_DataMod::frm_DataMod(Forms& forms, QObject* parent) : QObject(parent), m_for
     tarac.setSql("select * from tb_arac");
     tguzergah.setSql("select * from tb_guz");
     tuser.setSql("select * from kullanicilar");
-    guardedConnect(&tkursiyer, &Dataset::afterScroll, this, &frm_DataMod::tkursiyerAfterScroll);
+    tkursiyer.setScrollHandler([this] { tkursiyerAfterScroll(); });
+    ado_conn.addParticipant(this);
 }
 
-QString frm_DataMod::paymentsOf(qint64 kID) {
-    return "select * from tb_odeme where kID = " + QString::number(kID);
+frm_DataMod::~frm_DataMod() {
+    ado_conn.removeParticipant(this);
+}
+
+void frm_DataMod::beginSession() {
+    m_session = std::make_unique<ProgramSession>(ado_conn.databasePath());
+    clearAbandonedPayments();
+}
+
+void frm_DataMod::endSession() {
+    m_session.reset();
+}
+
+QString frm_DataMod::entryToken() const {
+    return m_session ? m_session->token() : QString();
+}
+
+void frm_DataMod::clearAbandonedPayments() {
+    QStringList abandoned;
+    bool unowned = false;
+    Transaction clearing(ado_conn);
+    sql_1.close();
+    sql_1.setSql(Sql::pendingEntries());
+    sql_1.open();
+    for (int row = 0; row < sql_1.recordCount(); ++row) {
+        const QVariant entry = sql_1.valueAt(row, 0);
+        if (entry.isNull())
+            unowned = true;
+        else if (!m_session || !m_session->isRunning(entry.toString()))
+            abandoned << entry.toString();
+    }
+    sql_1.close();
+    if (unowned) {
+        sql_2.setSql(Sql::deleteUnownedPendingPayments());
+        sql_2.execute();
+    }
+    for (const QString& entry : abandoned) {
+        sql_2.setSql(Sql::deletePendingPayments(entry));
+        sql_2.execute();
+    }
+    clearing.commit();
+}
+
+qint64 frm_DataMod::currentTraineeKey() const {
+    const int key = tkursiyer.fieldIndex("kID");
+    return key < 0 ? 0 : tkursiyer.value(key).toLongLong();
 }
 
 void frm_DataMod::tkursiyerAfterScroll() {
-    frm_main_form* main = m_forms.main_form;
-    if (!main || !main->isVisible())
+    if (!m_followTrainee)
         return;
+    try {
+        reloadPayments(Sql::paymentsOf(currentTraineeKey(), entryToken()));
+    } catch (...) {
+        setTotals({0, 0, false});
+        throw;
+    }
+    updatePaymentTotals();
+}
+
+void frm_DataMod::reloadPayments(const QString& sql) {
     todemeler.close();
-    todemeler.setSql(paymentsOf(tkursiyer.value("kID").toLongLong()));
+    todemeler.setSql(sql);
     todemeler.open();
-    main->RefreshPaymentTotals();
+}
+
+double frm_DataMod::paymentTotal(bool paid, qint64 kID) {
+    sql_hes.close();
+    sql_hes.setSql(Sql::paymentTotal(paid, kID, entryToken()));
+    sql_hes.open();
+    const double total = sql_hes.value("TMiktar").toDouble();
+    sql_hes.close();
+    return total;
+}
+
+// Figures that could not be read are shown as unknown, never as those of the trainee before.
+void frm_DataMod::updatePaymentTotals() {
+    try {
+        const qint64 kID = currentTraineeKey();
+        const double unpaid = paymentTotal(false, kID);
+        setTotals({paymentTotal(true, kID), unpaid, true});
+    } catch (...) {
+        setTotals({0, 0, false});
+        throw;
+    }
+}
+
+void frm_DataMod::setTotals(const PaymentTotals& totals) {
+    m_totals = totals;
+    emit paymentTotalsChanged(m_totals);
 }

@@ -6,17 +6,23 @@
 
 #include <QObject>
 
-struct Forms;
+#include <memory>
+
+class ProgramSession;
+
+// A trainee's paid and unpaid totals, as the database holds them; unknown after they could not be read.
+struct PaymentTotals {
+    double paid = 0;
+    double unpaid = 0;
+    bool known = true;
+};
 
 // Owns the one connection and every shared dataset for the life of the process.
-class frm_DataMod : public QObject {
+class frm_DataMod : public QObject, private TransactionParticipant {
     Q_OBJECT
 public:
-    explicit frm_DataMod(Forms& forms, QObject* parent = nullptr);
-
-    // Payments of the given trainee, in the database's own order; kID 0 means the trainee being entered.
-    static QString paymentsOf(qint64 kID);
-    static QString noPayments() { return "select * from tb_odeme where kID<0"; }
+    explicit frm_DataMod(QObject* parent = nullptr);
+    ~frm_DataMod() override;
 
     Connection ado_conn{this};
     Dataset tkursiyer{ado_conn, "tkursiyer", this};
@@ -37,10 +43,37 @@ public:
     DataSource darac{tarac, "darac", this};
     DataSource dguzergah{tguzergah, "dguzergah", this};
 
-public slots:
-    // The payment list follows the current trainee.
+    // Announces this copy of the program on the open database and clears the pending payments
+    // that copies no longer running left behind; ends with the connection.
+    void beginSession();
+    void endSession();
+    // The token of this copy's entry, stored with the payments it types for a trainee not yet saved.
+    QString entryToken() const;
+    // Deletes, in one go, the pending payments of every entry that no running copy can own.
+    void clearAbandonedPayments();
+
+    // Only while the main window is shown do the payments follow the current trainee.
+    void setPaymentsFollowTrainee(bool follow) { m_followTrainee = follow; }
+    // The payment list follows the current trainee; an error ends the move that caused it.
     void tkursiyerAfterScroll();
+    // Sums the current trainee's payments in the database, over all its rows.
+    void updatePaymentTotals();
+    const PaymentTotals& paymentTotals() const { return m_totals; }
+    void reloadPayments(const QString& sql);
+    qint64 currentTraineeKey() const;
+
+signals:
+    void paymentTotalsChanged(const PaymentTotals& totals);
 
 private:
-    Forms& m_forms;
+    double paymentTotal(bool paid, qint64 kID);
+    void setTotals(const PaymentTotals& totals);
+    void saveState() override { m_savedTotals = m_totals; }
+    void restoreState() override { setTotals(m_savedTotals); }
+    void dropSavedState() override {}
+
+    std::unique_ptr<ProgramSession> m_session;
+    bool m_followTrainee = false;
+    PaymentTotals m_totals;
+    PaymentTotals m_savedTotals;
 };

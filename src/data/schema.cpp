@@ -114,7 +114,7 @@ std::vector<Table> buildTables() {
         {"tb_odeme",
          {yesNo("Odendi", "Ödendi"), of("miktar", ColumnType::Number, "Miktar"),
           date("tarih", "Ödeme Tarihi"), text("aciklama", 30, "Açıklama"),
-          of("odemeID", ColumnType::AutoNumber), of("kID", ColumnType::Integer)},
+          of("odemeID", ColumnType::AutoNumber), of("kID", ColumnType::Integer), text("giris", 40, "Giriş")},
          "odemeID"},
         {"kullanicilar",
          {of("userID", ColumnType::AutoNumber), text("userAD", 50), text("userSIFRE", 50),

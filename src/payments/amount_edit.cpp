@@ -82,6 +82,11 @@ bool AmountEdit::storeValue(double value) {
     return true;
 }
 
+void AmountEdit::showUnknown() {
+    storeValue(0.0);
+    clear();
+}
+
 void AmountEdit::showValue() {
     setText(QLocale().toString(m_value, 'f', DecimalPlaces));
     applyTextColour();

@@ -13,6 +13,8 @@ public:
 
     double value() const { return m_value; }
     void setValue(double value);
+    // A total that could not be read: no figure at all rather than a wrong one.
+    void showUnknown();
 
 signals:
     void valueChanged(double value);

@@ -5,6 +5,7 @@
 #include "app/program_folder.h"
 #include "data/connection.h"
 #include "data/frm_DataMod.h"
+#include "data/transaction.h"
 #include "records/trainee_tabs.h"
 #include "ui/data_grid.h"
 #include "ui/enter_as_tab.h"
@@ -71,6 +72,7 @@ void frm_main_form::bindToData() {
     buildTraineeTabs(*PageControl1, data().dkursiyer);
     buildPaymentsTab(PageControl1->widget(7));
     connectRecordCommands();
+    connect(&data(), &frm_DataMod::paymentTotalsChanged, this, &frm_main_form::showPaymentTotals);
 }
 
 frm_DataMod& frm_main_form::data() const {
@@ -194,19 +196,30 @@ void frm_main_form::buildStatusBar() {
 
 void frm_main_form::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    data().setPaymentsFollowTrainee(true);
     if (m_firstShowDone)
         return;
     m_firstShowDone = true;
-    QTimer::singleShot(0, this, [this] { Guard::run([this] { FormShow(); }); });
+    QTimer::singleShot(0, this, [this] { FormShow(); });
 }
 
-// The first show brings the database and the trainee list up.
+void frm_main_form::hideEvent(QHideEvent* event) {
+    data().setPaymentsFollowTrainee(false);
+    QMainWindow::hideEvent(event);
+}
+
+// The first show brings the database and the trainee list up. A program that cannot come up
+// whole does not stay half started: the error is shown and the process ends with a failure code.
 void frm_main_form::FormShow() {
     odemetarx->setDate(QDate::currentDate());
-    if (!openDatabase()) {
-        close();
-        return;
+    if (!openDatabase() || !Guard::run([this] { startUp(); })) {
+        m_exitCode = 1;
+        endStartUp();
     }
+}
+
+void frm_main_form::startUp() {
+    data().beginSession();
     setWindowTitle(TitleStart + productWebAddress());
     data().tuser.open();
     // The start-up login comes here when the stored user asks for it.
@@ -218,6 +231,16 @@ void frm_main_form::FormShow() {
     statusToday->setText(" Bugün : " + QLocale().toString(QDate::currentDate(), "dd MMMM yyyy dddd"));
     FillCourseLists();
     statusWeb->setText(productWebAddress() + "     ");
+}
+
+// Ends a start-up that did not come through: nothing is written, not even the closing time.
+void frm_main_form::endStartUp() {
+    ListReady = false;
+    data().tkursiyer.close();
+    data().todemeler.close();
+    data().endSession();
+    data().ado_conn.close();
+    close();
 }
 
 // Offers a new, empty database when there is none; false when the program cannot go on.
@@ -275,6 +298,7 @@ void frm_main_form::FormClose() {
     }
     d.tkursiyer.close();
     d.todemeler.close();
+    d.endSession();
     d.ado_conn.close();
 }
 
@@ -305,8 +329,10 @@ void frm_main_form::kaygridTitleButtonClick(const QString& field) {
     kaygrid->setSortMarker(SortField);
     if (!ListReady)
         return;
+    Transaction sorting(data().ado_conn, Transaction::Kind::Read);
     data().tkursiyer.setSqlLine(2, "ORDER BY " + field);
     data().tkursiyer.open();
+    sorting.commit();
 }
 
 bool frm_main_form::kaygridCalcTitleImage(const QString& field) const {
@@ -316,16 +342,23 @@ bool frm_main_form::kaygridCalcTitleImage(const QString& field) const {
 void frm_main_form::kaygridIButtonClick() {
     SortField = "kID";
     kaygrid->setSortMarker(SortField);
-    data().tkursiyer.setSqlLine(1, AllTrainees);
-    data().tkursiyer.setSqlLine(2, "ORDER BY kID");
-    data().tkursiyer.open();
+    {
+        Transaction resetting(data().ado_conn, Transaction::Kind::Read);
+        data().tkursiyer.setSqlLine(1, AllTrainees);
+        data().tkursiyer.setSqlLine(2, "ORDER BY kID");
+        data().tkursiyer.open();
+        resetting.commit();
+    }
     ShowRecordCount();
 }
 
 void frm_main_form::Button4Click() {
+    Transaction reloading(data().ado_conn, Transaction::Kind::Read);
     reopenTrainees();
+    reloading.commit();
 }
 
+// A list that could not be read again is given back as it was, together with its payments.
 void frm_main_form::reopenTrainees() {
     data().tkursiyer.close();
     data().tkursiyer.open();

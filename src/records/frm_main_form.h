@@ -12,8 +12,10 @@ class QToolButton;
 class AmountEdit;
 class DataGrid;
 class QDateEdit;
+class Dataset;
 class frm_DataMod;
 struct Forms;
+struct PaymentTotals;
 
 // The main window: toolbar, trainee list, record panel with its eight tabs, status bar. Every
 // command of the program starts here.
@@ -24,6 +26,8 @@ public:
     void bindToData();
 
     static QString productWebAddress() { return "www.kalvista.com.tr"; }
+    // What the process ends with: not 0 when the program could not start.
+    int exitCode() const { return m_exitCode; }
 
     // Operations other windows use.
     void EnableRecordPanel(bool enabled);
@@ -32,7 +36,7 @@ public:
     bool kaygridCalcTitleImage(const QString& field) const;
     void RefreshPaymentTotals();
     void FillCourseLists();
-    void CommitPendingEdit();
+    bool CommitPendingEdit();
     int CountCandidateNo(const QString& candidateNo);
 
     QString SortField;
@@ -58,6 +62,7 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -69,21 +74,25 @@ private:
     void buildStatusBar();
     void connectRecordCommands();
     bool openDatabase();
+    void startUp();
+    void endStartUp();
     void FormClose();
     void reopenTrainees();
     void setRecordCaptions(bool recordMode, bool recordImages);
     void workOnCurrentTrainee(int tab, QWidget* focus, bool recordImages);
+    void enterRecordMode(int tab, QWidget* focus, bool recordImages);
+    void enterListMode();
     bool recordBeingEntered() const;
     bool askToKeepEntry();
     bool saveTrainee();
     void cancelTrainee();
-    void deletePaymentsOfUnsavedTrainee();
-    void reloadPayments(const QString& sql);
-    double paymentTotal(bool paid, const QString& kID);
+    void stampOwner(Dataset& payments);
+    void showPaymentTotals(const PaymentTotals& totals);
 
     Forms& m_forms;
     bool m_firstShowDone = false;
     bool m_closing = false;
+    int m_exitCode = 0;
 
     QToolButton* Button1 = nullptr;
     QToolButton* Button2 = nullptr;

@@ -4,6 +4,7 @@
 #include "app/forms.h"
 #include "app/guard.h"
 #include "data/frm_DataMod.h"
+#include "data/transaction.h"
 #include "payments/amount_edit.h"
 #include "payments/frmtaksitlendir.h"
 #include "payments/installment_plan.h"
@@ -31,10 +32,6 @@ std::vector<GridColumn> paymentColumns() {
             {"miktar", "Miktar", 10, F::Amount},
             {"tarih", "Ödeme Tarihi", 12, F::Date},
             {"aciklama", "Açıklama", 25}};
-}
-
-QString paidCondition(bool paid) {
-    return paid ? "-1" : "0";
 }
 
 } // namespace
@@ -112,32 +109,32 @@ void frm_main_form::buildPaymentsTab(QWidget* page) {
     QWidget::setTabOrder(paid, plan);
 }
 
-void frm_main_form::reloadPayments(const QString& sql) {
-    Dataset& payments = data().todemeler;
-    payments.close();
-    payments.setSql(sql);
-    payments.open();
-}
-
 // The payments tab in record mode; the toolbar images stay those of the list.
 void frm_main_form::Button9Click() {
     workOnCurrentTrainee(7, odenenx, false);
 }
 
-// The trainee's key by the payments' rule: 0 while the trainee is new and not yet saved.
-static qint64 currentTraineeKey(const Dataset& trainees) {
-    return trainees.value("kID").toLongLong();
+// A payment gets the current trainee's key; while the trainee is new and not yet saved that is 0,
+// and the payment carries this entry's token beside it.
+void frm_main_form::stampOwner(Dataset& payments) {
+    const qint64 kID = data().currentTraineeKey();
+    payments.setValue("kID", kID);
+    if (kID == 0)
+        payments.setValue("giris", data().entryToken());
 }
 
 void frm_main_form::Button10Click() {
     frm_DataMod& d = data();
     if (odenenx->value() > 0) {
+        // A payment that could not be stored leaves no row behind, so a retry writes exactly one.
+        Transaction add(d.ado_conn);
         d.todemeler.append();
         d.todemeler.setValue("miktar", odenenx->value());
         d.todemeler.setValue("tarih", odemetarx->date());
         d.todemeler.setValue("aciklama", odemeac->text());
-        d.todemeler.setValue("kID", currentTraineeKey(d.tkursiyer));
+        stampOwner(d.todemeler);
         d.todemeler.post();
+        add.commit();
         odenenx->setValue(0);
         odemetarx->setDate(QDate::currentDate());
         odemeac->clear();
@@ -160,30 +157,28 @@ void frm_main_form::Button13Click() {
     Dataset& payments = data().todemeler;
     if (payments.isEmpty())
         return;
-    payments.edit();
-    payments.setValue("Odendi", !payments.value("Odendi").toBool());
-    payments.post();
+    {
+        Transaction toggle(data().ado_conn);
+        payments.edit();
+        payments.setValue("Odendi", !payments.value("Odendi").toBool());
+        payments.post();
+        toggle.commit();
+    }
     RefreshPaymentTotals();
-}
-
-double frm_main_form::paymentTotal(bool paid, const QString& kID) {
-    Dataset& sums = data().sql_hes;
-    sums.close();
-    sums.setSql("select sum(miktar) as TMiktar from tb_odeme WHERE (((Odendi)=" + paidCondition(paid) +
-                ")) and (kID=" + kID + ")");
-    sums.open();
-    const double total = sums.value("TMiktar").toDouble();
-    sums.close();
-    return total;
 }
 
 // Both totals come from the database, over every payment of the trainee, not from the grid.
 void frm_main_form::RefreshPaymentTotals() {
-    const QString kID = QString::number(currentTraineeKey(data().tkursiyer));
-    const double unpaid = paymentTotal(false, kID);
-    const double paid = paymentTotal(true, kID);
-    mx1->setValue(paid);
-    mx2->setValue(unpaid);
+    data().updatePaymentTotals();
+}
+
+void frm_main_form::showPaymentTotals(const PaymentTotals& totals) {
+    for (auto [edit, amount] : {std::pair{mx1, totals.paid}, std::pair{mx2, totals.unpaid}}) {
+        if (totals.known)
+            edit->setValue(amount);
+        else
+            edit->showUnknown();
+    }
 }
 
 void frm_main_form::Button14Click() {
@@ -203,18 +198,21 @@ void frm_main_form::Button14Click() {
                          "\nPEŞİN ÖDENEN TUTAR\nTAKSİT YAPILACAK TUTARDAN BÜYÜK YADA EŞİT OLAMAZ...");
         return;
     }
-    // Each row is posted as soon as it is made: a plan cut short by an error keeps what it wrote.
-    const qint64 kID = currentTraineeKey(d.tkursiyer);
-    for (const InstallmentRow& row : plan.rows) {
-        d.todemeler.append();
-        d.todemeler.setValue("kID", kID);
-        d.todemeler.setValue("tarih", row.date);
-        if (!row.description.isEmpty())
-            d.todemeler.setValue("aciklama", row.description);
-        d.todemeler.setValue("miktar", row.amount);
-        d.todemeler.post();
+    {
+        // The whole plan or nothing of it: rows that stop halfway no longer add up to the fee.
+        Transaction writing(d.ado_conn);
+        for (const InstallmentRow& row : plan.rows) {
+            d.todemeler.append();
+            stampOwner(d.todemeler);
+            d.todemeler.setValue("tarih", row.date);
+            if (!row.description.isEmpty())
+                d.todemeler.setValue("aciklama", row.description);
+            d.todemeler.setValue("miktar", row.amount);
+            d.todemeler.post();
+        }
+        if (!d.todemeler.isEmpty())
+            d.todemeler.first();
+        writing.commit();
     }
-    if (!d.todemeler.isEmpty())
-        d.todemeler.first();
     RefreshPaymentTotals();
 }

@@ -4,6 +4,8 @@
 #include "app/forms.h"
 #include "app/guard.h"
 #include "data/frm_DataMod.h"
+#include "data/statements.h"
+#include "data/transaction.h"
 #include "ui/bound_control.h"
 #include "ui/message_box.h"
 
@@ -27,10 +29,6 @@ const QString TakenCandidateText =
 
 const QStringList NewTraineeFlags = {"ehliyetAldi", "k_belgeoncende", "k_surekli", "m_trafik", "m_ilkyardim",
                                      "m_motor",     "m_direksiyon",   "ser_hak",   "ser_aldi", "ser_yakti"};
-
-QString sqlText(const QString& text) {
-    return '\'' + QString(text).replace('\'', "''") + '\'';
-}
 
 } // namespace
 
@@ -68,21 +66,20 @@ void frm_main_form::Button1Click() {
         return;
     }
     frm_DataMod& d = data();
-    // Payments left with key 0 by an entry that never ended belong to no trainee; the new one must not
-    // inherit them.
-    deletePaymentsOfUnsavedTrainee();
-    EnableRecordPanel(true);
-    SetListMode(false);
-    PageControl1->setCurrentIndex(0);
-    PageControl1->findChild<QWidget*>("adi")->setFocus();
-    setRecordCaptions(true, true);
+    {
+        Transaction start(d.ado_conn);
+        // Payments left pending by an entry that no running copy owns belong to no trainee.
+        d.clearAbandonedPayments();
+        d.tkursiyer.append();
+        d.tkursiyer.setValue("kayitTarihi", QDate::currentDate());
+        for (const QString& flag : NewTraineeFlags)
+            d.tkursiyer.setValue(flag, false);
+        d.tkursiyer.setValue("odeme_tutari", 0.0);
+        d.reloadPayments(Sql::noPayments());
+        start.commit();
+    }
     RememberedAdayNo.clear();
-    d.tkursiyer.append();
-    d.tkursiyer.setValue("kayitTarihi", QDate::currentDate());
-    for (const QString& flag : NewTraineeFlags)
-        d.tkursiyer.setValue(flag, false);
-    d.tkursiyer.setValue("odeme_tutari", 0.0);
-    reloadPayments(frm_DataMod::noPayments());
+    enterRecordMode(0, PageControl1->findChild<QWidget*>("adi"), true);
 }
 
 void frm_main_form::Button2Click() {
@@ -100,29 +97,50 @@ void frm_main_form::workOnCurrentTrainee(int tab, QWidget* focus, bool recordIma
         MessageBox::warning("Uyarı:", NoTraineeText, this);
         return;
     }
+    {
+        Transaction load(d.ado_conn, Transaction::Kind::Read);
+        d.reloadPayments(Sql::paymentsOf(d.currentTraineeKey(), d.entryToken()));
+        load.commit();
+    }
+    RememberedAdayNo = d.tkursiyer.value("adayno").toString();
+    enterRecordMode(tab, focus, recordImages);
+}
+
+void frm_main_form::enterRecordMode(int tab, QWidget* focus, bool recordImages) {
     EnableRecordPanel(true);
     SetListMode(false);
     PageControl1->setCurrentIndex(tab);
-    RememberedAdayNo = d.tkursiyer.value("adayno").toString();
-    reloadPayments(frm_DataMod::paymentsOf(d.tkursiyer.value("kID").toLongLong()));
     focus->setFocus();
     setRecordCaptions(true, recordImages);
 }
 
-// Leaving a bound control makes it write its pending entry. Boxes of several lines are included:
-// the toolbar buttons take no focus, so their text would otherwise be lost on saving.
-void frm_main_form::CommitPendingEdit() {
-    QWidget* focused = QApplication::focusWidget();
-    if (!dynamic_cast<BoundControl*>(focused))
-        return;
-    setf->setFocus();
-    focused->setFocus();
+void frm_main_form::enterListMode() {
+    EnableRecordPanel(false);
+    SetListMode(true);
+    PageControl1->setCurrentIndex(0);
+    setRecordCaptions(false, false);
 }
 
-// False when the entry was refused; the window then stays in record mode with everything typed.
+// Leaving a bound control makes it write its pending entry. Boxes of several lines are included:
+// the toolbar buttons take no focus, so their text would otherwise be lost on saving. False when
+// the control refused the entry; the focus is then on that control.
+bool frm_main_form::CommitPendingEdit() {
+    QWidget* focused = QApplication::focusWidget();
+    auto* bound = dynamic_cast<BoundControl*>(focused);
+    if (!bound)
+        return true;
+    const bool accepted = bound->commit();
+    setf->setFocus();
+    focused->setFocus();
+    return accepted;
+}
+
+// False when the entry was refused or could not be stored; the window then stays in record mode
+// with everything typed, and the database holds nothing of the attempt.
 bool frm_main_form::saveTrainee() {
     frm_DataMod& d = data();
-    CommitPendingEdit();
+    if (!CommitPendingEdit())
+        return false;
     const auto text = [this](const char* field) {
         return PageControl1->findChild<QLineEdit*>(field)->text();
     };
@@ -140,57 +158,48 @@ bool frm_main_form::saveTrainee() {
         MessageBox::warning("Uyarı", TakenCandidateText, this);
         return false;
     }
-    // The trainee row first: if the database refuses it, everything stays as typed.
-    d.tkursiyer.edit();
-    d.tkursiyer.post();
-    RememberedAdayNo = d.tkursiyer.value("adayno").toString();
-    const qint64 kID = d.tkursiyer.value("kID").toLongLong();
-    QStringList pending;
-    for (int row = 0; row < d.todemeler.recordCount(); ++row)
-        if (d.todemeler.valueAt(row, d.todemeler.fieldIndex("kID")).toLongLong() == 0)
-            pending << d.todemeler.valueAt(row, d.todemeler.fieldIndex("odemeID")).toString();
-    if (!pending.isEmpty()) {
-        // One statement: either every payment typed for the new trainee gets its key or none does.
-        d.sql_2.setSql(QString("update tb_odeme set kID = %1 where kID = 0 and odemeID in (%2)")
-                           .arg(kID)
-                           .arg(pending.join(", ")));
-        d.sql_2.execute();
+    {
+        // The trainee and the payments typed for it are stored together or not at all.
+        Transaction save(d.ado_conn);
+        d.tkursiyer.edit();
+        d.tkursiyer.post();
+        const qint64 kID = d.currentTraineeKey();
+        if (isNew) {
+            d.sql_2.setSql(Sql::attachPendingPayments(kID, d.entryToken()));
+            d.sql_2.execute();
+        }
+        d.reloadPayments(Sql::paymentsOf(kID, d.entryToken()));
+        save.commit();
     }
-    reloadPayments(frm_DataMod::paymentsOf(kID));
-    EnableRecordPanel(false);
-    SetListMode(true);
-    PageControl1->setCurrentIndex(0);
+    RememberedAdayNo = d.tkursiyer.value("adayno").toString();
+    enterListMode();
     ShowRecordCount();
-    setRecordCaptions(false, false);
     return true;
 }
 
 int frm_main_form::CountCandidateNo(const QString& candidateNo) {
     Dataset& count = data().sql_1;
     count.close();
-    count.setSql("select count(*) as kaysay from tb_kursiyer where adayno = " + sqlText(candidateNo));
+    count.setSql(Sql::countCandidateNo(candidateNo));
     count.open();
     const int n = count.value("kaysay").toInt();
     count.close();
     return n;
 }
 
-// The database work comes first: if it fails, the window is still in record mode with the entry.
+// Only this entry's pending payments are deleted: another copy's stay where they are.
 void frm_main_form::cancelTrainee() {
     frm_DataMod& d = data();
-    if (!d.todemeler.isEmpty())
-        deletePaymentsOfUnsavedTrainee();
-    EnableRecordPanel(false);
-    SetListMode(true);
-    d.tkursiyer.cancel();
-    PageControl1->setCurrentIndex(0);
-    setRecordCaptions(false, false);
-}
-
-void frm_main_form::deletePaymentsOfUnsavedTrainee() {
-    Dataset& statement = data().sql_2;
-    statement.setSql("Delete from tb_odeme where kID = 0");
-    statement.execute();
+    {
+        Transaction cancel(d.ado_conn);
+        if (!d.todemeler.isEmpty()) {
+            d.sql_2.setSql(Sql::deletePendingPayments(d.entryToken()));
+            d.sql_2.execute();
+        }
+        d.tkursiyer.cancel();
+        cancel.commit();
+    }
+    enterListMode();
 }
 
 void frm_main_form::Button3Click() {
@@ -205,19 +214,20 @@ void frm_main_form::Button3Click() {
                          MessageBox::Buttons::YesNo, MessageBox::Answer::No, this);
     if (answer != MessageBox::Answer::Yes)
         return;
-    const QString kID = QString::number(d.tkursiyer.value("kID").toLongLong());
+    const qint64 kID = d.currentTraineeKey();
     {
-        Transaction together(d.ado_conn);
-        d.sql_2.setSql("Delete from tb_odeme where kID = " + kID);
+        // The reloaded list belongs to the deletion: if anything fails, the trainee and the list stay.
+        Transaction remove(d.ado_conn);
+        d.sql_2.setSql(Sql::deletePaymentsOfTrainee(kID));
         d.sql_2.execute();
-        d.sql_2.setSql("Delete from tb_kursiyer where kID = " + kID);
+        d.sql_2.setSql(Sql::deleteTrainee(kID));
         d.sql_2.execute();
-        together.commit();
+        reopenTrainees();
+        d.todemeler.close();
+        d.todemeler.open();
+        remove.commit();
     }
     MessageBox::show(MessageBox::Kind::Information, "Sonuç", "\nKayıt bağlı ödemeleri ile birlikte silindi.");
-    reopenTrainees();
-    d.todemeler.close();
-    d.todemeler.open();
     ShowRecordCount();
 }
 

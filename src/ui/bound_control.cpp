@@ -74,13 +74,15 @@ QString BoundControl::field() const {
     return m_link->field();
 }
 
-void BoundControl::commit() {
+bool BoundControl::commit() {
     const QVariant typed = entry();
     if (typed == m_shown)
-        return;
+        return true;
     // A refused write must not leave an entry on screen that the row does not hold.
-    if (!Guard::run([&] { m_link->write(typed); }))
-        refresh();
+    if (Guard::run([&] { m_link->write(typed); }))
+        return true;
+    refresh();
+    return false;
 }
 
 void BoundControl::refresh() {

@@ -20,7 +20,8 @@ public:
 
     QString field() const;
     // Writes the entry the user has made and not yet written.
-    virtual void commit();
+    // False when the entry was refused; the control then shows the field's value again.
+    virtual bool commit();
     // Shows the field's value again; an entry not yet written is dropped.
     void refresh();
 

@@ -73,13 +73,13 @@ QVariant DateBox::entry() const {
     return date && date->isValid() ? QVariant(*date) : QVariant();
 }
 
-void DateBox::commit() {
-    if (readDate(text()))
-        BoundControl::commit();
-    else
+bool DateBox::commit() {
+    const bool accepted = readDate(text()) && BoundControl::commit();
+    if (!readDate(text()))
         Guard::showDefaultError(QString("\"%1\" geçerli bir tarih değil").arg(text()));
     // Also brings a date typed short ("1.2.99") into the long form.
     refresh();
+    return accepted;
 }
 
 void DateBox::openCalendar() {

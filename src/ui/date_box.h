@@ -18,7 +18,7 @@ public:
 
     DateBox(DataSource& source, const QString& field, QWidget* parent = nullptr);
 
-    void commit() override;
+    bool commit() override;
     void openCalendar();
     // The calendar, once it has been dropped down.
     QCalendarWidget* calendar() const { return m_calendar; }

@@ -1,6 +1,7 @@
 #include "data/connection.h"
 #include "data/database_error.h"
 #include "data/dataset.h"
+#include "data/transaction.h"
 #include "sample_school.h"
 
 #include <QDate>

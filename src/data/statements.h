@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+// The Jet-dialect statements the program builds from values. Payments with kID 0 belong to a
+// trainee being entered; `entry` is the token of the program copy entering it, so each copy
+// sees, attaches and deletes only its own pending payments.
+namespace Sql {
+
+// A text literal in single quotes, a single quote inside it doubled.
+QString quoted(const QString& text);
+
+QString countCandidateNo(const QString& candidateNo);
+
+// The payments of a trainee in the database's order; for kID 0 the pending ones of the entry.
+QString paymentsOf(qint64 kID, const QString& entry);
+// Matches no payment: the list of a trainee that has none yet.
+QString noPayments();
+QString paymentTotal(bool paid, qint64 kID, const QString& entry);
+
+QString attachPendingPayments(qint64 kID, const QString& entry);
+QString deletePendingPayments(const QString& entry);
+// Pending payments written before they carried an entry token.
+QString deleteUnownedPendingPayments();
+// The entries that have pending payments, one row each (`giris`, null for unowned ones).
+QString pendingEntries();
+
+QString deletePaymentsOfTrainee(qint64 kID);
+QString deleteTrainee(qint64 kID);
+
+} // namespace Sql
