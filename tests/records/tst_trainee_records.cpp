@@ -12,15 +12,6 @@
 class TestTraineeRecords : public QObject {
     Q_OBJECT
 
-    static void fillRequired(ProgramFixture& p, const QString& candidateNo) {
-        p.enter("adi", "Yeni");
-        p.enter("soyadi", "Kursiyer");
-        p.enter("adayno", candidateNo);
-        p.enter("cinsiyeti", "Kadın");
-        p.enter("ehliyetsinifi", "B");
-    }
-    static bool inRecordMode(ProgramFixture& p) { return p.find<QToolButton>("Button1")->text() == "Kaydet"; }
-
 private slots:
     void initTestCase() { useProgramLocale(); }
 
@@ -35,7 +26,7 @@ private slots:
             QCOMPARE(t.value(flag), QVariant(false));
         QCOMPARE(t.value("odeme_tutari").toDouble(), 0.0);
         QCOMPARE(p.data().todemeler.sql(), QString("select * from tb_odeme where kID<0"));
-        QVERIFY(inRecordMode(p));
+        QVERIFY(p.inRecordMode());
         QCOMPARE(p.find<QToolButton>("Button2")->text(), QString("İptal"));
         QVERIFY(p.find<QTabWidget>("PageControl1")->widget(0)->isEnabled());
         QVERIFY(!p.find("kaygrid")->isEnabled());
@@ -44,10 +35,10 @@ private slots:
     void saveNewTrainee() {
         ProgramFixture p(fillSampleSchool);
         p.press("Button1");
-        fillRequired(p, "Y-1");
+        p.fillRequired("Y-1");
         p.press("Button1");
         QVERIFY(p.boxes().seen.isEmpty());
-        QVERIFY(!inRecordMode(p));
+        QVERIFY(!p.inRecordMode());
         QCOMPARE(p.statusCount(), QString(" Kayıt Sayısı : 6"));
         QCOMPARE(p.count("adayno = 'Y-1' AND cinsiyeti = 'Kadın' AND kID = 6"), 1);
         QCOMPARE(p.main().RememberedAdayNo, QString("Y-1"));
@@ -63,7 +54,7 @@ private slots:
         QFETCH(QString, emptied);
         ProgramFixture p(fillSampleSchool);
         p.press("Button1");
-        fillRequired(p, "Y-2");
+        p.fillRequired("Y-2");
         if (auto* list = qobject_cast<QComboBox*>(p.find(emptied)))
             list->setCurrentIndex(-1);
         else
@@ -73,7 +64,7 @@ private slots:
         QCOMPARE(p.boxes().seen[0].caption, QString("Uyarı"));
         QCOMPARE(p.boxes().seen[0].text,
                  QString("Adı, Soyadı, Aday No, Cinsiyeti ve Ehliyet Sınıfı Girilmek zorundadır."));
-        QVERIFY(inRecordMode(p));
+        QVERIFY(p.inRecordMode());
         QCOMPARE(p.data().tkursiyer.state(), Dataset::State::Insert);
         QCOMPARE(p.count("1"), 5);
     }
@@ -81,7 +72,7 @@ private slots:
     void blankNameIsAnEntry() {
         ProgramFixture p(fillSampleSchool);
         p.press("Button1");
-        fillRequired(p, "Y-3");
+        p.fillRequired("Y-3");
         p.enter("adi", " ");
         p.press("Button1");
         QVERIFY(p.boxes().seen.isEmpty());
@@ -102,14 +93,14 @@ private slots:
             c.execute("UPDATE tb_kursiyer SET adayno = 'is-7' WHERE kID = 5");
         });
         p.press("Button1");
-        fillRequired(p, candidateNo);
+        p.fillRequired(candidateNo);
         p.press("Button1");
         QCOMPARE(p.boxes().seen.size(), 1);
         QCOMPARE(
             p.boxes().seen[0].text,
             QString(
                 "\nBu aday numarası başka bir kursiyere ait. \n\nLütfen yeni bir aday numarası giriniz."));
-        QVERIFY(inRecordMode(p));
+        QVERIFY(p.inRecordMode());
         QCOMPARE(p.count("1"), 5);
     }
 
@@ -120,7 +111,7 @@ private slots:
         QCOMPARE(p.data().tkursiyer.state(), Dataset::State::Browse);
         p.press("Button1");
         QVERIFY(p.boxes().seen.isEmpty());
-        QVERIFY(!inRecordMode(p));
+        QVERIFY(!p.inRecordMode());
     }
 
     void ownCandidateNumberInOtherCaseIsRefused() {
@@ -129,18 +120,18 @@ private slots:
         p.enter("adayno", "a-1");
         p.press("Button1");
         QCOMPARE(p.boxes().seen.size(), 1);
-        QVERIFY(inRecordMode(p));
+        QVERIFY(p.inRecordMode());
     }
 
     void refusedByTheDatabaseStaysInRecordMode() {
         ProgramFixture p(fillSampleSchool);
         p.press("Button1");
-        fillRequired(p, "Y-4");
+        p.fillRequired("Y-4");
         p.data().tkursiyer.setValue("e_adresi", QString(51, 'a'));
         p.press("Button1");
         QCOMPARE(p.boxes().seen.size(), 1);
         QCOMPARE(p.boxes().seen[0].caption, QString("Oltravi"));
-        QVERIFY(inRecordMode(p));
+        QVERIFY(p.inRecordMode());
         QCOMPARE(p.data().tkursiyer.state(), Dataset::State::Insert);
         QCOMPARE(p.find<QLineEdit>("adayno")->text(), QString("Y-4"));
         QVERIFY(!p.find("kaygrid")->isEnabled());
@@ -157,7 +148,7 @@ private slots:
         QCOMPARE(p.count("kID = 0", "tb_odeme"), 0);
         QCOMPARE(p.count("1", "tb_odeme"), 4);
         QCOMPARE(p.data().tkursiyer.recordCount(), 5);
-        QVERIFY(!inRecordMode(p));
+        QVERIFY(!p.inRecordMode());
     }
 
     void saveGivesPendingPaymentsTheKey() {
@@ -165,7 +156,7 @@ private slots:
         p.press("Button1");
         p.addPayment("150");
         p.addPayment("250");
-        fillRequired(p, "Y-5");
+        p.fillRequired("Y-5");
         p.press("Button1");
         QCOMPARE(p.paymentsOf(6), (QStringList{"150.0/0", "250.0/0"}));
         QCOMPARE(p.data().todemeler.sql(), QString("select * from tb_odeme where kID = 6"));
@@ -180,7 +171,7 @@ private slots:
         p.press("Button1");
         p.addPayment("100");
         QCOMPARE(p.find<QLineEdit>("mx2")->text(), QString("100,00"));
-        fillRequired(p, "Y-6");
+        p.fillRequired("Y-6");
         p.press("Button1");
         QCOMPARE(p.paymentsOf(6), QStringList{"100.0/0"});
         QCOMPARE(p.count("kID = 0", "tb_odeme"), 0);
@@ -249,7 +240,7 @@ private slots:
     void closingDuringAnEntryAsks() {
         ProgramFixture p(fillSampleSchool);
         p.press("Button1");
-        fillRequired(p, "Y-7");
+        p.fillRequired("Y-7");
         p.boxes().answer(QMessageBox::Cancel);
         p.main().close();
         QVERIFY(p.main().isVisible());

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSpinBox>
 
 #include <sqlite3.h>
 
@@ -74,6 +75,26 @@ void ProgramFixture::addPayment(const QString& amount) {
     edit->setText(amount);
     find<QLineEdit>("odemeac")->setFocus();
     press("Button10");
+}
+
+void ProgramFixture::fillRequired(const QString& candidateNo) {
+    enter("adi", "Yeni");
+    enter("soyadi", "Kursiyer");
+    enter("adayno", candidateNo);
+    enter("cinsiyeti", "Kadın");
+    enter("ehliyetsinifi", "B");
+}
+
+bool ProgramFixture::inRecordMode() {
+    return find<QAbstractButton>("Button1")->text() == "Kaydet";
+}
+
+void ProgramFixture::planInstallments(int count) {
+    m_boxes.onDialog([count](QWidget* dialog) {
+        dialog->findChild<QSpinBox*>("SpinEdit1")->setValue(count);
+        QTest::keyClick(dialog, Qt::Key_F8);
+    });
+    press("Button14");
 }
 
 QStringList ProgramFixture::paymentsOf(int kID) {

@@ -40,6 +40,12 @@ public:
     void addPayment(const QString& amount);
     // The payment rows of a trainee as "amount/paid" texts, in the database's order.
     QStringList paymentsOf(int kID);
+    // The five required entries of a trainee, the given candidate number among them.
+    void fillRequired(const QString& candidateNo);
+    bool inRecordMode();
+    // Answers the installment dialog with a monthly plan of `count` installments, then presses
+    // "Taksitlendir".
+    void planInstallments(int count);
 
 private:
     TempDatabase m_database;

@@ -8,7 +8,9 @@
 #include <QDir>
 #include <QLocale>
 #include <QPointer>
+
 #include <QPushButton>
+#include <sqlite3.h>
 
 TempDatabase::TempDatabase() {
     createDatabase(path());
@@ -25,6 +27,29 @@ QString TempDatabase::path() const {
 void TempDatabase::open(Connection& connection) const {
     connection.setConnectionString(Connection::connectionText(folder()));
     connection.open();
+}
+
+QStringList TempDatabase::rows() const {
+    Connection connection;
+    open(connection);
+    QStringList rows;
+    for (const char* table : {"tb_kursiyer", "tb_odeme", "kullanicilar", "tb_firma", "tb_arac", "tb_guz"}) {
+        Statement s(connection.handle(), QString("SELECT * FROM %1 ORDER BY rowid").arg(table));
+        while (s.step()) {
+            QStringList cells{table};
+            for (int c = 0; c < sqlite3_column_count(s.handle()); ++c)
+                cells << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s.handle(), c)));
+            rows << cells.join('|');
+        }
+    }
+    return rows;
+}
+
+void TempDatabase::execute(const QStringList& statements) const {
+    Connection connection;
+    open(connection);
+    for (const QString& sql : statements)
+        connection.execute(sql);
 }
 
 ModalWatcher::ModalWatcher() {

@@ -20,6 +20,10 @@ public:
     QString path() const;
     // Opens `connection` on this file, as the program does at first show.
     void open(Connection& connection) const;
+    // Every row of every table, one text a row, through a connection of its own.
+    QStringList rows() const;
+    // Runs statements through a connection of its own.
+    void execute(const QStringList& statements) const;
 
 private:
     QTemporaryDir m_dir;
