@@ -20,6 +20,14 @@ ProgramFixture::ProgramFixture(const std::function<void(Connection&)>& fill) {
         m_database.open(connection);
         fill(connection);
     }
+    start();
+}
+
+ProgramFixture::ProgramFixture(const QString& folder) : m_database(folder) {
+    start();
+}
+
+void ProgramFixture::start() {
     ProgramFolder = m_database.folder();
     m_program = std::make_unique<Program>();
     showAndWaitForFirstShow(main());
@@ -70,6 +78,9 @@ void ProgramFixture::press(const QString& button) {
 }
 
 void ProgramFixture::addPayment(const QString& amount) {
+    // The amount is read when the focus leaves it, which only happens in the active window.
+    main().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main()));
     auto* edit = find<QLineEdit>("odenenx");
     edit->setFocus();
     edit->setText(amount);

@@ -16,6 +16,8 @@ class ProgramFixture {
 public:
     // `fill` writes the starting rows through a connection of its own, before the program opens the file.
     explicit ProgramFixture(const std::function<void(Connection&)>& fill = {});
+    // A second copy of the program, on the database of the folder given.
+    explicit ProgramFixture(const QString& folder);
     ~ProgramFixture();
 
     frm_main_form& main() { return m_program->mainWindow(); }
@@ -48,6 +50,8 @@ public:
     void planInstallments(int count);
 
 private:
+    void start();
+
     TempDatabase m_database;
     ModalWatcher m_boxes;
     std::unique_ptr<Program> m_program;

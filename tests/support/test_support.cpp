@@ -8,20 +8,22 @@
 #include <QDir>
 #include <QLocale>
 #include <QPointer>
-
 #include <QPushButton>
+
 #include <sqlite3.h>
 
-TempDatabase::TempDatabase() {
+TempDatabase::TempDatabase() : m_dir(std::make_unique<QTemporaryDir>()), m_folder(m_dir->path()) {
     createDatabase(path());
 }
 
+TempDatabase::TempDatabase(const QString& folder) : m_folder(QDir::cleanPath(folder)) {}
+
 QString TempDatabase::folder() const {
-    return QDir::toNativeSeparators(m_dir.path()) + QDir::separator();
+    return QDir::toNativeSeparators(m_folder) + QDir::separator();
 }
 
 QString TempDatabase::path() const {
-    return m_dir.filePath("veriler.db");
+    return QDir(m_folder).filePath("veriler.db");
 }
 
 void TempDatabase::open(Connection& connection) const {

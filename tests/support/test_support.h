@@ -9,13 +9,16 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 
 class Connection;
 
-// A new, empty database file in its own temporary folder, removed with the object.
+// A new, empty database file in its own temporary folder, removed with the object; or the
+// database that already lies in a given folder, left there.
 class TempDatabase {
 public:
     TempDatabase();
+    explicit TempDatabase(const QString& folder);
     QString folder() const; // with its trailing separator, as the program folder is
     QString path() const;
     // Opens `connection` on this file, as the program does at first show.
@@ -26,7 +29,8 @@ public:
     void execute(const QStringList& statements) const;
 
 private:
-    QTemporaryDir m_dir;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_folder;
 };
 
 // Answers the modal boxes and dialogs that production code opens with exec(), recording each

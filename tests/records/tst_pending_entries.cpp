@@ -1,0 +1,103 @@
+#include "data/connection.h"
+#include "program_fixture.h"
+#include "sample_school.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QLockFile>
+
+#include <sqlite3.h>
+
+// Payments typed for a trainee not yet saved belong to the copy of the program that typed them:
+// two copies on one database never take or delete each other's, and leftovers of a copy that is
+// gone are cleared only once no running copy can own them.
+class TestPendingEntries : public QObject {
+    Q_OBJECT
+
+    struct Entry {
+        ProgramFixture& copy;
+        QString candidateNo;
+        QStringList amounts;
+    };
+
+    static void begin(const Entry& e) {
+        e.copy.press("Button1");
+        e.copy.fillRequired(e.candidateNo);
+        for (const QString& amount : e.amounts)
+            e.copy.addPayment(amount);
+    }
+    static void end(const Entry& e, bool save) {
+        e.copy.press(save ? "Button1" : "Button2");
+        QVERIFY(!e.copy.inRecordMode());
+    }
+    // The amounts now stored for the entry's trainee, or "none" when it was not saved.
+    static QStringList storedFor(ProgramFixture& p, const Entry& e) {
+        Connection connection;
+        p.database().open(connection);
+        Statement s(connection.handle(),
+                    "SELECT o.miktar FROM tb_odeme o JOIN tb_kursiyer k ON o.kID = k.kID WHERE k.adayno = '" +
+                        e.candidateNo + "' ORDER BY o.odemeID");
+        QStringList amounts;
+        while (s.step())
+            amounts << QString::number(sqlite3_column_int(s.handle(), 0));
+        return p.count("adayno = '" + e.candidateNo + "'") == 0 ? QStringList{"none"} : amounts;
+    }
+
+private slots:
+    void initTestCase() { useProgramLocale(); }
+
+    void twoCopiesKeepTheirOwnPayments_data() {
+        QTest::addColumn<bool>("firstSaves");
+        QTest::addColumn<bool>("secondSaves");
+        QTest::addColumn<bool>("secondEndsFirst");
+        for (bool firstSaves : {true, false})
+            for (bool secondSaves : {true, false})
+                for (bool secondEndsFirst : {true, false})
+                    QTest::addRow("first %s, second %s, %s ends first", firstSaves ? "saves" : "cancels",
+                                  secondSaves ? "saves" : "cancels", secondEndsFirst ? "second" : "first")
+                        << firstSaves << secondSaves << secondEndsFirst;
+    }
+    void twoCopiesKeepTheirOwnPayments() {
+        QFETCH(bool, firstSaves);
+        QFETCH(bool, secondSaves);
+        QFETCH(bool, secondEndsFirst);
+        ProgramFixture first(fillSampleSchool);
+        const Entry a{first, "Y-A", {"11", "12"}};
+        begin(a);
+        ProgramFixture second(first.database().folder());
+        const Entry b{second, "Y-B", {"21"}};
+        begin(b);
+        QCOMPARE(second.find<QLineEdit>("mx2")->text(), QString("21,00"));
+        if (secondEndsFirst)
+            end(b, secondSaves);
+        end(a, firstSaves);
+        if (!secondEndsFirst)
+            end(b, secondSaves);
+        QCOMPARE(storedFor(first, a), firstSaves ? a.amounts : QStringList{"none"});
+        QCOMPARE(storedFor(first, b), secondSaves ? b.amounts : QStringList{"none"});
+        QCOMPARE(first.count("kID = 0", "tb_odeme"), 0);
+    }
+
+    void leftoversAreClearedOnlyWhenNoCopyOwnsThem() {
+        TempDatabase database;
+        const QString sessions = QDir(database.folder()).filePath("oturumlar");
+        QVERIFY(QDir().mkpath(sessions));
+        QLockFile running(sessions + "/canli.lock");
+        running.setStaleLockTime(0);
+        QVERIFY(running.tryLock());
+        database.execute({"INSERT INTO tb_odeme (miktar, kID, giris) VALUES (1, 0, 'canli')",
+                          "INSERT INTO tb_odeme (miktar, kID, giris) VALUES (2, 0, 'biten')",
+                          "INSERT INTO tb_odeme (miktar, kID) VALUES (3, 0)"});
+        ProgramFixture p(database.folder());
+        QCOMPARE(p.paymentsOf(0), QStringList{"1.0/0"});
+        p.press("Button1");
+        QCOMPARE(p.paymentsOf(0), QStringList{"1.0/0"});
+        running.unlock();
+        p.press("Button2");
+        p.press("Button1");
+        QCOMPARE(p.paymentsOf(0), QStringList{});
+    }
+};
+
+QTEST_MAIN(TestPendingEntries)
+#include "tst_pending_entries.moc"
