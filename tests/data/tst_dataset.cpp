@@ -199,6 +199,92 @@ private slots:
         }
         QCOMPARE(countOf("select count(*) from tb_odeme"), 4);
     }
+
+    // A rolled-back transaction gives every dataset back as it was when the transaction began,
+    // whatever happened to it meanwhile; a committed one keeps what was done.
+    void rollbackRestoresTheDatasets_data() {
+        QTest::addColumn<int>("work");
+        QTest::addColumn<bool>("commit");
+        QTest::addColumn<QStringList>("expected"); // state, count, current, first amount, database count
+        const QStringList before{"Browse", "2", "1", "100", "4"};
+        for (int work = 0; work < 4; ++work) {
+            QTest::addRow("work %d rolled back", work) << work << false << before;
+        }
+        QTest::addRow("rows appended, committed") << 0 << true << QStringList{"Browse", "5", "4", "100", "7"};
+        QTest::addRow("reopened, committed") << 2 << true << QStringList{"Browse", "3", "0", "100", "5"};
+    }
+    void rollbackRestoresTheDatasets() {
+        QFETCH(int, work);
+        QFETCH(bool, commit);
+        QFETCH(QStringList, expected);
+        Dataset& d = payments(1);
+        d.open();
+        d.moveTo(1);
+        {
+            Transaction command(*m_connection);
+            switch (work) {
+            case 0: // a plan's rows
+                for (double amount : {10.0, 20.0, 30.0}) {
+                    d.append();
+                    d.setValue("kID", 1);
+                    d.setValue("miktar", amount);
+                    d.post();
+                }
+                break;
+            case 1: // a changed row and a deleted one
+                d.first();
+                d.setValue("miktar", 999.0);
+                d.post();
+                d.last();
+                d.deleteRow();
+                break;
+            case 2: // a new row written elsewhere and the list read again
+                m_connection->execute("INSERT INTO tb_odeme (kID, miktar) VALUES (1, 5)");
+                d.close();
+                d.open();
+                break;
+            case 3: // closed
+                d.close();
+                break;
+            }
+            if (commit)
+                command.commit();
+        }
+        const QStringList states{"Inactive", "Browse", "Edit", "Insert"};
+        QCOMPARE((QStringList{states[int(d.state())], QString::number(d.recordCount()),
+                              QString::number(d.currentRow()),
+                              QString::number(d.valueAt(0, d.fieldIndex("miktar")).toDouble()),
+                              QString::number(countOf("select count(*) from tb_odeme"))}),
+                 expected);
+    }
+
+    // A new row whose save fails is again being inserted, with its entries, in or out of a transaction.
+    void failedPostKeepsTheRowBeingInserted() {
+        m_connection->execute(
+            "CREATE TRIGGER refuse BEFORE INSERT ON tb_odeme BEGIN SELECT RAISE(ABORT, 'refused'); END");
+        Dataset& d = payments(1);
+        d.open();
+        d.append();
+        d.setValue("miktar", 42.0);
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, d.post());
+        QCOMPARE(d.state(), Dataset::State::Insert);
+        QCOMPARE(d.value("miktar").toDouble(), 42.0);
+        QCOMPARE(d.recordCount(), 3);
+        QVERIFY(!m_connection->inTransaction());
+        m_connection->execute("DROP TRIGGER refuse");
+        d.post();
+        QCOMPARE(countOf("select count(*) from tb_odeme where miktar = 42"), 1);
+    }
+
+    // A joined guard that is not committed ends the whole transaction.
+    void unfinishedInnerGuardRollsBackTheOuter() {
+        Transaction outer(*m_connection);
+        m_connection->execute("DELETE FROM tb_odeme WHERE kID = 1");
+        { Transaction inner(*m_connection); }
+        QVERIFY(!m_connection->inTransaction());
+        QCOMPARE(countOf("select count(*) from tb_odeme"), 4);
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, outer.commit());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestDataset)

@@ -109,6 +109,9 @@ const std::vector<Command>& commands() {
              QCOMPARE(p.count("kID = 0", "tb_odeme"), 0);
              QVERIFY(p.inRecordMode());
          }},
+        {"Yenile", [](ProgramFixture& p) { p.data().tkursiyer.moveTo(2); }, nullptr,
+         [](ProgramFixture& p) { p.press("Button4"); },
+         [](ProgramFixture& p) { QCOMPARE(p.data().tkursiyer.currentRow(), 0); }},
         {"Düzenle", [](ProgramFixture&) {}, nullptr, [](ProgramFixture& p) { p.press("Button2"); },
          [](ProgramFixture& p) { QVERIFY(p.inRecordMode()); }},
         {"Ödemeler", [](ProgramFixture&) {}, nullptr, [](ProgramFixture& p) { p.press("Button9"); },
@@ -217,6 +220,23 @@ private slots:
         for (qsizetype b = boxesAfterFault; b < p.boxes().seen.size(); ++b)
             QVERIFY2(p.boxes().seen[b].icon != QMessageBox::Critical, qPrintable(p.boxes().seen[b].text));
         c.verifyDone(p);
+    }
+
+    // A list move whose payments cannot be read shows no payments and no totals, not the last trainee's.
+    void failedPaymentsReloadShowsNoFigures() {
+        ProgramFixture p(fillSampleSchool);
+        sqlite3_busy_timeout(p.data().ado_conn.handle(), 50);
+        QCOMPARE(p.find<QLineEdit>("mx2")->text(), QString("200,00"));
+        {
+            Lock lock(p.database());
+            auto* list = p.find<QAbstractItemView>("kaygrid");
+            list->setCurrentIndex(list->model()->index(1, 0));
+        }
+        QCOMPARE(p.boxes().seen.size(), 1);
+        QCOMPARE(p.data().tkursiyer.currentRow(), 1);
+        QCOMPARE(p.find<QLineEdit>("mx1")->text(), QString());
+        QCOMPARE(p.find<QLineEdit>("mx2")->text(), QString());
+        QCOMPARE(p.find<QAbstractItemView>("DBGrid1")->model()->rowCount(), 0);
     }
 
 private:

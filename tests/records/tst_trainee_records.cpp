@@ -271,6 +271,30 @@ private slots:
         QVERIFY(p.main().isVisible());
         QCOMPARE(p.boxes().seen.size(), 2); // the question, then the missing entries
     }
+
+    // A date the date box refuses is no entry to save: "Kaydet" stops at it, the focus back there.
+    void refusedDateStopsSaving_data() {
+        QTest::addColumn<bool>("newTrainee");
+        QTest::newRow("new trainee") << true;
+        QTest::newRow("edited trainee") << false;
+    }
+    void refusedDateStopsSaving() {
+        QFETCH(bool, newTrainee);
+        ProgramFixture p(fillSampleSchool);
+        p.press(newTrainee ? "Button1" : "Button2");
+        if (newTrainee)
+            p.fillRequired("Y-3");
+        const QStringList rowsBefore = p.database().rows();
+        auto* date = p.find<QLineEdit>("dogumtarihi");
+        date->setFocus();
+        date->setText("31.02.2020");
+        p.press("Button1");
+        QCOMPARE(p.boxes().seen.size(), 1);
+        QCOMPARE(p.boxes().seen[0].text, QString("\"31.02.2020\" geçerli bir tarih değil."));
+        QVERIFY(p.inRecordMode());
+        QCOMPARE(p.main().focusWidget(), date);
+        QCOMPARE(p.database().rows(), rowsBefore);
+    }
 };
 
 QTEST_MAIN(TestTraineeRecords)

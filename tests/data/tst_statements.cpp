@@ -1,0 +1,77 @@
+#include "data/connection.h"
+#include "data/dataset.h"
+#include "data/statements.h"
+#include "sample_school.h"
+
+#include <QTest>
+
+// The statements built from values do what they say on the sample school, and no value, however
+// it is quoted, widens them to other rows.
+class TestStatements : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempDatabase> m_database;
+    std::unique_ptr<Connection> m_connection;
+
+    QVariant firstValue(const QString& jet) {
+        Dataset d(*m_connection, "sql_1");
+        d.setSql(jet);
+        d.open();
+        return d.value(0);
+    }
+    int remaining(const QString& table) { return firstValue("select count(*) from " + table).toInt(); }
+    void run(const QString& jet) {
+        Dataset d(*m_connection, "sql_2");
+        d.setSql(jet);
+        d.execute();
+    }
+
+private slots:
+    void init() {
+        m_database = std::make_unique<TempDatabase>();
+        m_connection = std::make_unique<Connection>();
+        m_database->open(*m_connection);
+        fillSampleSchool(*m_connection);
+        m_connection->execute(
+            "INSERT INTO tb_odeme (miktar, kID, giris) VALUES (7, 0, 'bu'), (9, 0, 'öteki')");
+    }
+    void cleanup() {
+        m_connection.reset();
+        m_database.reset();
+    }
+
+    void countCandidateNo_data() {
+        QTest::addColumn<QString>("candidateNo");
+        QTest::addColumn<int>("count");
+        QTest::newRow("single quote") << "O'Neil" << 1;
+        QTest::newRow("double quote") << "X\"Y" << 1;
+        QTest::newRow("letter case, the Turkish way") << "A-2" << 1;
+        QTest::newRow("an attempt to widen") << "x' or '1'='1" << 0;
+    }
+    void countCandidateNo() {
+        QFETCH(QString, candidateNo);
+        QFETCH(int, count);
+        QCOMPARE(firstValue(Sql::countCandidateNo(candidateNo)).toInt(), count);
+    }
+
+    void pendingPaymentsBelongToTheirEntry() {
+        QCOMPARE(firstValue(Sql::paymentTotal(false, 0, "bu")).toDouble(), 7.0);
+        QCOMPARE(firstValue(Sql::paymentTotal(false, 1, "bu")).toDouble(), 200.0);
+        run(Sql::attachPendingPayments(5, "bu"));
+        QCOMPARE(firstValue("select count(*) from tb_odeme where kID = 5 and giris is null").toInt(), 1);
+        run(Sql::deletePendingPayments("x' or '1'='1"));
+        QCOMPARE(remaining("tb_odeme"), 6);
+        run(Sql::deletePendingPayments("öteki"));
+        QCOMPARE(remaining("tb_odeme"), 5);
+    }
+
+    void deletingATraineeTouchesOnlyItsRows() {
+        run(Sql::deletePaymentsOfTrainee(1));
+        run(Sql::deleteTrainee(1));
+        QCOMPARE(remaining("tb_kursiyer"), 4);
+        QCOMPARE(remaining("tb_odeme"), 4);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStatements)
+#include "tst_statements.moc"
