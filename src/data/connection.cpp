@@ -15,8 +15,12 @@ const QString Provider = QStringLiteral("Provider=Kalvista.SQLite;Data Source=")
 const QString Tail = QStringLiteral(";Persist Security Info=False");
 const QString FileName = QStringLiteral("veriler.db");
 
+DatabaseError engineError(int rc, const QString& engineText) {
+    return DatabaseError(databaseErrorText(rc, engineText), rc & 0xff);
+}
+
 [[noreturn]] void fail(sqlite3* db) {
-    throw DatabaseError(QString::fromUtf8(sqlite3_errmsg(db)));
+    throw engineError(sqlite3_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)));
 }
 
 void check(sqlite3* db, int rc) {
@@ -28,9 +32,9 @@ sqlite3* openFile(const QString& path, int flags) {
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
-        const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString("out of memory");
+        const QString message = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
         sqlite3_close(db);
-        throw DatabaseError(QString("%1: %2").arg(message, QDir::toNativeSeparators(path)));
+        throw engineError(rc, QString("%1: %2").arg(message, QDir::toNativeSeparators(path)));
     }
     sqlite3_extended_result_codes(db, 0);
     return db;
