@@ -1,6 +1,7 @@
 #include "data/connection.h"
 
 #include "data/database_error.h"
+#include "data/migration.h"
 #include "data/schema.h"
 #include "data/turkish_text.h"
 
@@ -8,6 +9,8 @@
 #include <QFile>
 
 #include <sqlite3.h>
+
+#include <filesystem>
 
 namespace {
 
@@ -38,6 +41,16 @@ sqlite3* openFile(const QString& path, int flags) {
     }
     sqlite3_extended_result_codes(db, 0);
     return db;
+}
+
+// Every page of `db` into `copy` in one pass, so the copy is one consistent state of the file.
+int backUp(sqlite3* db, sqlite3* copy) {
+    sqlite3_backup* backup = sqlite3_backup_init(copy, "main", db, "main");
+    if (!backup)
+        return sqlite3_errcode(copy);
+    const int rc = sqlite3_backup_step(backup, -1);
+    const int finished = sqlite3_backup_finish(backup);
+    return rc == SQLITE_DONE ? finished : rc;
 }
 
 } // namespace
@@ -125,12 +138,13 @@ QString Connection::dataSource(const QString& connectionText) {
 
 void Connection::open() {
     close();
-    sqlite3* db = openFile(databasePath(), SQLITE_OPEN_READWRITE);
+    const QString path = databasePath();
+    sqlite3* db = openFile(path, SQLITE_OPEN_READWRITE);
     try {
         sqlite3_busy_timeout(db, 3000);
-        // Reading the schema now turns a damaged or foreign file into an error at once.
-        Statement(db, "SELECT count(*) FROM sqlite_master").step();
-        // After the probe is finished: SQLite refuses to replace like() while a statement is pending.
+        // Reading the version now also turns a damaged or foreign file into an error at once.
+        Migration::upgrade(db, path, Migration::programSteps());
+        // After the checks are finished: SQLite refuses to replace like() while a statement is pending.
         check(db, TurkishText::registerOn(db));
     } catch (...) {
         sqlite3_close(db);
@@ -193,5 +207,25 @@ void createDatabase(const QString& path) {
         QFile::remove(temporary);
         throw DatabaseError(
             QString("Veritabanı dosyası oluşturulamadı: %1").arg(QDir::toNativeSeparators(path)));
+    }
+}
+
+void copyDatabase(sqlite3* db, const QString& target) {
+    const QString temporary = target + ".yeni";
+    QFile::remove(temporary);
+    sqlite3* copy = openFile(temporary, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    const int rc = backUp(db, copy);
+    sqlite3_close(copy);
+    if (rc != SQLITE_OK) {
+        QFile::remove(temporary);
+        throw engineError(rc, QString::fromUtf8(sqlite3_errstr(rc)));
+    }
+    // Unlike QFile::rename, this replaces the older copy in one move.
+    std::error_code failed;
+    std::filesystem::rename(temporary.toStdU16String(), target.toStdU16String(), failed);
+    if (failed) {
+        QFile::remove(temporary);
+        throw DatabaseError(
+            QString("Veritabanının kopyası kaydedilemedi: %1").arg(QDir::toNativeSeparators(target)));
     }
 }

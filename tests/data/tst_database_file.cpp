@@ -1,8 +1,51 @@
+#include "data/connection.h"
 #include "data/database_error.h"
+#include "data/migration.h"
+#include "sample_school.h"
 
+#include <QDir>
 #include <QTest>
 
 #include <sqlite3.h>
+
+namespace {
+
+sqlite3* rawOpen(const QString& path, int flags = SQLITE_OPEN_READWRITE) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
+    return db;
+}
+
+// Every row of a query as "value|value|...", through a read-only handle of its own.
+QStringList rows(const QString& path, const QString& sql) {
+    sqlite3* db = rawOpen(path, SQLITE_OPEN_READONLY);
+    QStringList out;
+    for (Statement s(db, sql); s.step();) {
+        QStringList values;
+        for (int i = 0; i < sqlite3_column_count(s.handle()); ++i)
+            values << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s.handle(), i)));
+        out << values.join('|');
+    }
+    sqlite3_close(db);
+    return out;
+}
+
+// The rows of the first released schema, comparable across the upgrade.
+QStringList versionOneRows(const QString& path) {
+    return rows(path, "SELECT * FROM tb_kursiyer") +
+           rows(path, "SELECT Odendi, miktar, tarih, aciklama, odemeID, kID FROM tb_odeme");
+}
+
+QString messageOf(const std::function<void()>& work) {
+    try {
+        work();
+    } catch (const DatabaseError& e) {
+        return e.message();
+    }
+    return {};
+}
+
+} // namespace
 
 class TestDatabaseFile : public QObject {
     Q_OBJECT
@@ -32,6 +75,46 @@ private slots:
         QFETCH(QString, start);
         const QString text = databaseErrorText(code, "engine text");
         QVERIFY2(text.startsWith(start) && text.endsWith(". (engine text)"), qPrintable(text));
+    }
+
+    void versionOneFileIsUpgradedAfterACopy_data() {
+        QTest::addColumn<bool>("laterStepFails");
+        QTest::newRow("program's steps") << false;
+        QTest::newRow("a later step fails") << true;
+    }
+    void versionOneFileIsUpgradedAfterACopy() {
+        QFETCH(bool, laterStepFails);
+        TempDatabase database, fresh;
+        {
+            Connection c;
+            database.open(c);
+            fillSampleSchool(c);
+            c.execute("ALTER TABLE tb_odeme DROP COLUMN giris");
+            c.execute("PRAGMA user_version = 1");
+        }
+        const QStringList before = versionOneRows(database.path());
+        const QString copy = QDir(database.folder()).filePath("veriler-surum1.db");
+        if (laterStepFails) {
+            Migration::Steps steps = Migration::programSteps();
+            steps.push_back({"CREATE TABLE tb_yarim (a)", "INSERT INTO tb_yok VALUES (1)"});
+            sqlite3* db = rawOpen(database.path());
+            const QString message = messageOf([&] { Migration::upgrade(db, database.path(), steps); });
+            sqlite3_close(db);
+            QVERIFY2(message.startsWith("Veritabanı programın bu sürümüne yükseltilemedi.") &&
+                         message.contains(QDir::toNativeSeparators(copy)),
+                     qPrintable(message));
+        } else {
+            Connection c;
+            database.open(c);
+        }
+        QCOMPARE(rows(database.path(), "SELECT count(*) FROM sqlite_master WHERE name = 'tb_yarim'"),
+                 QStringList{"0"});
+        QCOMPARE(rows(database.path(), "PRAGMA user_version"), QStringList{"2"});
+        const QString columns = "SELECT name, type FROM pragma_table_info('tb_odeme')";
+        QCOMPARE(rows(database.path(), columns), rows(fresh.path(), columns));
+        QCOMPARE(versionOneRows(database.path()), before);
+        QCOMPARE(rows(copy, "PRAGMA user_version"), QStringList{"1"});
+        QCOMPARE(versionOneRows(copy), before);
     }
 };
 
