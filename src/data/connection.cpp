@@ -43,6 +43,35 @@ sqlite3* openFile(const QString& path, int flags) {
     return db;
 }
 
+QStringList tableNames(sqlite3* db) {
+    Statement tables(db, "SELECT name FROM sqlite_master WHERE type = 'table'");
+    QStringList names;
+    while (tables.step())
+        names << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(tables.handle(), 0)));
+    return names;
+}
+
+// Only reads: a file that is not ours is left exactly as it was found.
+void refuseForeignFile(sqlite3* db, const QString& path) {
+    QStringList names;
+    try {
+        names = tableNames(db);
+    } catch (const DatabaseError& e) {
+        if (e.code() != SQLITE_NOTADB)
+            throw;
+    }
+    const QString file = QDir::toNativeSeparators(path);
+    for (const Table& table : Schema::tables())
+        if (!names.contains(table.name, Qt::CaseInsensitive))
+            throw DatabaseError(
+                QString("%1 dosyası bu programın veritabanı değil. Dosyada hiçbir şey değiştirilmedi.")
+                    .arg(file));
+    if (Migration::fileVersion(db) > Schema::Version)
+        throw DatabaseError(QString("%1 dosyası programın daha yeni bir sürümüyle hazırlanmış; bu sürüm onu "
+                                    "açamaz. Programın yeni sürümünü kurun.")
+                                .arg(file));
+}
+
 // Every page of `db` into `copy` in one pass, so the copy is one consistent state of the file.
 int backUp(sqlite3* db, sqlite3* copy) {
     sqlite3_backup* backup = sqlite3_backup_init(copy, "main", db, "main");
@@ -141,9 +170,11 @@ void Connection::open() {
     const QString path = databasePath();
     sqlite3* db = openFile(path, SQLITE_OPEN_READWRITE);
     try {
-        sqlite3_busy_timeout(db, 3000);
-        // Reading the version now also turns a damaged or foreign file into an error at once.
+        // At start-up another copy of the program may be in the middle of a long write: wait longer.
+        sqlite3_busy_timeout(db, 10000);
+        refuseForeignFile(db, path);
         Migration::upgrade(db, path, Migration::programSteps());
+        sqlite3_busy_timeout(db, 5000);
         // After the checks are finished: SQLite refuses to replace like() while a statement is pending.
         check(db, TurkishText::registerOn(db));
     } catch (...) {

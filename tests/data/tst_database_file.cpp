@@ -1,12 +1,17 @@
 #include "data/connection.h"
 #include "data/database_error.h"
 #include "data/migration.h"
+#include "data/schema.h"
 #include "sample_school.h"
 
 #include <QDir>
+#include <QRandomGenerator>
 #include <QTest>
+#include <QThread>
 
 #include <sqlite3.h>
+
+#include <thread>
 
 namespace {
 
@@ -34,6 +39,11 @@ QStringList rows(const QString& path, const QString& sql) {
 QStringList versionOneRows(const QString& path) {
     return rows(path, "SELECT * FROM tb_kursiyer") +
            rows(path, "SELECT Odendi, miktar, tarih, aciklama, odemeID, kID FROM tb_odeme");
+}
+
+QByteArray bytesOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : "unreadable";
 }
 
 QString messageOf(const std::function<void()>& work) {
@@ -77,6 +87,41 @@ private slots:
         QVERIFY2(text.startsWith(start) && text.endsWith(". (engine text)"), qPrintable(text));
     }
 
+    void fileNotOursIsRefusedUntouched_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("sql"); // then run on the file through SQLite
+        QTest::addColumn<QString>("reason");
+        QByteArray noise(4096, '\0');
+        QRandomGenerator(7).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
+        const QString notOurs = "bu programın veritabanı değil";
+        QTest::newRow("empty") << QByteArray() << "" << notOurs;
+        QTest::newRow("random bytes") << noise << "" << notOurs;
+        QTest::newRow("another program's") << QByteArray() << "CREATE TABLE notlar (metin)" << notOurs;
+        QTest::newRow("newer version")
+            << QByteArray() << Schema::creationStatements().join(';') + "; PRAGMA user_version = 3"
+            << "programın daha yeni bir sürümüyle hazırlanmış";
+    }
+    void fileNotOursIsRefusedUntouched() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, sql);
+        QFETCH(QString, reason);
+        TempDatabase database;
+        QFile file(database.path());
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        file.close();
+        sqlite3* db = rawOpen(database.path());
+        sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        const QByteArray before = bytesOf(database.path());
+        Connection c;
+        const QString message = messageOf([&] { database.open(c); });
+        QVERIFY2(message.contains(QDir::toNativeSeparators(database.path())) && message.contains(reason),
+                 qPrintable(message));
+        QCOMPARE(bytesOf(database.path()), before);
+        QCOMPARE(QDir(database.folder()).entryList(QDir::Files | QDir::Hidden), QStringList{"veriler.db"});
+    }
+
     void versionOneFileIsUpgradedAfterACopy_data() {
         QTest::addColumn<bool>("laterStepFails");
         QTest::newRow("program's steps") << false;
@@ -115,6 +160,20 @@ private slots:
         QCOMPARE(versionOneRows(database.path()), before);
         QCOMPARE(rows(copy, "PRAGMA user_version"), QStringList{"1"});
         QCOMPARE(versionOneRows(copy), before);
+    }
+
+    void lockHeldAtOpenIsWaitedFor() {
+        TempDatabase database;
+        sqlite3* other = rawOpen(database.path());
+        QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        std::jthread release([other] {
+            QThread::msleep(500);
+            sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+        });
+        Connection c;
+        QVERIFY_THROWS_NO_EXCEPTION(database.open(c));
+        release.join();
+        sqlite3_close(other);
     }
 };
 

@@ -122,8 +122,8 @@ private slots:
         QCOMPARE(boxes.seen[0].caption, QString("Oltravi"));
         QCOMPARE(boxes.seen[0].icon, QMessageBox::Critical);
         QCOMPARE(boxes.seen[0].text,
-                 QString("Dosya bir veritabanı dosyası değil. Programın kendi veritabanı "
-                         "dosyasını kullandığınızdan emin olun. (file is not a database)."));
+                 QString("%1 dosyası bu programın veritabanı değil. Dosyada hiçbir şey değiştirilmedi.")
+                     .arg(QDir::toNativeSeparators(folder.filePath("veriler.db"))));
         QVERIFY(!program.mainWindow().isVisible());
         QCOMPARE(QFile(folder.filePath("veriler.db")).size(), 8192);
     }
