@@ -1,6 +1,7 @@
 #include "data/connection.h"
 
 #include "data/database_error.h"
+#include "data/migration.h"
 #include "data/schema.h"
 #include "data/turkish_text.h"
 
@@ -9,14 +10,20 @@
 
 #include <sqlite3.h>
 
+#include <filesystem>
+
 namespace {
 
 const QString Provider = QStringLiteral("Provider=Kalvista.SQLite;Data Source=");
 const QString Tail = QStringLiteral(";Persist Security Info=False");
 const QString FileName = QStringLiteral("veriler.db");
 
+DatabaseError engineError(int rc, const QString& engineText) {
+    return DatabaseError(databaseErrorText(rc, engineText), rc & 0xff);
+}
+
 [[noreturn]] void fail(sqlite3* db) {
-    throw DatabaseError(QString::fromUtf8(sqlite3_errmsg(db)));
+    throw engineError(sqlite3_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)));
 }
 
 void check(sqlite3* db, int rc) {
@@ -28,12 +35,51 @@ sqlite3* openFile(const QString& path, int flags) {
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
-        const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString("out of memory");
+        const QString message = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
         sqlite3_close(db);
-        throw DatabaseError(QString("%1: %2").arg(message, QDir::toNativeSeparators(path)));
+        throw engineError(rc, QString("%1: %2").arg(message, QDir::toNativeSeparators(path)));
     }
     sqlite3_extended_result_codes(db, 0);
     return db;
+}
+
+QStringList tableNames(sqlite3* db) {
+    Statement tables(db, "SELECT name FROM sqlite_master WHERE type = 'table'");
+    QStringList names;
+    while (tables.step())
+        names << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(tables.handle(), 0)));
+    return names;
+}
+
+// Only reads: a file that is not ours is left exactly as it was found.
+void refuseForeignFile(sqlite3* db, const QString& path) {
+    QStringList names;
+    try {
+        names = tableNames(db);
+    } catch (const DatabaseError& e) {
+        if (e.code() != SQLITE_NOTADB)
+            throw;
+    }
+    const QString file = QDir::toNativeSeparators(path);
+    for (const Table& table : Schema::tables())
+        if (!names.contains(table.name, Qt::CaseInsensitive))
+            throw DatabaseError(
+                QString("%1 dosyası bu programın veritabanı değil. Dosyada hiçbir şey değiştirilmedi.")
+                    .arg(file));
+    if (Migration::fileVersion(db) > Schema::Version)
+        throw DatabaseError(QString("%1 dosyası programın daha yeni bir sürümüyle hazırlanmış; bu sürüm onu "
+                                    "açamaz. Programın yeni sürümünü kurun.")
+                                .arg(file));
+}
+
+// Every page of `db` into `copy` in one pass, so the copy is one consistent state of the file.
+int backUp(sqlite3* db, sqlite3* copy) {
+    sqlite3_backup* backup = sqlite3_backup_init(copy, "main", db, "main");
+    if (!backup)
+        return sqlite3_errcode(copy);
+    const int rc = sqlite3_backup_step(backup, -1);
+    const int finished = sqlite3_backup_finish(backup);
+    return rc == SQLITE_DONE ? finished : rc;
 }
 
 } // namespace
@@ -121,12 +167,15 @@ QString Connection::dataSource(const QString& connectionText) {
 
 void Connection::open() {
     close();
-    sqlite3* db = openFile(databasePath(), SQLITE_OPEN_READWRITE);
+    const QString path = databasePath();
+    sqlite3* db = openFile(path, SQLITE_OPEN_READWRITE);
     try {
-        sqlite3_busy_timeout(db, 3000);
-        // Reading the schema now turns a damaged or foreign file into an error at once.
-        Statement(db, "SELECT count(*) FROM sqlite_master").step();
-        // After the probe is finished: SQLite refuses to replace like() while a statement is pending.
+        // At start-up another copy of the program may be in the middle of a long write: wait longer.
+        sqlite3_busy_timeout(db, 10000);
+        refuseForeignFile(db, path);
+        Migration::upgrade(db, path, Migration::programSteps());
+        sqlite3_busy_timeout(db, 5000);
+        // After the checks are finished: SQLite refuses to replace like() while a statement is pending.
         check(db, TurkishText::registerOn(db));
     } catch (...) {
         sqlite3_close(db);
@@ -183,5 +232,25 @@ void createDatabase(const QString& path) {
         QFile::remove(temporary);
         throw DatabaseError(
             QString("Veritabanı dosyası oluşturulamadı: %1").arg(QDir::toNativeSeparators(path)));
+    }
+}
+
+void copyDatabase(sqlite3* db, const QString& target) {
+    const QString temporary = target + ".yeni";
+    QFile::remove(temporary);
+    sqlite3* copy = openFile(temporary, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    const int rc = backUp(db, copy);
+    sqlite3_close(copy);
+    if (rc != SQLITE_OK) {
+        QFile::remove(temporary);
+        throw engineError(rc, QString::fromUtf8(sqlite3_errstr(rc)));
+    }
+    // Unlike QFile::rename, this replaces the older copy in one move.
+    std::error_code failed;
+    std::filesystem::rename(temporary.toStdU16String(), target.toStdU16String(), failed);
+    if (failed) {
+        QFile::remove(temporary);
+        throw DatabaseError(
+            QString("Veritabanının kopyası kaydedilemedi: %1").arg(QDir::toNativeSeparators(target)));
     }
 }

@@ -79,3 +79,8 @@ private:
 // Makes a new, empty database file with every table, the payments view and the first rows.
 // Writes to a temporary file first, so a failure never leaves a half-made database behind.
 void createDatabase(const QString& path);
+
+// Copies the whole database open as `db` into the file `target` through SQLite's online backup, so
+// the copy is consistent even while others write. The copy is written under a temporary name and
+// renamed when whole, replacing an older file of that name.
+void copyDatabase(sqlite3* db, const QString& target);

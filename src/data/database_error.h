@@ -4,12 +4,19 @@
 
 #include <stdexcept>
 
-// Any failure of the database layer: the message is the engine's own, shown to the user as is.
+// Any failure of the database layer, worded for the user who reads it in the error box.
 class DatabaseError : public std::runtime_error {
 public:
-    explicit DatabaseError(const QString& message);
+    explicit DatabaseError(const QString& message, int code = 0);
     QString message() const { return m_message; }
+    // The engine's primary result code; 0 when the program itself raised the error.
+    int code() const { return m_code; }
 
 private:
     QString m_message;
+    int m_code;
 };
+
+// What the user reads for a failure of the engine: what happened and what to do about it, then the
+// engine's own words in parentheses. Takes a primary or an extended result code.
+QString databaseErrorText(int sqliteCode, const QString& engineText);

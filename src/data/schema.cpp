@@ -114,7 +114,10 @@ std::vector<Table> buildTables() {
         {"tb_odeme",
          {yesNo("Odendi", "Ödendi"), of("miktar", ColumnType::Number, "Miktar"),
           date("tarih", "Ödeme Tarihi"), text("aciklama", 30, "Açıklama"),
-          of("odemeID", ColumnType::AutoNumber), of("kID", ColumnType::Integer), text("giris", 40, "Giriş")},
+          of("odemeID", ColumnType::AutoNumber), of("kID", ColumnType::Integer),
+          // The program copy that typed a payment for a trainee not saved yet (kID 0), so each
+          // copy saves or drops only its own pending payments.
+          text("giris", 40, "Giriş")},
          "odemeID"},
         {"kullanicilar",
          {of("userID", ColumnType::AutoNumber), text("userAD", 50), text("userSIFRE", 50),

@@ -41,6 +41,8 @@ private slots:
         QCOMPARE(Schema::table(u"tb_kursiyer")->column(u"e_adresi")->width, 50);
         QCOMPARE(rows("SELECT type FROM pragma_table_info('tb_odeme') WHERE name = 'aciklama'"),
                  QStringList{"VARCHAR(30)"});
+        QCOMPARE(rows("SELECT type FROM pragma_table_info('tb_odeme') ORDER BY cid DESC LIMIT 1"),
+                 QStringList{"VARCHAR(40)"});
     }
 
     void paymentsViewAndIndexes() {
@@ -57,7 +59,7 @@ private slots:
     void firstRows() {
         QCOMPARE(rows("SELECT userSifreSor FROM kullanicilar"), QStringList{"0"});
         QCOMPARE(rows("SELECT count(*) FROM tb_firma"), QStringList{"1"});
-        QCOMPARE(rows("PRAGMA user_version"), QStringList{QString::number(Schema::Version)});
+        QCOMPARE(rows("PRAGMA user_version"), QStringList{"2"});
     }
 
     void missingFileIsNeverCreatedByOpening() {

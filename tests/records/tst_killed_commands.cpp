@@ -53,13 +53,16 @@ private slots:
             child.start(KILL_CHILD, {database.folder()});
             QVERIFY(child.waitForStarted());
             QString phase;
+            bool ready = false;
             const auto readPhase = [&] {
-                while (child.canReadLine())
+                while (child.canReadLine()) {
                     phase = QString::fromUtf8(child.readLine()).trimmed();
+                    ready = ready || phase == "hazir";
+                }
             };
-            while (phase.isEmpty() && child.waitForReadyRead(10000))
+            while (!ready && child.waitForReadyRead(10000))
                 readPhase();
-            QCOMPARE(phase, QString("hazir"));
+            QVERIFY(ready);
             // Spread over about two rounds of the commands.
             QElapsedTimer running;
             running.start();

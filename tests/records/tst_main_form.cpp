@@ -121,7 +121,9 @@ private slots:
         QCOMPARE(boxes.seen.size(), 1);
         QCOMPARE(boxes.seen[0].caption, QString("Oltravi"));
         QCOMPARE(boxes.seen[0].icon, QMessageBox::Critical);
-        QCOMPARE(boxes.seen[0].text, QString("file is not a database."));
+        QCOMPARE(boxes.seen[0].text,
+                 QString("%1 dosyası bu programın veritabanı değil. Dosyada hiçbir şey değiştirilmedi.")
+                     .arg(QDir::toNativeSeparators(folder.filePath("veriler.db"))));
         QVERIFY(!program.mainWindow().isVisible());
         QCOMPARE(QFile(folder.filePath("veriler.db")).size(), 8192);
     }
@@ -256,7 +258,8 @@ private slots:
         p.find<QToolButton>("Button4")->click();
         QCOMPARE(p.boxes().seen.size(), 1);
         QCOMPARE(p.boxes().seen[0].caption, QString("Oltravi"));
-        QCOMPARE(p.boxes().seen[0].text, QString("no such table: tb_kursiyer."));
+        QCOMPARE(p.boxes().seen[0].text,
+                 QString("Veritabanı işlemi yapılamadı. (no such table: tb_kursiyer)."));
         QVERIFY(p.main().isVisible());
     }
 

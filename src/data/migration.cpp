@@ -1,0 +1,88 @@
+#include "data/migration.h"
+
+#include "data/connection.h"
+#include "data/database_error.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+
+namespace {
+
+QString copyPath(const QString& path, int version) {
+    const QFileInfo file(path);
+    return file.dir().filePath(QString("%1-surum%2.db").arg(file.completeBaseName()).arg(version));
+}
+
+void rollBack(sqlite3* db) {
+    // Some failures (a full disk, for one) have already rolled the transaction back.
+    if (!sqlite3_get_autocommit(db))
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+// Takes the file one version up; false when it had no step left to run.
+bool upgradeOneStep(sqlite3* db, const Migration::Steps& steps) {
+    Statement(db, "BEGIN IMMEDIATE").execute();
+    try {
+        // Read under the write lock: another copy of the program may have run this step meanwhile.
+        const int version = Migration::fileVersion(db);
+        const bool due = version <= int(steps.size());
+        if (due) {
+            for (const QString& sql : steps[version - 1])
+                Statement(db, sql).execute();
+            Statement(db, QString("PRAGMA user_version = %1").arg(version + 1)).execute();
+        }
+        Statement(db, "COMMIT").execute();
+        return due;
+    } catch (...) {
+        rollBack(db);
+        throw;
+    }
+}
+
+} // namespace
+
+namespace Migration {
+
+const Steps& programSteps() {
+    // Steps are history: each stays as it was released, whatever the schema becomes later.
+    static const Steps steps = {
+        {"ALTER TABLE tb_odeme ADD COLUMN giris VARCHAR(40)"},
+    };
+    return steps;
+}
+
+int fileVersion(sqlite3* db) {
+    Statement version(db, "PRAGMA user_version");
+    version.step();
+    return std::max(1, sqlite3_column_int(version.handle(), 0));
+}
+
+void upgrade(sqlite3* db, const QString& path, const Steps& steps) {
+    const int version = fileVersion(db);
+    if (version > int(steps.size()))
+        return;
+    const QString copy = copyPath(path, version);
+    try {
+        copyDatabase(db, copy);
+    } catch (const DatabaseError& e) {
+        throw DatabaseError(
+            QString("Veritabanı yeni sürüme yükseltilmeden önce kopyası alınamadı; dosya değiştirilmedi.\n%1")
+                .arg(e.message()),
+            e.code());
+    }
+    try {
+        while (upgradeOneStep(db, steps)) {
+        }
+    } catch (const DatabaseError& e) {
+        throw DatabaseError(QString("Veritabanı programın bu sürümüne yükseltilemedi. Dosyanın yükseltmeden "
+                                    "önceki kopyası şurada duruyor: %1\n%2")
+                                .arg(QDir::toNativeSeparators(copy), e.message()),
+                            e.code());
+    }
+}
+
+} // namespace Migration
