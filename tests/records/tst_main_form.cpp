@@ -108,12 +108,19 @@ private slots:
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{});
     }
 
-    void corruptDatabaseShowsTheEngineMessage() {
+    // A file that is not the program's database ends the start with a failure code, untouched.
+    void foreignFileEndsTheStart_data() {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::newRow("empty file") << QByteArray();
+        QTest::newRow("no database") << QByteArray(8192, 'k');
+    }
+    void foreignFileEndsTheStart() {
+        QFETCH(QByteArray, contents);
         QTemporaryDir folder;
-        QFile junk(folder.filePath("veriler.db"));
-        QVERIFY(junk.open(QIODevice::WriteOnly));
-        junk.write(QByteArray(8192, 'k'));
-        junk.close();
+        QFile file(folder.filePath("veriler.db"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(contents);
+        file.close();
         ProgramFolder = QDir::toNativeSeparators(folder.path()) + QDir::separator();
         ModalWatcher boxes;
         Program program;
@@ -125,7 +132,10 @@ private slots:
                  QString("%1 dosyası bu programın veritabanı değil. Dosyada hiçbir şey değiştirilmedi.")
                      .arg(QDir::toNativeSeparators(folder.filePath("veriler.db"))));
         QVERIFY(!program.mainWindow().isVisible());
-        QCOMPARE(QFile(folder.filePath("veriler.db")).size(), 8192);
+        QCOMPARE(program.mainWindow().exitCode(), 1);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"veriler.db"});
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), contents);
     }
 
     void closingWritesTheClosingTime() {
