@@ -133,7 +133,8 @@ private slots:
                      .arg(QDir::toNativeSeparators(folder.filePath("veriler.db"))));
         QVERIFY(!program.mainWindow().isVisible());
         QCOMPARE(program.mainWindow().exitCode(), 1);
-        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"veriler.db"});
+        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList{"veriler.db"});
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), contents);
     }
