@@ -6,6 +6,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 
 namespace {
@@ -83,7 +84,8 @@ bool AmountEdit::storeValue(double value) {
 }
 
 void AmountEdit::showUnknown() {
-    storeValue(0.0);
+    // No value at all: whatever value is set next is shown.
+    m_value = std::numeric_limits<double>::quiet_NaN();
     clear();
 }
 

@@ -13,7 +13,7 @@ public:
 
     double value() const { return m_value; }
     void setValue(double value);
-    // A total that could not be read: no figure at all rather than a wrong one.
+    // A total that could not be read: no figure at all rather than a wrong one; the value is NaN.
     void showUnknown();
 
 signals:

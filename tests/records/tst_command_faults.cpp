@@ -222,6 +222,18 @@ private slots:
         c.verifyDone(p);
     }
 
+    // The payments reload that follows a list command is part of it: when it fails, the command
+    // ends and the list, the payments and the totals are as they were.
+    void failedPaymentsReloadEndsTheListCommand() {
+        ProgramFixture p(fillSampleSchool);
+        p.data().tkursiyer.moveTo(1);
+        const QStringList screenBefore = screen(p);
+        p.database().execute({"ALTER TABLE tb_odeme RENAME TO tb_odeme_gizli"});
+        p.press("Button4");
+        QCOMPARE(p.boxes().seen.size(), 1);
+        QCOMPARE(screen(p), screenBefore);
+    }
+
     // A list move whose payments cannot be read shows no payments and no totals, not the last trainee's.
     void failedPaymentsReloadShowsNoFigures() {
         ProgramFixture p(fillSampleSchool);
