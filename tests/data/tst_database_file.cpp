@@ -67,11 +67,8 @@ private slots:
         const QString busy =
             "Veritabanı şu anda başka bir program tarafından kullanılıyor. Biraz sonra yeniden deneyin. (";
         QTest::newRow("busy") << SQLITE_BUSY << busy;
-        QTest::newRow("locked") << SQLITE_LOCKED << busy;
         QTest::newRow("read-only") << SQLITE_READONLY
                                    << "Veritabanı dosyasına yazılamıyor: dosya salt okunur";
-        QTest::newRow("no permission")
-            << SQLITE_PERM << "Veritabanı dosyasına yazılamıyor: dosya salt okunur";
         QTest::newRow("full") << SQLITE_FULL << "Disk dolu olduğu için";
         QTest::newRow("corrupt") << SQLITE_CORRUPT << "Veritabanı dosyası bozulmuş.";
         QTest::newRow("not a database") << SQLITE_NOTADB << "Dosya bir veritabanı dosyası değil.";
