@@ -6,6 +6,7 @@
 #include <QLocale>
 
 #include "ui/message_box.h"
+#include "ui/whole_characters.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,12 +24,6 @@ constexpr int WholeDigits = 10;
 
 bool isAsciiDigit(QChar c) {
     return c >= u'0' && c <= u'9';
-}
-
-// Control keys (Backspace, Delete, Ctrl+C, Ctrl+V, ...) keep their usual meaning; only printable
-// characters are checked against what an amount may hold.
-bool isPrintable(const QString& typed) {
-    return !typed.isEmpty() && typed.front().isPrint();
 }
 
 bool isAmountCharacter(const QString& typed, const QString& separator) {
@@ -145,7 +140,9 @@ void AmountEdit::keyPressEvent(QKeyEvent* event) {
         event->ignore();
         return;
     }
-    if (isPrintable(event->text()) && !acceptsTyped(event->text())) {
+    // Control keys (Backspace, Delete, Ctrl+C, Ctrl+V, ...) keep their usual meaning; only printable
+    // characters are checked against what an amount may hold.
+    if (startsWithPrintable(event->text()) && !acceptsTyped(event->text())) {
         event->accept();
         return;
     }
