@@ -5,41 +5,57 @@
 #include <QKeyEvent>
 #include <QLocale>
 
+#include "ui/message_box.h"
+#include "ui/whole_characters.h"
+
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <optional>
 
 namespace {
 
 constexpr int DecimalPlaces = 2;
+// Amounts are added up in doubles: below this, every cent of a sum of them still counts, where a
+// typed 1e20 would swallow any payment added to it.
+constexpr double AmountLimit = 1e9;
+// One digit more than the amounts that are taken have, so that the leaving, not a silently dropped
+// key, tells the user why a longer one is not taken.
+constexpr int WholeDigits = 10;
 
 bool isAsciiDigit(QChar c) {
     return c >= u'0' && c <= u'9';
-}
-
-// Control keys (Backspace, Delete, Ctrl+C, Ctrl+V, ...) keep their usual meaning; only printable
-// characters are checked against what an amount may hold.
-bool isPrintable(const QString& typed) {
-    return !typed.isEmpty() && typed.front().isPrint();
 }
 
 bool isAmountCharacter(const QString& typed, const QString& separator) {
     return typed == separator || typed == u"-" || (typed.size() == 1 && isAsciiDigit(typed.front()));
 }
 
-qsizetype digitsAfter(const QString& text, qsizetype position) {
-    return std::count_if(text.cbegin() + position, text.cend(), isAsciiDigit);
+qsizetype digitsBetween(const QString& text, qsizetype from, qsizetype to) {
+    return std::count_if(text.cbegin() + from, text.cbegin() + to, isAsciiDigit);
 }
 
-// The minus sign only ever stands first, once; one separator with at most two decimals after it.
+// The minus sign only ever stands first, once; at most one separator, with at most ten digits before
+// it and two after it.
 bool isTypableAmount(const QString& text, const QString& separator) {
     const qsizetype minusSigns = text.count(u'-');
-    if (minusSigns > 1 || (minusSigns == 1 && !text.startsWith(u'-')))
+    if (minusSigns > 1 || (minusSigns == 1 && !text.startsWith(u'-')) || text.count(separator) > 1)
         return false;
     const qsizetype separatorAt = text.indexOf(separator);
-    if (separatorAt < 0)
-        return true;
-    return text.count(separator) == 1 && digitsAfter(text, separatorAt) <= DecimalPlaces;
+    const qsizetype wholeEnd = separatorAt < 0 ? text.size() : separatorAt;
+    return digitsBetween(text, 0, wholeEnd) <= WholeDigits &&
+           digitsBetween(text, wholeEnd, text.size()) <= DecimalPlaces;
+}
+
+bool isWithinLimit(double amount) {
+    return std::abs(amount) < AmountLimit;
+}
+
+QString limitText() {
+    const QLocale locale;
+    return QString("\nTutar %1 ile %2 arasında olmalıdır.")
+        .arg(locale.toString(-AmountLimit, 'f', DecimalPlaces),
+             locale.toString(AmountLimit, 'f', DecimalPlaces));
 }
 
 // Whatever got into the text (typed, pasted, or left over from the grouped display): the digits and
@@ -94,11 +110,15 @@ void AmountEdit::showValue() {
     applyTextColour();
 }
 
+// A value that is not taken leaves the one before it, shown again.
 void AmountEdit::readBack() {
-    if (const std::optional<double> amount = readAmount(text()))
-        storeValue(*amount);
-    else
+    const std::optional<double> amount = readAmount(text());
+    if (!amount)
         QApplication::beep();
+    else if (!isWithinLimit(*amount))
+        MessageBox::warning("Uyarı", limitText(), this);
+    else
+        storeValue(*amount);
     showValue();
 }
 
@@ -122,7 +142,9 @@ void AmountEdit::keyPressEvent(QKeyEvent* event) {
         event->ignore();
         return;
     }
-    if (isPrintable(event->text()) && !acceptsTyped(event->text())) {
+    // Control keys (Backspace, Delete, Ctrl+C, Ctrl+V, ...) keep their usual meaning; only printable
+    // characters are checked against what an amount may hold.
+    if (startsWithPrintable(event->text()) && !acceptsTyped(event->text())) {
         event->accept();
         return;
     }

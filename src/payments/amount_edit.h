@@ -4,7 +4,8 @@
 
 // A money amount typed and shown in the user's locale: thousands grouped, two decimals, right-aligned,
 // red when negative. Keys that cannot belong to an amount are dropped while typing; the text is read
-// back into the value when the focus leaves.
+// back into the value when the focus leaves, and a value of a thousand million or more, either side
+// of zero, is then refused with a warning. setValue takes any value: totals may grow beyond that.
 class AmountEdit : public QLineEdit {
     Q_OBJECT
 

@@ -11,6 +11,7 @@
 #include "ui/bound_number_edit.h"
 #include "ui/data_grid.h"
 #include "ui/message_box.h"
+#include "ui/whole_characters.h"
 
 #include <QDateEdit>
 #include <QGridLayout>
@@ -66,6 +67,7 @@ void frm_main_form::buildPaymentsTab(QWidget* page) {
     odemeac = new QLineEdit(box);
     odemeac->setObjectName("odemeac");
     odemeac->setMaxLength(30);
+    keepWholeCharacters(*odemeac);
     paymentsGrid = new DataGrid(d.dodeme, paymentColumns(), box);
     paymentsGrid->setObjectName("DBGrid1");
     paymentsGrid->setCornerButtonEnabled(false);

@@ -5,13 +5,15 @@
 #include <QMimeData>
 #include <QTextCursor>
 
-#include <algorithm>
+#include "ui/whole_characters.h"
+
 #include <limits>
 
 BoundLineEdit::BoundLineEdit(DataSource& source, const QString& field, QWidget* parent)
     : QLineEdit(parent), BoundControl(*this, source, field) {
     if (columnWidth() > 0)
         setMaxLength(columnWidth());
+    keepWholeCharacters(*this);
     refresh();
 }
 
@@ -48,7 +50,7 @@ qsizetype BoundTextBox::room() const {
 
 void BoundTextBox::keyPressEvent(QKeyEvent* event) {
     const QString typed = event->text();
-    const bool inserts = !typed.isEmpty() && (typed.front().isPrint() || typed == "\r");
+    const bool inserts = startsWithPrintable(typed) || typed == "\r";
     if (inserts && room() < typed.size()) {
         QApplication::beep();
         event->accept();
@@ -60,7 +62,7 @@ void BoundTextBox::keyPressEvent(QKeyEvent* event) {
 void BoundTextBox::insertFromMimeData(const QMimeData* source) {
     if (!source->hasText())
         return;
-    textCursor().insertText(source->text().left(std::max<qsizetype>(room(), 0)));
+    textCursor().insertText(wholeCharacterPrefix(source->text(), room()));
     ensureCursorVisible();
 }
 
@@ -73,6 +75,7 @@ BoundComboBox::BoundComboBox(DataSource& source, const QString& field, ListKind 
         setInsertPolicy(QComboBox::NoInsert);
         if (columnWidth() > 0)
             lineEdit()->setMaxLength(columnWidth());
+        keepWholeCharacters(*lineEdit());
     } else {
         connect(this, &QComboBox::activated, this, [this] { commit(); });
     }

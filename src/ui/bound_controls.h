@@ -8,7 +8,7 @@
 
 #include "ui/bound_control.h"
 
-// One line of text, no longer than its column.
+// One line of text, no longer than its column and cut to it only at whole characters.
 class BoundLineEdit : public QLineEdit, public BoundControl {
     Q_OBJECT
 public:
@@ -20,7 +20,8 @@ protected:
 };
 
 // Several lines of text. Tab moves on to the next control, and typing or pasting stops at the
-// column's width, since the database would refuse a longer text only when the row is saved.
+// column's width, before a character that would not fit whole, since the database would refuse a
+// longer text only when the row is saved.
 class BoundTextBox : public QPlainTextEdit, public BoundControl {
     Q_OBJECT
 public:
@@ -38,7 +39,7 @@ private:
 
 enum class ListKind {
     Fixed, // only the list's entries can be chosen; a choice is written at once
-    Free,  // the list is offered, any text up to the column's width is accepted
+    Free,  // the list is offered, any text up to the column's width (in whole characters) is accepted
 };
 
 // A drop-down list. A value that is not among the entries shows as no choice in a fixed list and

@@ -15,9 +15,11 @@ QLocale numberLocale() {
 
 BoundNumberEdit::BoundNumberEdit(DataSource& source, const QString& field, QWidget* parent)
     : QLineEdit(parent), BoundControl(*this, source, field) {
+    // Nine whole digits keep a fee below the largest amount a payment may have, so a fee can
+    // always be paid and its totals shown to the cent.
     const QString decimal = QRegularExpression::escape(numberLocale().decimalPoint());
     setValidator(
-        new QRegularExpressionValidator(QRegularExpression("-?\\d{0,12}(" + decimal + "\\d{0,6})?"), this));
+        new QRegularExpressionValidator(QRegularExpression("-?\\d{0,9}(" + decimal + "\\d{0,6})?"), this));
     refresh();
 }
 

@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "payments/amount_edit.h"
+#include "test_support.h"
 
 #include <memory>
 
@@ -12,6 +13,7 @@ namespace {
 
 const QColor EditTextColour(Qt::blue);
 const QColor WindowTextColour(Qt::darkGreen);
+const QString LimitWarning("\nTutar -1.000.000.000,00 ile 1.000.000.000,00 arasında olmalıdır.");
 
 // Records the keys that reach the window after its controls have let them pass.
 class KeyRecorder : public QObject {
@@ -106,6 +108,7 @@ void TestAmountEdit::showsTheValueGroupedWithTwoDecimals_data() {
     QTest::newRow("negative thousands") << -1234.5 << "-1.234,50";
     QTest::newRow("millions, third decimal rounded") << 1234567.891 << "1.234.567,89";
     QTest::newRow("below one") << 0.07 << "0,07";
+    QTest::newRow("a total beyond what is typed") << 1e12 << "1.000.000.000.000,00";
 }
 
 void TestAmountEdit::showsTheValueGroupedWithTwoDecimals() {
@@ -134,6 +137,7 @@ void TestAmountEdit::acceptsOnlyWhatAnAmountMayHold_data() {
     QTest::newRow("second minus dropped") << "--5" << -5.0 << "-5";
     QTest::newRow("parenthesis dropped") << "(5)" << 5.0 << "5";
     QTest::newRow("comma first") << ",5" << 0.5 << ",5";
+    QTest::newRow("eleventh whole digit dropped") << "01234567891,5" << 123456789.5 << "0123456789,5";
 }
 
 void TestAmountEdit::acceptsOnlyWhatAnAmountMayHold() {
@@ -182,32 +186,46 @@ void TestAmountEdit::readsTheTextBackWhenTheFocusLeaves_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("shown");
+    QTest::addColumn<bool>("refused");
 
-    QTest::newRow("empty is zero") << "" << 0.0 << "0,00";
-    QTest::newRow("grouped on show") << "1234,5" << 1234.5 << "1.234,50";
-    QTest::newRow("group separators ignored") << "1.234,56" << 1234.56 << "1.234,56";
-    QTest::newRow("minus") << "-12,5" << -12.5 << "-12,50";
-    QTest::newRow("parenthesis") << "(12,5)" << -12.5 << "-12,50";
-    QTest::newRow("minus anywhere") << "12-5" << -125.0 << "-125,00";
-    QTest::newRow("trailing comma") << "12," << 12.0 << "12,00";
-    QTest::newRow("leading comma") << ",5" << 0.5 << "0,50";
-    QTest::newRow("other characters ignored") << "8 TL" << 8.0 << "8,00";
-    QTest::newRow("letters only keep the value") << "abc" << 7.0 << "7,00";
-    QTest::newRow("minus only keeps the value") << "-" << 7.0 << "7,00";
-    QTest::newRow("two commas keep the value") << "1,2,3" << 7.0 << "7,00";
+    QTest::newRow("empty is zero") << "" << 0.0 << "0,00" << false;
+    QTest::newRow("grouped on show") << "1234,5" << 1234.5 << "1.234,50" << false;
+    QTest::newRow("group separators ignored") << "1.234,56" << 1234.56 << "1.234,56" << false;
+    QTest::newRow("minus") << "-12,5" << -12.5 << "-12,50" << false;
+    QTest::newRow("parenthesis") << "(12,5)" << -12.5 << "-12,50" << false;
+    QTest::newRow("minus anywhere") << "12-5" << -125.0 << "-125,00" << false;
+    QTest::newRow("trailing comma") << "12," << 12.0 << "12,00" << false;
+    QTest::newRow("leading comma") << ",5" << 0.5 << "0,50" << false;
+    QTest::newRow("other characters ignored") << "8 TL" << 8.0 << "8,00" << false;
+    QTest::newRow("letters only keep the value") << "abc" << 7.0 << "7,00" << false;
+    QTest::newRow("minus only keeps the value") << "-" << 7.0 << "7,00" << false;
+    QTest::newRow("two commas keep the value") << "1,2,3" << 7.0 << "7,00" << false;
+    // Pasted, since typing stops at ten whole digits.
+    QTest::newRow("just under the limit") << "999999999,99" << 999999999.99 << "999.999.999,99" << false;
+    QTest::newRow("at the limit") << "1.000.000.000,00" << 7.0 << "7,00" << true;
+    QTest::newRow("negative, at the limit") << "-1000000000" << 7.0 << "7,00" << true;
+    QTest::newRow("twenty digits") << "99999999999999999999" << 7.0 << "7,00" << true;
+    QTest::newRow("negative, over") << "(2000000000)" << 7.0 << "7,00" << true;
 }
 
 void TestAmountEdit::readsTheTextBackWhenTheFocusLeaves() {
     QFETCH(QString, text);
     QFETCH(double, value);
     QFETCH(QString, shown);
+    QFETCH(bool, refused);
 
+    ModalWatcher boxes;
     m_edit->setValue(7);
     focusEdit();
     m_edit->setText(text);
     leaveEdit();
     QCOMPARE(m_edit->value(), value);
     QCOMPARE(m_edit->text(), shown);
+    QCOMPARE(boxes.seen.size(), refused ? 1 : 0);
+    if (refused) {
+        QCOMPARE(boxes.seen[0].caption, QString("Uyarı"));
+        QCOMPARE(boxes.seen[0].text, LimitWarning);
+    }
 }
 
 void TestAmountEdit::selectsTheWholeTextOnFocus() {

@@ -7,6 +7,7 @@
 #include "data/connection.h"
 #include "data/data_source.h"
 #include "data/dataset.h"
+#include "data/schema.h"
 #include "test_support.h"
 #include "ui/bound_controls.h"
 #include "ui/date_box.h"
@@ -26,10 +27,11 @@ const char* const Rows[] = {
     "NULL)",
 };
 
-// QTest::keyClicks takes Latin-1 only; Turkish letters are typed as the key events they arrive as.
+// QTest::keyClicks takes Latin-1 only; Turkish letters are typed as the key events they arrive as,
+// one for each character (both halves of an emoji come in one).
 void type(QWidget* control, const QString& text) {
-    for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, control, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    for (const char32_t c : text.toUcs4())
+        QTest::sendKeyEvent(QTest::Click, control, Qt::Key_unknown, QString::fromUcs4(&c, 1), Qt::NoModifier);
 }
 
 QString shownText(const QWidget* control) {
@@ -67,6 +69,8 @@ private slots:
     void editTakesNoMoreThanItsColumn();
     void boxTakesNoMoreThanItsColumn();
     void boxLeavesTabToTheFocusChain();
+    void cutsTextsOnlyAtWholeCharacters_data();
+    void cutsTextsOnlyAtWholeCharacters();
     void fixedListOffersOnlyItsEntriesAndWritesAtOnce();
     void freeListKeepsTypedTextOutOfTheList();
     void listsKeepTheirValueWhenTheEntriesChange();
@@ -319,6 +323,36 @@ void TestBoundControls::boxLeavesTabToTheFocusChain() {
     box->setFocus();
     QTest::keyClick(box, Qt::Key_Tab);
     QVERIFY(m->next->hasFocus());
+}
+
+void TestBoundControls::cutsTextsOnlyAtWholeCharacters_data() {
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<bool>("pasted");
+
+    QTest::newRow("edit, pasted") << Kind::Edit << "adi" << true;
+    QTest::newRow("free list, typed") << Kind::FreeList << "n_medeni" << false;
+    QTest::newRow("box, typed") << Kind::Box << "e_adresi" << false;
+    QTest::newRow("box, pasted") << Kind::Box << "e_adresi" << true;
+}
+
+// One code unit of room: enough for an emoji's first half, not for its second.
+void TestBoundControls::cutsTextsOnlyAtWholeCharacters() {
+    QFETCH(Kind, kind);
+    QFETCH(QString, field);
+    QFETCH(bool, pasted);
+
+    QWidget* control = present(newControl(kind, field));
+    const QString filled(Schema::anyColumn(field)->width - 1, u'ş');
+    const QString emoji = QString::fromUcs4(U"\U0001F600");
+    enter(control, filled);
+    QApplication::clipboard()->setText(emoji);
+    if (pasted)
+        QTest::keyClick(control, Qt::Key_V, Qt::ControlModifier);
+    else
+        type(control, emoji);
+    leave();
+    QCOMPARE(m->trainees.value(field).toString(), filled);
 }
 
 void TestBoundControls::fixedListOffersOnlyItsEntriesAndWritesAtOnce() {
