@@ -1,5 +1,7 @@
 #include "ui/bound_number_edit.h"
 
+#include "app/guard.h"
+
 #include <QLocale>
 #include <QRegularExpressionValidator>
 
@@ -25,6 +27,14 @@ BoundNumberEdit::BoundNumberEdit(DataSource& source, const QString& field, QWidg
 
 void BoundNumberEdit::showValue(const QVariant& value) {
     setText(value.isNull() ? QString() : numberLocale().toString(value.toDouble(), 'g', 15));
+}
+
+bool BoundNumberEdit::commit() {
+    if (text().isEmpty() || !entry().isNull())
+        return BoundControl::commit();
+    Guard::showDefaultError(QString("\"%1\" geçerli bir sayı değil").arg(text()));
+    refresh();
+    return false;
 }
 
 QVariant BoundNumberEdit::entry() const {

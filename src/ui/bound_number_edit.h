@@ -10,6 +10,9 @@ class BoundNumberEdit : public QLineEdit, public BoundControl {
 public:
     BoundNumberEdit(DataSource& source, const QString& field, QWidget* parent = nullptr);
 
+    // A text that is no number ("-" alone) is refused with the error box; the field keeps its value.
+    bool commit() override;
+
 protected:
     void showValue(const QVariant& value) override;
     QVariant entry() const override;

@@ -272,27 +272,41 @@ private slots:
         QCOMPARE(p.boxes().seen.size(), 2); // the question, then the missing entries
     }
 
-    // A date the date box refuses is no entry to save: "Kaydet" stops at it, the focus back there.
-    void refusedDateStopsSaving_data() {
+    // An entry its control refuses is no entry to save: "Kaydet" stops at it, the focus back there.
+    void refusedEntryStopsSaving_data() {
         QTest::addColumn<bool>("newTrainee");
-        QTest::newRow("new trainee") << true;
-        QTest::newRow("edited trainee") << false;
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("error");
+        for (bool newTrainee : {true, false}) {
+            const char* trainee = newTrainee ? "new trainee" : "edited trainee";
+            QTest::addRow("%s, date", trainee) << newTrainee << "dogumtarihi" << 0 << "31.02.2020"
+                                               << "\"31.02.2020\" geçerli bir tarih değil.";
+            QTest::addRow("%s, fee", trainee) << newTrainee << "DBEdit53" << 7 << "-"
+                                              << "\"-\" geçerli bir sayı değil.";
+        }
     }
-    void refusedDateStopsSaving() {
+    void refusedEntryStopsSaving() {
         QFETCH(bool, newTrainee);
+        QFETCH(QString, control);
+        QFETCH(int, tab);
+        QFETCH(QString, typed);
+        QFETCH(QString, error);
         ProgramFixture p(fillSampleSchool);
         p.press(newTrainee ? "Button1" : "Button2");
         if (newTrainee)
             p.fillRequired("Y-3");
         const QStringList rowsBefore = p.database().rows();
-        auto* date = p.find<QLineEdit>("dogumtarihi");
-        date->setFocus();
-        date->setText("31.02.2020");
+        p.find<QTabWidget>("PageControl1")->setCurrentIndex(tab);
+        auto* edit = p.find<QLineEdit>(control);
+        edit->setFocus();
+        edit->setText(typed);
         p.press("Button1");
         QCOMPARE(p.boxes().seen.size(), 1);
-        QCOMPARE(p.boxes().seen[0].text, QString("\"31.02.2020\" geçerli bir tarih değil."));
+        QCOMPARE(p.boxes().seen[0].text, error);
         QVERIFY(p.inRecordMode());
-        QCOMPARE(p.main().focusWidget(), date);
+        QCOMPARE(p.main().focusWidget(), edit);
         QCOMPARE(p.database().rows(), rowsBefore);
     }
 };
