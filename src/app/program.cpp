@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/frm_sifre_girisi.h"
 #include "app/guard.h"
 #include "app/program_folder.h"
 #include "data/frm_DataMod.h"
@@ -25,6 +26,8 @@ Program::Program() {
     m_dataMod = std::make_unique<frm_DataMod>();
     m_forms.DataMod = m_dataMod.get();
     m_main->bindToData();
+    m_sifre_girisi = std::make_unique<frm_sifre_girisi>(m_main.get());
+    m_forms.sifre_girisi = m_sifre_girisi.get();
     m_taksitlendir = std::make_unique<frmtaksitlendir>(m_main.get());
     m_forms.taksitlendir = m_taksitlendir.get();
 }

@@ -1,6 +1,7 @@
 #include "records/frm_main_form.h"
 
 #include "app/forms.h"
+#include "app/frm_sifre_girisi.h"
 #include "app/guard.h"
 #include "app/program_folder.h"
 #include "data/connection.h"
@@ -212,18 +213,23 @@ void frm_main_form::hideEvent(QHideEvent* event) {
 // whole does not stay half started: the error is shown and the process ends with a failure code.
 void frm_main_form::FormShow() {
     odemetarx->setDate(QDate::currentDate());
-    if (!openDatabase() || !Guard::run([this] { startUp(); })) {
+    bool started = false;
+    if (openDatabase())
+        Guard::run([&] { started = startUp(); });
+    if (!started) {
         m_exitCode = 1;
         endStartUp();
     }
 }
 
-void frm_main_form::startUp() {
-    data().beginSession();
+// False when the login did not succeed: the user never gets to the trainees.
+bool frm_main_form::startUp() {
     setWindowTitle(TitleStart + productWebAddress());
     data().tuser.open();
-    // The start-up login comes here when the stored user asks for it.
+    if (!m_forms.sifre_girisi->startUpDecision(data().tuser))
+        return false;
     data().tuser.close();
+    data().beginSession();
     data().tkursiyer.open();
     ListReady = true;
     EnableRecordPanel(false);
@@ -231,6 +237,7 @@ void frm_main_form::startUp() {
     statusToday->setText(" Bugün : " + QLocale().toString(QDate::currentDate(), "dd MMMM yyyy dddd"));
     FillCourseLists();
     statusWeb->setText(productWebAddress() + "     ");
+    return true;
 }
 
 // Ends a start-up that did not come through: nothing is written, not even the closing time.

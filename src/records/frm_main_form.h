@@ -74,7 +74,7 @@ private:
     void buildStatusBar();
     void connectRecordCommands();
     bool openDatabase();
-    void startUp();
+    bool startUp();
     void endStartUp();
     void FormClose();
     void reopenTrainees();

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QPushButton>
 #include <QWidget>
 
 EnterAsTab::EnterAsTab(QWidget* window, Shift shift) : QObject(window), m_window(window), m_shift(shift) {}
@@ -19,6 +20,11 @@ bool EnterAsTab::eventFilter(QObject* watched, QEvent* event) {
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || widget->window() != m_window || widget->property("multiline").toBool())
         return false;
+    // A button that has the focus is pressed by Enter, as by the space bar.
+    if (auto* button = qobject_cast<QPushButton*>(widget)) {
+        button->click();
+        return true;
+    }
     const bool back = m_shift == Shift::MovesBack && (key->modifiers() & Qt::ShiftModifier);
     moveFocus(widget, !back);
     return true;

@@ -5,7 +5,8 @@
 class QWidget;
 
 // Enter moves the focus to the next control of the window, as Tab does: the window sees the key
-// before its controls. A control with the property "multiline" set keeps its Enter.
+// before its controls. A control with the property "multiline" set keeps its Enter, and a push
+// button that has the focus is pressed by it.
 class EnterAsTab : public QObject {
     Q_OBJECT
 public:
