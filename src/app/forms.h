@@ -2,6 +2,7 @@
 
 class frm_main_form;
 class frm_DataMod;
+class frm_ayar_formu;
 class frmtaksitlendir;
 
 // The single instance of every window and of the data module, filled in start-up order and
@@ -9,5 +10,6 @@ class frmtaksitlendir;
 struct Forms {
     frm_main_form* main_form = nullptr;
     frm_DataMod* DataMod = nullptr;
+    frm_ayar_formu* ayar_formu = nullptr;
     frmtaksitlendir* taksitlendir = nullptr;
 };

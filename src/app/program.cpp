@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "admin/frm_ayar_formu.h"
 #include "app/guard.h"
 #include "app/program_folder.h"
 #include "data/frm_DataMod.h"
@@ -25,6 +26,8 @@ Program::Program() {
     m_dataMod = std::make_unique<frm_DataMod>();
     m_forms.DataMod = m_dataMod.get();
     m_main->bindToData();
+    m_ayar_formu = std::make_unique<frm_ayar_formu>(m_forms, m_main.get());
+    m_forms.ayar_formu = m_ayar_formu.get();
     m_taksitlendir = std::make_unique<frmtaksitlendir>(m_main.get());
     m_forms.taksitlendir = m_taksitlendir.get();
 }

@@ -8,6 +8,7 @@
 
 class frm_DataMod;
 class frm_main_form;
+class frm_ayar_formu;
 class frmtaksitlendir;
 
 // The application object: its last net catches an error that escaped an event handler.
@@ -30,6 +31,7 @@ private:
     // Declared so that the windows go before the data module they show.
     std::unique_ptr<frm_DataMod> m_dataMod;
     std::unique_ptr<frm_main_form> m_main;
+    std::unique_ptr<frm_ayar_formu> m_ayar_formu;
     std::unique_ptr<frmtaksitlendir> m_taksitlendir;
 };
 

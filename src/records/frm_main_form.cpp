@@ -113,7 +113,7 @@ void frm_main_form::buildToolbar() {
     Btn4 = add("Btn4", "Kayıt Sorgula", QStyle::SP_FileDialogContentsView, nullptr);
     add("Btn5", "İstatistikler", QStyle::SP_FileDialogInfoView, nullptr);
     bar->addSeparator();
-    add("Btn2", "Ayarlar", QStyle::SP_DialogResetButton, nullptr);
+    add("Btn2", "Ayarlar", QStyle::SP_DialogResetButton, &frm_main_form::Btn2Click);
     add("Btn3", "Şifreler", QStyle::SP_DialogYesButton, nullptr);
     bar->addSeparator();
     add("ToolButton9", "İletişim", QStyle::SP_DialogHelpButton, nullptr);
