@@ -3,6 +3,7 @@
 class frm_main_form;
 class frm_DataMod;
 class frm_ayar_formu;
+class frm_sifre_degistir;
 class frmtaksitlendir;
 
 // The single instance of every window and of the data module, filled in start-up order and
@@ -11,5 +12,6 @@ struct Forms {
     frm_main_form* main_form = nullptr;
     frm_DataMod* DataMod = nullptr;
     frm_ayar_formu* ayar_formu = nullptr;
+    frm_sifre_degistir* sifre_degistir = nullptr;
     frmtaksitlendir* taksitlendir = nullptr;
 };

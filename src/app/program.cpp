@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "admin/frm_ayar_formu.h"
+#include "admin/frm_sifre_degistir.h"
 #include "app/guard.h"
 #include "app/program_folder.h"
 #include "data/frm_DataMod.h"
@@ -28,6 +29,8 @@ Program::Program() {
     m_main->bindToData();
     m_ayar_formu = std::make_unique<frm_ayar_formu>(m_forms, m_main.get());
     m_forms.ayar_formu = m_ayar_formu.get();
+    m_sifre_degistir = std::make_unique<frm_sifre_degistir>(m_forms, m_main.get());
+    m_forms.sifre_degistir = m_sifre_degistir.get();
     m_taksitlendir = std::make_unique<frmtaksitlendir>(m_main.get());
     m_forms.taksitlendir = m_taksitlendir.get();
 }

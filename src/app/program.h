@@ -9,6 +9,7 @@
 class frm_DataMod;
 class frm_main_form;
 class frm_ayar_formu;
+class frm_sifre_degistir;
 class frmtaksitlendir;
 
 // The application object: its last net catches an error that escaped an event handler.
@@ -32,6 +33,7 @@ private:
     std::unique_ptr<frm_DataMod> m_dataMod;
     std::unique_ptr<frm_main_form> m_main;
     std::unique_ptr<frm_ayar_formu> m_ayar_formu;
+    std::unique_ptr<frm_sifre_degistir> m_sifre_degistir;
     std::unique_ptr<frmtaksitlendir> m_taksitlendir;
 };
 

@@ -114,7 +114,7 @@ void frm_main_form::buildToolbar() {
     add("Btn5", "İstatistikler", QStyle::SP_FileDialogInfoView, nullptr);
     bar->addSeparator();
     add("Btn2", "Ayarlar", QStyle::SP_DialogResetButton, &frm_main_form::Btn2Click);
-    add("Btn3", "Şifreler", QStyle::SP_DialogYesButton, nullptr);
+    add("Btn3", "Şifreler", QStyle::SP_DialogYesButton, &frm_main_form::Btn3Click);
     bar->addSeparator();
     add("ToolButton9", "İletişim", QStyle::SP_DialogHelpButton, nullptr);
     add("Btn6", "Hakında", QStyle::SP_MessageBoxInformation, nullptr);

@@ -1,6 +1,7 @@
 #include "records/frm_main_form.h"
 
 #include "admin/frm_ayar_formu.h"
+#include "admin/frm_sifre_degistir.h"
 #include "app/forms.h"
 #include "data/frm_DataMod.h"
 #include "data/transaction.h"
@@ -22,4 +23,8 @@ void frm_main_form::Btn2Click() {
     d.tarac.close();
     d.tguzergah.close();
     FillCourseLists();
+}
+
+void frm_main_form::Btn3Click() {
+    m_forms.sifre_degistir->exec();
 }
