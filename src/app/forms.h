@@ -2,6 +2,8 @@
 
 class frm_main_form;
 class frm_DataMod;
+class frm_ayar_formu;
+class frm_sifre_degistir;
 class frm_sifre_girisi;
 class frmtaksitlendir;
 
@@ -10,6 +12,8 @@ class frmtaksitlendir;
 struct Forms {
     frm_main_form* main_form = nullptr;
     frm_DataMod* DataMod = nullptr;
+    frm_ayar_formu* ayar_formu = nullptr;
+    frm_sifre_degistir* sifre_degistir = nullptr;
     frm_sifre_girisi* sifre_girisi = nullptr;
     frmtaksitlendir* taksitlendir = nullptr;
 };

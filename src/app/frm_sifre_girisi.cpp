@@ -31,7 +31,8 @@ QPushButton* button(QWidget* parent, const char* name, const char* caption) {
 frm_sifre_girisi::frm_sifre_girisi(QWidget* parent) : QDialog(parent) {
     setObjectName("sifre_girisi");
     setWindowTitle("Kullanıcı Girişi");
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     setModal(true);
 
     Edit1 = new QLineEdit(this);
@@ -47,7 +48,8 @@ frm_sifre_girisi::frm_sifre_girisi(QWidget* parent) : QDialog(parent) {
     Label5->setStyleSheet("color: blue; font-weight: bold;");
 
     auto* fields = new QGridLayout;
-    const std::pair<const char*, QLineEdit*> rows[] = {{"Kullanıcı Adı", Edit1}, {"Kullanıcı Parolası", Edit2}};
+    const std::pair<const char*, QLineEdit*> rows[] = {{"Kullanıcı Adı", Edit1},
+                                                       {"Kullanıcı Parolası", Edit2}};
     for (int r = 0; r < 2; ++r) {
         fields->addWidget(new QLabel(QString::fromUtf8(rows[r].first), this), r, 0);
         fields->addWidget(new QLabel(":", this), r, 1);
@@ -106,7 +108,9 @@ void frm_sifre_girisi::Button1Click() {
     ++TryCount;
 }
 
-void frm_sifre_girisi::Button2Click() { reject(); }
+void frm_sifre_girisi::Button2Click() {
+    reject();
+}
 
 // Escape does nothing: the dialog has no cancel button. The window's close box still leaves it.
 void frm_sifre_girisi::keyPressEvent(QKeyEvent* event) {

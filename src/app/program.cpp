@@ -1,5 +1,7 @@
 #include "app/program.h"
 
+#include "admin/frm_ayar_formu.h"
+#include "admin/frm_sifre_degistir.h"
 #include "app/frm_sifre_girisi.h"
 #include "app/guard.h"
 #include "app/program_folder.h"
@@ -26,6 +28,10 @@ Program::Program() {
     m_dataMod = std::make_unique<frm_DataMod>();
     m_forms.DataMod = m_dataMod.get();
     m_main->bindToData();
+    m_ayar_formu = std::make_unique<frm_ayar_formu>(m_forms, m_main.get());
+    m_forms.ayar_formu = m_ayar_formu.get();
+    m_sifre_degistir = std::make_unique<frm_sifre_degistir>(m_forms, m_main.get());
+    m_forms.sifre_degistir = m_sifre_degistir.get();
     m_sifre_girisi = std::make_unique<frm_sifre_girisi>(m_main.get());
     m_forms.sifre_girisi = m_sifre_girisi.get();
     m_taksitlendir = std::make_unique<frmtaksitlendir>(m_main.get());

@@ -8,6 +8,8 @@
 
 class frm_DataMod;
 class frm_main_form;
+class frm_ayar_formu;
+class frm_sifre_degistir;
 class frm_sifre_girisi;
 class frmtaksitlendir;
 
@@ -31,6 +33,8 @@ private:
     // Declared so that the windows go before the data module they show.
     std::unique_ptr<frm_DataMod> m_dataMod;
     std::unique_ptr<frm_main_form> m_main;
+    std::unique_ptr<frm_ayar_formu> m_ayar_formu;
+    std::unique_ptr<frm_sifre_degistir> m_sifre_degistir;
     std::unique_ptr<frm_sifre_girisi> m_sifre_girisi;
     std::unique_ptr<frmtaksitlendir> m_taksitlendir;
 };

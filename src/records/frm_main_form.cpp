@@ -114,8 +114,8 @@ void frm_main_form::buildToolbar() {
     Btn4 = add("Btn4", "Kayıt Sorgula", QStyle::SP_FileDialogContentsView, nullptr);
     add("Btn5", "İstatistikler", QStyle::SP_FileDialogInfoView, nullptr);
     bar->addSeparator();
-    add("Btn2", "Ayarlar", QStyle::SP_DialogResetButton, nullptr);
-    add("Btn3", "Şifreler", QStyle::SP_DialogYesButton, nullptr);
+    add("Btn2", "Ayarlar", QStyle::SP_DialogResetButton, &frm_main_form::Btn2Click);
+    add("Btn3", "Şifreler", QStyle::SP_DialogYesButton, &frm_main_form::Btn3Click);
     bar->addSeparator();
     add("ToolButton9", "İletişim", QStyle::SP_DialogHelpButton, nullptr);
     add("Btn6", "Hakında", QStyle::SP_MessageBoxInformation, nullptr);

@@ -30,10 +30,10 @@ private slots:
         QTest::newRow("right after three wrong tries")
             << "Ali|Gizli|-1" << QStringList{"a|b", "a|b", "a|b", "Ali|Gizli"} << false
             << "Deneme hakkınız tamamlandı.";
-        QTest::newRow("letter case counts") << "Ali|Gizli|-1" << QStringList{"ali|Gizli"} << false
-                                            << "Kullanıcı adı veya şifre yanlış.";
-        QTest::newRow("blanks count") << "Ali|Gizli|-1" << QStringList{"Ali |Gizli"} << false
-                                      << "Kullanıcı adı veya şifre yanlış.";
+        QTest::newRow("letter case counts")
+            << "Ali|Gizli|-1" << QStringList{"ali|Gizli"} << false << "Kullanıcı adı veya şifre yanlış.";
+        QTest::newRow("blanks count")
+            << "Ali|Gizli|-1" << QStringList{"Ali |Gizli"} << false << "Kullanıcı adı veya şifre yanlış.";
         QTest::newRow("Vazgeç at once") << "Ali|Gizli|-1" << QStringList{} << false << "%";
         QTest::newRow("empty name and password") << "||-1" << QStringList{"|"} << true << "";
         QTest::newRow("no login asked") << "Ali|Gizli|0" << QStringList{} << true << "";
@@ -45,8 +45,9 @@ private slots:
         QFETCH(QString, status);
         const QStringList user = stored.split('|');
         TempDatabase database;
-        database.execute({QString("UPDATE kullanicilar SET userAD = '%1', userSIFRE = '%2', userSifreSor = %3")
-                              .arg(user[0], user[1], user[2])});
+        database.execute(
+            {QString("UPDATE kullanicilar SET userAD = '%1', userSIFRE = '%2', userSifreSor = %3")
+                 .arg(user[0], user[1], user[2])});
         ProgramFolder = database.folder();
         ModalWatcher boxes;
         QString statusShown;
@@ -54,7 +55,8 @@ private slots:
             QTest::keyClick(dialog, Qt::Key_Escape);
             QVERIFY(dialog->isVisible());
             auto* password = dialog->findChild<QLineEdit*>("Edit2");
-            QCOMPARE(password->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, password), int('#'));
+            QCOMPARE(password->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, password),
+                     int('#'));
             password->setFocus();
             QTest::keyClick(password, Qt::Key_Return);
             QCOMPARE(QApplication::focusWidget(), dialog->findChild<QPushButton*>("Button1"));

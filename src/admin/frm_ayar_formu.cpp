@@ -1,0 +1,290 @@
+#include "admin/frm_ayar_formu.h"
+
+#include "admin/plates.h"
+#include "app/forms.h"
+#include "app/guard.h"
+#include "data/frm_DataMod.h"
+#include "data/transaction.h"
+#include "data/value_lists.h"
+#include "ui/bound_controls.h"
+#include "ui/data_grid.h"
+#include "ui/enter_as_tab.h"
+#include "ui/message_box.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString AskToDelete = QStringLiteral("\nAktif satır silinecek.\n\nişleme devam edilsin mi?");
+
+// Rows are added and removed only by the tab's buttons; the grid only shows them and the current one.
+DataGrid* listOf(DataSource& source, std::vector<GridColumn> columns, const char* name, QWidget* parent) {
+    auto* grid = new DataGrid(source, std::move(columns), parent);
+    grid->setObjectName(name);
+    grid->setFocusPolicy(Qt::ClickFocus);
+    grid->setMinimumHeight(160);
+    return grid;
+}
+
+QLineEdit* plainEdit(const char* name, QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    return edit;
+}
+
+QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons) {
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    for (QPushButton* b : buttons)
+        row->addWidget(b);
+    return row;
+}
+
+} // namespace
+
+frm_ayar_formu::frm_ayar_formu(Forms& forms, QWidget* parent) : QDialog(parent), m_forms(forms) {
+    setObjectName("ayar_formu");
+    setWindowTitle("Ayarlar");
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName("PageControl1");
+    PageControl1->setUsesScrollButtons(false);
+    PageControl1->setMinimumWidth(fontMetrics().averageCharWidth() * 64);
+    PageControl1->addTab(buildFirmTab(), "Firma Bilgileri");
+    PageControl1->addTab(buildVehicleTab(), "Araç Tanımları");
+    PageControl1->addTab(buildRouteTab(), "Güzergah Tanımları");
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(PageControl1);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    guardedConnect(Button1, &QPushButton::clicked, this, &frm_ayar_formu::Button1Click);
+    guardedConnect(Button2, &QPushButton::clicked, this, &frm_ayar_formu::Button2Click);
+    guardedConnect(Button3, &QPushButton::clicked, this, &frm_ayar_formu::Button3Click);
+    guardedConnect(Button4, &QPushButton::clicked, this, &frm_ayar_formu::Button4Click);
+    guardedConnect(Button5, &QPushButton::clicked, this, &frm_ayar_formu::Button5Click);
+    guardedConnect(Button6, &QPushButton::clicked, this, &frm_ayar_formu::Button6Click);
+    // The address box is no exception: the address is one line of the letterhead.
+    EnterAsTab::install(this, EnterAsTab::Shift::MovesBack);
+}
+
+frm_DataMod& frm_ayar_formu::data() const {
+    return *m_forms.DataMod;
+}
+
+QPushButton* frm_ayar_formu::button(const char* name, const QString& caption, QWidget* parent) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QWidget* frm_ayar_formu::buildFirmTab() {
+    auto* page = new QWidget;
+    DataSource& firm = data().dfirma;
+    DBEdit1 = new BoundLineEdit(firm, "ad", page);
+    DBEdit1->setObjectName("DBEdit1");
+    DBMemo1 = new BoundTextBox(firm, "adres", page);
+    DBMemo1->setObjectName("DBMemo1");
+    DBMemo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    DBMemo1->setFixedHeight(DBMemo1->fontMetrics().lineSpacing() * 3 + 12);
+    DBEdit2 = new BoundLineEdit(firm, "tel", page);
+    DBEdit2->setObjectName("DBEdit2");
+    DBEdit3 = new BoundLineEdit(firm, "fax", page);
+    DBEdit3->setObjectName("DBEdit3");
+    Button1 = button("Button1", "Kaydet", page);
+    Button2 = button("Button2", "İptal", page);
+
+    auto* fields = new QFormLayout;
+    fields->addRow("Firma Adı", DBEdit1);
+    fields->addRow("Adresi", DBMemo1);
+    fields->addRow("Telefon", DBEdit2);
+    fields->addRow("Faks", DBEdit3);
+    auto* layout = new QVBoxLayout(page);
+    layout->addLayout(fields);
+    layout->addStretch(1);
+    layout->addLayout(buttonRow({Button1, Button2}));
+    setTabOrder(DBEdit1, DBMemo1);
+    setTabOrder(DBMemo1, DBEdit2);
+    setTabOrder(DBEdit2, DBEdit3);
+    setTabOrder(DBEdit3, Button1);
+    setTabOrder(Button1, Button2);
+    return page;
+}
+
+QWidget* frm_ayar_formu::buildVehicleTab() {
+    auto* page = new QWidget;
+    DBGrid1 = listOf(data().darac, {{"aracAD", "Araç Adı", 24}, {"aracPLAKA", "Plaka", 12}}, "DBGrid1", page);
+    Edit1 = plainEdit("Edit1", page);
+    Edit2 = plainEdit("Edit2", page);
+    Button3 = button("Button3", "Kaydet", page);
+    Button4 = button("Button4", "Satır Sil", page);
+
+    auto* fields = new QFormLayout;
+    fields->addRow("Araç Türü", Edit1);
+    fields->addRow("Plaka", Edit2);
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(DBGrid1, 1);
+    layout->addLayout(fields);
+    layout->addLayout(buttonRow({Button3, Button4}));
+    setTabOrder(Edit1, Edit2);
+    setTabOrder(Edit2, Button3);
+    setTabOrder(Button3, Button4);
+    return page;
+}
+
+QWidget* frm_ayar_formu::buildRouteTab() {
+    auto* page = new QWidget;
+    DBGrid2 = listOf(data().dguzergah, {{"guz", "Güzergah", 30}, {"sinif", "Sınıfı", 8}}, "DBGrid2", page);
+    Edit3 = plainEdit("Edit3", page);
+    Edit4 = new QComboBox(page);
+    Edit4->setObjectName("Edit4");
+    Edit4->addItem(QString());
+    Edit4->addItems(ValueLists::licenceClasses());
+    Button5 = button("Button5", "Satır Sil", page);
+    Button6 = button("Button6", "Kaydet", page);
+
+    auto* fields = new QFormLayout;
+    fields->addRow("Güzergah", Edit3);
+    fields->addRow("Sınıfı", Edit4);
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(DBGrid2, 1);
+    layout->addLayout(fields);
+    layout->addLayout(buttonRow({Button5, Button6}));
+    setTabOrder(Edit3, Edit4);
+    setTabOrder(Edit4, Button5);
+    setTabOrder(Button5, Button6);
+    return page;
+}
+
+// The tab last used stays current, and the edits keep what they held.
+void frm_ayar_formu::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    Guard::run([this] { FormShow(); });
+}
+
+void frm_ayar_formu::FormShow() {
+    Edit4->setCurrentIndex(0);
+    startFirmRowWhenEmpty();
+}
+
+// The letterhead's controls write into a row. Without a stored row a new one is started for them,
+// so that typing has somewhere to go; only "Kaydet" writes it.
+void frm_ayar_formu::startFirmRowWhenEmpty() {
+    Dataset& firm = data().tfirma;
+    if (firm.isActive() && firm.isEmpty())
+        firm.append();
+}
+
+std::array<BoundControl*, 4> frm_ayar_formu::firmControls() const {
+    return {DBEdit1, DBMemo1, DBEdit2, DBEdit3};
+}
+
+void frm_ayar_formu::Button1Click() {
+    // A control writes its entry when the focus leaves it; a press that takes no focus leaves it unwritten.
+    for (BoundControl* control : firmControls())
+        if (!control->commit())
+            return;
+    Dataset& firm = data().tfirma;
+    {
+        Transaction saving(data().ado_conn);
+        if (firm.state() == Dataset::State::Browse) {
+            if (firm.isEmpty())
+                firm.append();
+            else
+                firm.edit();
+        }
+        firm.post();
+        saving.commit();
+    }
+    DBEdit1->setFocus();
+}
+
+void frm_ayar_formu::Button2Click() {
+    data().tfirma.cancel();
+    // An entry not yet written is dropped as well.
+    for (BoundControl* control : firmControls())
+        control->refresh();
+    startFirmRowWhenEmpty();
+    DBEdit1->setFocus();
+}
+
+void frm_ayar_formu::Button3Click() {
+    const QString name = Edit1->text();
+    const QString plate = Edit2->text();
+    if (name.isEmpty()) {
+        MessageBox::warning(QString(), "\nAraç türünü girmeniz gerekiyor.", this);
+        return;
+    }
+    if (plate.isEmpty()) {
+        MessageBox::warning(QString(), "\nAraç Plakasını girmeniz gerekiyor.", this);
+        return;
+    }
+    Dataset& vehicles = data().tarac;
+    if (const int stored = Plates::rowOf(vehicles, plate); stored >= 0) {
+        vehicles.moveTo(stored);
+        MessageBox::warning(QString(), "\nGirmeye çalıştığınız plaka tanımlı.", this);
+        return;
+    }
+    {
+        // A refused row leaves no line behind in the list.
+        Transaction adding(data().ado_conn);
+        vehicles.append();
+        vehicles.setValue("aracAD", name);
+        vehicles.setValue("aracPLAKA", plate);
+        vehicles.post();
+        adding.commit();
+    }
+    Edit1->clear();
+    Edit2->clear();
+    Edit1->setFocus();
+}
+
+void frm_ayar_formu::Button4Click() {
+    deleteCurrentRow(Edit1, data().tarac);
+}
+
+void frm_ayar_formu::Button5Click() {
+    deleteCurrentRow(Edit3, data().tguzergah);
+}
+
+void frm_ayar_formu::Button6Click() {
+    const QString route = Edit3->text();
+    const QString licenceClass = Edit4->currentText();
+    if (route.isEmpty()) {
+        MessageBox::warning(QString(), "\nGüzergahı girmeniz gerekiyor.", this);
+        return;
+    }
+    if (licenceClass.isEmpty()) {
+        MessageBox::warning(QString(), "\nSınıfı girmeniz gerekiyor.", this);
+        return;
+    }
+    Dataset& routes = data().tguzergah;
+    {
+        Transaction adding(data().ado_conn);
+        routes.append();
+        routes.setValue("guz", route);
+        routes.setValue("sinif", licenceClass);
+        routes.post();
+        adding.commit();
+    }
+    Edit3->clear();
+    Edit4->setCurrentIndex(0);
+    Edit3->setFocus();
+}
+
+void frm_ayar_formu::deleteCurrentRow(QLineEdit* firstEdit, Dataset& table) {
+    firstEdit->setFocus();
+    if (table.isEmpty())
+        return;
+    const auto answer = MessageBox::show(MessageBox::Kind::Warning, "Dikkat:", AskToDelete,
+                                         MessageBox::Buttons::YesNo, MessageBox::Answer::No, this);
+    if (answer == MessageBox::Answer::Yes)
+        table.deleteRow();
+}
