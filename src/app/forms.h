@@ -4,6 +4,7 @@ class frm_main_form;
 class frm_DataMod;
 class frm_sifre_girisi;
 class frmtaksitlendir;
+class frm_yedekler;
 
 // The single instance of every window and of the data module, filled in start-up order and
 // handed to each of them, so windows meet only through the main window and the data module.
@@ -12,4 +13,5 @@ struct Forms {
     frm_DataMod* DataMod = nullptr;
     frm_sifre_girisi* sifre_girisi = nullptr;
     frmtaksitlendir* taksitlendir = nullptr;
+    frm_yedekler* yedekler = nullptr;
 };

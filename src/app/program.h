@@ -10,6 +10,7 @@ class frm_DataMod;
 class frm_main_form;
 class frm_sifre_girisi;
 class frmtaksitlendir;
+class frm_yedekler;
 
 // The application object: its last net catches an error that escaped an event handler.
 class KalvistaApplication : public QApplication {
@@ -33,6 +34,7 @@ private:
     std::unique_ptr<frm_main_form> m_main;
     std::unique_ptr<frm_sifre_girisi> m_sifre_girisi;
     std::unique_ptr<frmtaksitlendir> m_taksitlendir;
+    std::unique_ptr<frm_yedekler> m_yedekler;
 };
 
 // Sets the global state of a process: locale, application title and program folder.
