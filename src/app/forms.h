@@ -6,6 +6,7 @@ class frm_ayar_formu;
 class frm_sifre_degistir;
 class frm_sifre_girisi;
 class frmtaksitlendir;
+class frm_yedekler;
 
 // The single instance of every window and of the data module, filled in start-up order and
 // handed to each of them, so windows meet only through the main window and the data module.
@@ -16,4 +17,5 @@ struct Forms {
     frm_sifre_degistir* sifre_degistir = nullptr;
     frm_sifre_girisi* sifre_girisi = nullptr;
     frmtaksitlendir* taksitlendir = nullptr;
+    frm_yedekler* yedekler = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "admin/frm_ayar_formu.h"
 #include "admin/frm_sifre_degistir.h"
+#include "admin/frm_yedekler.h"
 #include "app/frm_sifre_girisi.h"
 #include "app/guard.h"
 #include "app/program_folder.h"
@@ -36,6 +37,8 @@ Program::Program() {
     m_forms.sifre_girisi = m_sifre_girisi.get();
     m_taksitlendir = std::make_unique<frmtaksitlendir>(m_main.get());
     m_forms.taksitlendir = m_taksitlendir.get();
+    m_yedekler = std::make_unique<frm_yedekler>(m_forms, m_main.get());
+    m_forms.yedekler = m_yedekler.get();
 }
 
 Program::~Program() = default;

@@ -12,6 +12,7 @@ class frm_ayar_formu;
 class frm_sifre_degistir;
 class frm_sifre_girisi;
 class frmtaksitlendir;
+class frm_yedekler;
 
 // The application object: its last net catches an error that escaped an event handler.
 class KalvistaApplication : public QApplication {
@@ -37,6 +38,7 @@ private:
     std::unique_ptr<frm_sifre_degistir> m_sifre_degistir;
     std::unique_ptr<frm_sifre_girisi> m_sifre_girisi;
     std::unique_ptr<frmtaksitlendir> m_taksitlendir;
+    std::unique_ptr<frm_yedekler> m_yedekler;
 };
 
 // Sets the global state of a process: locale, application title and program folder.

@@ -116,6 +116,7 @@ void frm_main_form::buildToolbar() {
     bar->addSeparator();
     add("Btn2", "Ayarlar", QStyle::SP_DialogResetButton, &frm_main_form::Btn2Click);
     add("Btn3", "Şifreler", QStyle::SP_DialogYesButton, &frm_main_form::Btn3Click);
+    Btn7 = add("Btn7", "Yedekler", QStyle::SP_DriveHDIcon, &frm_main_form::Btn7Click);
     bar->addSeparator();
     add("ToolButton9", "İletişim", QStyle::SP_DialogHelpButton, nullptr);
     add("Btn6", "Hakında", QStyle::SP_MessageBoxInformation, nullptr);
@@ -286,8 +287,8 @@ void frm_main_form::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-// Writes the closing time and closes the data; a failure to write it is shown, and the program ends all the
-// same.
+// Writes the closing time, keeps the day's copy of the database and closes the data; a failure of either is
+// shown, and the program ends all the same.
 void frm_main_form::FormClose() {
     ListReady = false;
     frm_DataMod& d = data();
@@ -302,6 +303,7 @@ void frm_main_form::FormClose() {
             d.tuser.post();
         });
         d.tuser.close();
+        takeClosingBackup();
     }
     d.tkursiyer.close();
     d.todemeler.close();
@@ -321,7 +323,7 @@ void frm_main_form::EnableRecordPanel(bool enabled) {
 void frm_main_form::SetListMode(bool listMode) {
     for (QWidget* w :
          {static_cast<QWidget*>(Button3), static_cast<QWidget*>(Button4), static_cast<QWidget*>(Button9),
-          static_cast<QWidget*>(Btn4), static_cast<QWidget*>(kaygrid)})
+          static_cast<QWidget*>(Btn4), static_cast<QWidget*>(Btn7), static_cast<QWidget*>(kaygrid)})
         w->setEnabled(listMode);
     for (QAction* entry : PopupMenu1->actions())
         entry->setEnabled(listMode);

@@ -61,6 +61,7 @@ public slots:
     void kaygridTitleButtonClick(const QString& field);
     void kaygridIButtonClick();
     void ToolButton3Click();
+    void Btn7Click();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -79,6 +80,7 @@ private:
     bool startUp();
     void endStartUp();
     void FormClose();
+    void takeClosingBackup();
     void reopenTrainees();
     void setRecordCaptions(bool recordMode, bool recordImages);
     void workOnCurrentTrainee(int tab, QWidget* focus, bool recordImages);
@@ -102,6 +104,7 @@ private:
     QToolButton* Button4 = nullptr;
     QToolButton* Button9 = nullptr;
     QToolButton* Btn4 = nullptr;
+    QToolButton* Btn7 = nullptr;
     QMenu* PopupMenu1 = nullptr;
     QMenu* pp1 = nullptr;
     DataGrid* kaygrid = nullptr;

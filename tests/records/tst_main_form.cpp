@@ -66,7 +66,7 @@ private slots:
                  (QStringList{"Button1=Yeni Kursiyer", "Button2=Düzenle", "Button3=Kaydı Sil",
                               "Button4=Yenile", "Button9=Ödemeler", "ToolButton7=Raporlar",
                               "Btn4=Kayıt Sorgula", "Btn5=İstatistikler", "Btn2=Ayarlar", "Btn3=Şifreler",
-                              "ToolButton9=İletişim", "Btn6=Hakında", "ToolButton3=Çıkış"}));
+                              "Btn7=Yedekler", "ToolButton9=İletişim", "Btn6=Hakında", "ToolButton3=Çıkış"}));
         QStringList entries;
         for (QAction* a : p.find<QMenu>("PopupMenu1")->actions())
             entries << (a->isSeparator() ? "-" : a->objectName() + '=' + a->text());
@@ -218,7 +218,7 @@ private slots:
     void twoModes() {
         ProgramFixture p(fillSampleSchool);
         frm_main_form& m = p.main();
-        const QStringList listOnly = {"Button3", "Button4", "Button9", "Btn4", "kaygrid"};
+        const QStringList listOnly = {"Button3", "Button4", "Button9", "Btn4", "Btn7", "kaygrid"};
         const QStringList always = {"Button1", "Button2",     "ToolButton7", "Btn5",       "Btn2",
                                     "Btn3",    "ToolButton9", "Btn6",        "ToolButton3"};
         m.SetListMode(false);

@@ -1,0 +1,374 @@
+#include "data/backup.h"
+
+#include "data/connection.h"
+#include "data/database_error.h"
+#include "data/migration.h"
+#include "data/schema.h"
+#include "data/turkish_text.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+const QString RestoreSuffix = QStringLiteral("-geri-yukleme-oncesi");
+
+struct Closer {
+    void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+};
+using Handle = std::unique_ptr<sqlite3, Closer>;
+
+QString native(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+QString baseName(const QString& databasePath) {
+    return QFileInfo(databasePath).completeBaseName();
+}
+
+QString text(sqlite3_stmt* statement, int column) {
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)));
+}
+
+qint64 number(sqlite3* db, const QString& sql) {
+    Statement s(db, sql);
+    s.step();
+    return sqlite3_column_int64(s.handle(), 0);
+}
+
+Handle openReadOnly(const QString& path) {
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    Handle handle(db);
+    if (rc != SQLITE_OK)
+        throw DatabaseError(databaseErrorText(rc, QString::fromUtf8(sqlite3_errstr(rc))), rc);
+    return handle;
+}
+
+void readCounts(sqlite3* db, Backup::Contents& contents) {
+    contents.trainees = number(db, "SELECT count(*) FROM tb_kursiyer WHERE kID > 0");
+    contents.payments = number(db, "SELECT count(*) FROM tb_odeme");
+    contents.version = Migration::fileVersion(db);
+}
+
+Backup::Contents describe(const QString& path) {
+    const QFileInfo info(path);
+    return {path, info.lastModified(), info.size()};
+}
+
+[[noreturn]] void refuse(const QString& file, const QString& reason) {
+    throw DatabaseError(QString("%1 geri yüklenemez: %2.\nVeritabanında hiçbir değişiklik yapılmadı.")
+                            .arg(native(file), reason));
+}
+
+QStringList columnsOf(sqlite3* db, const QString& tableOrView) {
+    Statement info(db, QString("SELECT name FROM pragma_table_info('%1')").arg(tableOrView));
+    QStringList names;
+    while (info.step())
+        names << text(info.handle(), 0);
+    return names;
+}
+
+// The view's columns as this program makes them, so the check cannot drift from the schema.
+const QStringList& expectedViewColumns() {
+    static const QStringList columns = [] {
+        sqlite3* memory = nullptr;
+        sqlite3_open(":memory:", &memory);
+        Handle db(memory);
+        for (const QString& statement : Schema::creationStatements())
+            Statement(db.get(), statement).execute();
+        return columnsOf(db.get(), Schema::PaymentsView);
+    }();
+    return columns;
+}
+
+bool containsAll(const QStringList& present, const QStringList& wanted, QString* missing) {
+    for (const QString& name : wanted)
+        if (!present.contains(name, Qt::CaseInsensitive)) {
+            *missing = name;
+            return false;
+        }
+    return true;
+}
+
+void checkStructure(sqlite3* db, const QString& file, int version) {
+    for (const Table& table : Schema::tables()) {
+        const QStringList present = columnsOf(db, table.name);
+        if (present.isEmpty())
+            refuse(file, QString("dosyada %1 tablosu yok").arg(table.name));
+        QStringList wanted;
+        for (const Column& column : table.columns)
+            wanted << column.name;
+        QString missing;
+        // Columns added since the file's version come with the upgrade that opening runs.
+        if (version == Schema::Version && !containsAll(present, wanted, &missing))
+            refuse(file, QString("%1 tablosunda %2 sütunu yok").arg(table.name, missing));
+    }
+    if (number(db, QString("SELECT count(*) FROM sqlite_master WHERE type = 'view' AND name = '%1' "
+                           "COLLATE NOCASE")
+                       .arg(Schema::PaymentsView)) == 0)
+        refuse(file, QString("dosyada %1 görünümü yok").arg(Schema::PaymentsView));
+    QString missing;
+    if (!containsAll(columnsOf(db, Schema::PaymentsView), expectedViewColumns(), &missing))
+        refuse(file, QString("%1 görünümünde %2 sütunu yok").arg(Schema::PaymentsView, missing));
+}
+
+void syncFolder(const QString& folder) {
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+// A copy that is on the disk, not only in the system's cache, when this returns.
+void copyToDisk(const QString& from, const QString& to) {
+    QFile source(from);
+    QFile target(to);
+    QFile::remove(to);
+    const auto failed = [&](const QFile& file) {
+        const QString reason = file.errorString();
+        target.close();
+        QFile::remove(to);
+        throw DatabaseError(
+            QString("%1 dosyası kopyalanamadı: %2 (%3)").arg(native(from), native(to), reason));
+    };
+    if (!source.open(QIODevice::ReadOnly))
+        failed(source);
+    if (!target.open(QIODevice::WriteOnly))
+        failed(target);
+    QByteArray buffer(1 << 20, Qt::Uninitialized);
+    for (;;) {
+        const qint64 read = source.read(buffer.data(), buffer.size());
+        if (read < 0)
+            failed(source);
+        if (read == 0)
+            break;
+        if (target.write(buffer.constData(), read) != read)
+            failed(target);
+    }
+    if (!target.flush() || ::fsync(target.handle()) != 0)
+        failed(target);
+    target.close();
+}
+
+// rename(2) replaces the target in one step: after a power failure the name holds the old file or
+// the new one, never a mixture. The folder is flushed so the new name itself survives.
+void moveOver(const QString& from, const QString& to) {
+    std::error_code failed;
+    std::filesystem::rename(from.toStdU16String(), to.toStdU16String(), failed);
+    if (failed)
+        throw DatabaseError(QString("%1 dosyası %2 yerine konamadı (%3)")
+                                .arg(native(from), native(to), QString::fromStdString(failed.message())));
+    syncFolder(QFileInfo(to).absolutePath());
+}
+
+void install(const QString& from, const QString& databasePath) {
+    const QString temporary = databasePath + ".geri-yukleme";
+    try {
+        copyToDisk(from, temporary);
+        moveOver(temporary, databasePath);
+    } catch (...) {
+        QFile::remove(temporary);
+        throw;
+    }
+}
+
+QString makeFolder(const QString& databasePath) {
+    const QString folder = Backup::folderOf(databasePath);
+    if (!QDir().mkpath(folder))
+        throw DatabaseError(QString("Yedek klasörü oluşturulamadı: %1").arg(native(folder)));
+    return folder;
+}
+
+} // namespace
+
+namespace Backup {
+
+QString folderOf(const QString& databasePath) {
+    return QFileInfo(databasePath).absoluteDir().filePath("yedekler");
+}
+
+QString takeDailyCopy(sqlite3* db, const QString& databasePath, const QDate& today) {
+    const QString folder = makeFolder(databasePath);
+    const QString copy =
+        QDir(folder).filePath(QString("%1-%2.db").arg(baseName(databasePath), today.toString("yyyy-MM-dd")));
+    copyDatabase(db, copy);
+    deleteOldDailyCopies(folder, baseName(databasePath), today);
+    return copy;
+}
+
+QString takeCopy(sqlite3* db, const QString& databasePath, const QDateTime& now, const QString& suffix) {
+    const QString folder = makeFolder(databasePath);
+    const QString copy = QDir(folder).filePath(
+        QString("%1-%2%3.db").arg(baseName(databasePath), now.toString("yyyy-MM-dd-HHmmss"), suffix));
+    copyDatabase(db, copy);
+    return copy;
+}
+
+void deleteOldDailyCopies(const QString& folder, const QString& databaseBaseName, const QDate& today) {
+    const QRegularExpression daily(
+        QString("^%1-(\\d{4}-\\d{2}-\\d{2})\\.db$").arg(QRegularExpression::escape(databaseBaseName)));
+    const QDate oldestKept = today.addDays(-(DaysKept - 1));
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Files)) {
+        const QRegularExpressionMatch match = daily.match(name);
+        if (!match.hasMatch())
+            continue;
+        const QDate day = QDate::fromString(match.captured(1), "yyyy-MM-dd");
+        if (day.isValid() && day < oldestKept)
+            QFile::remove(dir.filePath(name));
+    }
+}
+
+std::vector<Contents> list(const QString& databasePath) {
+    const QRegularExpression ours(
+        QString("^%1-\\d{4}-\\d{2}-\\d{2}(-\\d{6})?(%2)?\\.db$")
+            .arg(QRegularExpression::escape(baseName(databasePath)), RestoreSuffix));
+    const QDir dir(folderOf(databasePath));
+    std::vector<Contents> copies;
+    for (const QString& name : dir.entryList(QDir::Files)) {
+        if (!ours.match(name).hasMatch())
+            continue;
+        Contents contents = describe(dir.filePath(name));
+        // A copy that cannot be read is still listed, with its counts unknown.
+        try {
+            Handle db = openReadOnly(contents.path);
+            readCounts(db.get(), contents);
+        } catch (const DatabaseError&) {
+        }
+        copies.push_back(contents);
+    }
+    std::sort(copies.begin(), copies.end(), [](const Contents& a, const Contents& b) {
+        return a.modified != b.modified ? a.modified > b.modified : a.path > b.path;
+    });
+    return copies;
+}
+
+Contents verify(const QString& file) {
+    Contents contents = describe(file);
+    if (!QFileInfo(file).isFile())
+        refuse(file, "dosya bulunamadı");
+    if (contents.size == 0)
+        refuse(file, "dosya boş");
+    Handle db;
+    try {
+        db = openReadOnly(file);
+    } catch (const DatabaseError& e) {
+        refuse(file, QString("dosya açılamadı (%1)").arg(e.message()));
+    }
+    // The engine's own words: the advice of a database error would send the user to a backup.
+    const int probe = sqlite3_exec(db.get(), "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    if (probe == SQLITE_CORRUPT)
+        refuse(file, QString("dosya bütünlük denetiminden geçmedi (%1)").arg(sqlite3_errmsg(db.get())));
+    if (probe != SQLITE_OK)
+        refuse(file,
+               QString("dosya bir SQLite veritabanı olarak açılamadı (%1)").arg(sqlite3_errmsg(db.get())));
+    QString integrity;
+    {
+        sqlite3_stmt* result = nullptr;
+        if (sqlite3_prepare_v2(db.get(), "PRAGMA integrity_check(1)", -1, &result, nullptr) == SQLITE_OK &&
+            sqlite3_step(result) == SQLITE_ROW)
+            integrity = text(result, 0);
+        else
+            integrity = QString::fromUtf8(sqlite3_errmsg(db.get()));
+        sqlite3_finalize(result);
+    }
+    if (integrity != "ok")
+        refuse(file, QString("dosya bütünlük denetiminden geçmedi (%1)").arg(integrity));
+    const int version = Migration::fileVersion(db.get());
+    if (version > Schema::Version)
+        refuse(file, QString("dosya programın daha yeni bir sürümüne ait (şema sürümü %1, bu programınki %2)")
+                         .arg(version)
+                         .arg(Schema::Version));
+    checkStructure(db.get(), file, version);
+    readCounts(db.get(), contents);
+    return contents;
+}
+
+Contents restore(Connection& connection, const QString& file, const QDateTime& now) {
+    const QString databasePath = connection.databasePath();
+    const QString incoming = databasePath + ".gelen";
+    Contents contents;
+    try {
+        // What is verified is the very copy that will be put in place.
+        copyToDisk(file, incoming);
+        contents = verify(incoming);
+        contents.path = file;
+        contents.modified = QFileInfo(file).lastModified();
+    } catch (...) {
+        QFile::remove(incoming);
+        throw;
+    }
+    QString safetyCopy;
+    try {
+        safetyCopy = takeCopy(connection.handle(), databasePath, now, RestoreSuffix);
+    } catch (const DatabaseError& e) {
+        QFile::remove(incoming);
+        throw DatabaseError(
+            QString("Geri yüklemeden önce veritabanının yedeği alınamadı; hiçbir şey değiştirilmedi.\n%1")
+                .arg(e.message()),
+            e.code());
+    }
+    connection.close();
+    try {
+        moveOver(incoming, databasePath);
+    } catch (...) {
+        QFile::remove(incoming);
+        connection.open();
+        throw;
+    }
+    try {
+        connection.open();
+    } catch (const DatabaseError& e) {
+        // The new file passed every check yet the program cannot work on it: the old one goes back.
+        install(safetyCopy, databasePath);
+        connection.open();
+        throw DatabaseError(QString("Geri yüklenen veritabanı açılamadı; önceki veritabanı yerine kondu.\n%1")
+                                .arg(e.message()),
+                            e.code());
+    }
+    return contents;
+}
+
+QStringList check(sqlite3* db) {
+    QStringList faults;
+    {
+        Statement integrity(db, "PRAGMA integrity_check(20)");
+        while (integrity.step()) {
+            const QString line = text(integrity.handle(), 0);
+            if (line != "ok")
+                faults << QString("Bütünlük denetimi: %1").arg(line);
+        }
+    }
+    if (const qint64 orphans = number(
+            db, "SELECT count(*) FROM tb_odeme WHERE kID <> 0 AND kID NOT IN (SELECT kID FROM tb_kursiyer)"))
+        faults << QString("Kursiyeri olmayan %1 ödeme kaydı var.").arg(orphans);
+    {
+        Statement doubled(db, QString("SELECT min(adayno), count(*) FROM tb_kursiyer WHERE adayno <> '' "
+                                      "GROUP BY adayno COLLATE %1 HAVING count(*) > 1 ORDER BY 1")
+                                  .arg(TurkishText::CollationName));
+        while (doubled.step())
+            faults << QString("%1 aday numarası %2 kursiyerde kullanılmış.")
+                          .arg(text(doubled.handle(), 0))
+                          .arg(sqlite3_column_int64(doubled.handle(), 1));
+    }
+    if (number(db, "SELECT count(*) FROM kullanicilar") == 0)
+        faults << "Kullanıcı tablosunda (kullanicilar) hiç satır yok.";
+    if (number(db, "SELECT count(*) FROM tb_firma") == 0)
+        faults << "Firma tablosunda (tb_firma) hiç satır yok.";
+    return faults;
+}
+
+} // namespace Backup
