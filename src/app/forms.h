@@ -3,11 +3,13 @@
 class frm_main_form;
 class frm_DataMod;
 class frmtaksitlendir;
+class frm_kayit_ara;
 
 // The single instance of every window and of the data module, filled in start-up order and
 // handed to each of them, so windows meet only through the main window and the data module.
 struct Forms {
     frm_main_form* main_form = nullptr;
     frm_DataMod* DataMod = nullptr;
+    frm_kayit_ara* kayit_ara = nullptr;
     frmtaksitlendir* taksitlendir = nullptr;
 };

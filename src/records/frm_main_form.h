@@ -54,6 +54,7 @@ public slots:
     void Button11Click();
     void Button13Click();
     void Button14Click();
+    void Btn4Click();
     void btn1xClick(int row);
     void DBComboBox11Exit();
     void kaygridTitleButtonClick(const QString& field);
