@@ -3,6 +3,7 @@
 class frm_main_form;
 class frm_DataMod;
 class frmtaksitlendir;
+class frm_istetistik_formu;
 class frm_kayit_ara;
 
 // The single instance of every window and of the data module, filled in start-up order and
@@ -10,6 +11,7 @@ class frm_kayit_ara;
 struct Forms {
     frm_main_form* main_form = nullptr;
     frm_DataMod* DataMod = nullptr;
+    frm_istetistik_formu* istetistik_formu = nullptr;
     frm_kayit_ara* kayit_ara = nullptr;
     frmtaksitlendir* taksitlendir = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "data/frm_DataMod.h"
 #include "payments/frmtaksitlendir.h"
 #include "records/frm_main_form.h"
+#include "search/frm_istetistik_formu.h"
 #include "search/frm_kayit_ara.h"
 
 #include <QLocale>
@@ -26,6 +27,8 @@ Program::Program() {
     m_dataMod = std::make_unique<frm_DataMod>();
     m_forms.DataMod = m_dataMod.get();
     m_main->bindToData();
+    m_istetistik_formu = std::make_unique<frm_istetistik_formu>(m_forms, m_main.get());
+    m_forms.istetistik_formu = m_istetistik_formu.get();
     m_kayit_ara = std::make_unique<frm_kayit_ara>(m_forms, m_main.get());
     m_forms.kayit_ara = m_kayit_ara.get();
     m_taksitlendir = std::make_unique<frmtaksitlendir>(m_main.get());

@@ -9,6 +9,7 @@
 class frm_DataMod;
 class frm_main_form;
 class frmtaksitlendir;
+class frm_istetistik_formu;
 class frm_kayit_ara;
 
 // The application object: its last net catches an error that escaped an event handler.
@@ -31,6 +32,7 @@ private:
     // Declared so that the windows go before the data module they show.
     std::unique_ptr<frm_DataMod> m_dataMod;
     std::unique_ptr<frm_main_form> m_main;
+    std::unique_ptr<frm_istetistik_formu> m_istetistik_formu;
     std::unique_ptr<frm_kayit_ara> m_kayit_ara;
     std::unique_ptr<frmtaksitlendir> m_taksitlendir;
 };

@@ -111,7 +111,7 @@ void frm_main_form::buildToolbar() {
     QToolButton* reports = add("ToolButton7", "Raporlar", QStyle::SP_FileDialogListView, nullptr);
     bar->addSeparator();
     Btn4 = add("Btn4", "Kayıt Sorgula", QStyle::SP_FileDialogContentsView, &frm_main_form::Btn4Click);
-    add("Btn5", "İstatistikler", QStyle::SP_FileDialogInfoView, nullptr);
+    add("Btn5", "İstatistikler", QStyle::SP_FileDialogInfoView, &frm_main_form::Btn5Click);
     bar->addSeparator();
     add("Btn2", "Ayarlar", QStyle::SP_DialogResetButton, nullptr);
     add("Btn3", "Şifreler", QStyle::SP_DialogYesButton, nullptr);

@@ -55,6 +55,7 @@ public slots:
     void Button13Click();
     void Button14Click();
     void Btn4Click();
+    void Btn5Click();
     void btn1xClick(int row);
     void DBComboBox11Exit();
     void kaygridTitleButtonClick(const QString& field);
