@@ -7,6 +7,8 @@ class frm_sifre_degistir;
 class frm_sifre_girisi;
 class frmtaksitlendir;
 class frm_yedekler;
+class frm_istetistik_formu;
+class frm_kayit_ara;
 
 // The single instance of every window and of the data module, filled in start-up order and
 // handed to each of them, so windows meet only through the main window and the data module.
@@ -16,6 +18,8 @@ struct Forms {
     frm_ayar_formu* ayar_formu = nullptr;
     frm_sifre_degistir* sifre_degistir = nullptr;
     frm_sifre_girisi* sifre_girisi = nullptr;
+    frm_istetistik_formu* istetistik_formu = nullptr;
+    frm_kayit_ara* kayit_ara = nullptr;
     frmtaksitlendir* taksitlendir = nullptr;
     frm_yedekler* yedekler = nullptr;
 };

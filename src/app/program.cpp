@@ -9,6 +9,8 @@
 #include "data/frm_DataMod.h"
 #include "payments/frmtaksitlendir.h"
 #include "records/frm_main_form.h"
+#include "search/frm_istetistik_formu.h"
+#include "search/frm_kayit_ara.h"
 
 #include <QLocale>
 
@@ -31,6 +33,10 @@ Program::Program() {
     m_main->bindToData();
     m_ayar_formu = std::make_unique<frm_ayar_formu>(m_forms, m_main.get());
     m_forms.ayar_formu = m_ayar_formu.get();
+    m_istetistik_formu = std::make_unique<frm_istetistik_formu>(m_forms, m_main.get());
+    m_forms.istetistik_formu = m_istetistik_formu.get();
+    m_kayit_ara = std::make_unique<frm_kayit_ara>(m_forms, m_main.get());
+    m_forms.kayit_ara = m_kayit_ara.get();
     m_sifre_degistir = std::make_unique<frm_sifre_degistir>(m_forms, m_main.get());
     m_forms.sifre_degistir = m_sifre_degistir.get();
     m_sifre_girisi = std::make_unique<frm_sifre_girisi>(m_main.get());

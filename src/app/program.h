@@ -13,6 +13,8 @@ class frm_sifre_degistir;
 class frm_sifre_girisi;
 class frmtaksitlendir;
 class frm_yedekler;
+class frm_istetistik_formu;
+class frm_kayit_ara;
 
 // The application object: its last net catches an error that escaped an event handler.
 class KalvistaApplication : public QApplication {
@@ -37,6 +39,8 @@ private:
     std::unique_ptr<frm_ayar_formu> m_ayar_formu;
     std::unique_ptr<frm_sifre_degistir> m_sifre_degistir;
     std::unique_ptr<frm_sifre_girisi> m_sifre_girisi;
+    std::unique_ptr<frm_istetistik_formu> m_istetistik_formu;
+    std::unique_ptr<frm_kayit_ara> m_kayit_ara;
     std::unique_ptr<frmtaksitlendir> m_taksitlendir;
     std::unique_ptr<frm_yedekler> m_yedekler;
 };

@@ -111,8 +111,8 @@ void frm_main_form::buildToolbar() {
     bar->addSeparator();
     QToolButton* reports = add("ToolButton7", "Raporlar", QStyle::SP_FileDialogListView, nullptr);
     bar->addSeparator();
-    Btn4 = add("Btn4", "Kayıt Sorgula", QStyle::SP_FileDialogContentsView, nullptr);
-    add("Btn5", "İstatistikler", QStyle::SP_FileDialogInfoView, nullptr);
+    Btn4 = add("Btn4", "Kayıt Sorgula", QStyle::SP_FileDialogContentsView, &frm_main_form::Btn4Click);
+    add("Btn5", "İstatistikler", QStyle::SP_FileDialogInfoView, &frm_main_form::Btn5Click);
     bar->addSeparator();
     add("Btn2", "Ayarlar", QStyle::SP_DialogResetButton, &frm_main_form::Btn2Click);
     add("Btn3", "Şifreler", QStyle::SP_DialogYesButton, &frm_main_form::Btn3Click);

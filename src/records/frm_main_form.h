@@ -56,6 +56,8 @@ public slots:
     void Button14Click();
     void Btn2Click();
     void Btn3Click();
+    void Btn4Click();
+    void Btn5Click();
     void btn1xClick(int row);
     void DBComboBox11Exit();
     void kaygridTitleButtonClick(const QString& field);
