@@ -51,6 +51,10 @@ const Steps& programSteps() {
     // Steps are history: each stays as it was released, whatever the schema becomes later.
     static const Steps steps = {
         {"ALTER TABLE tb_odeme ADD COLUMN giris VARCHAR(40)"},
+        {"CREATE INDEX IF NOT EXISTS ix_kursiyer_cinsiyeti ON tb_kursiyer(cinsiyeti)",
+         "CREATE INDEX IF NOT EXISTS ix_kursiyer_ser_hak ON tb_kursiyer(ser_hak)",
+         "CREATE INDEX IF NOT EXISTS ix_kursiyer_ser_aldi ON tb_kursiyer(ser_aldi)",
+         "CREATE INDEX IF NOT EXISTS ix_kursiyer_ser_yakti ON tb_kursiyer(ser_yakti)"},
     };
     return steps;
 }

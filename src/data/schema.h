@@ -27,7 +27,7 @@ struct Table {
 
 namespace Schema {
 
-inline constexpr int Version = 2;
+inline constexpr int Version = 3;
 inline constexpr const char* PaymentsView = "Query_Odemeler";
 
 const std::vector<Table>& tables();

@@ -155,7 +155,7 @@ private slots:
             QFile::rename(file, elsewhere.path() + "/veriler.db");
             c.open();
             c.execute("ALTER TABLE tb_odeme DROP COLUMN giris");
-            c.execute(QString("PRAGMA user_version = %1").arg(Schema::Version - 1));
+            c.execute("PRAGMA user_version = 1"); // the first released schema, before pending entries
             c.close();
             QFile::rename(elsewhere.path() + "/veriler.db", file);
         }
