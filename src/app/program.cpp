@@ -4,8 +4,11 @@
 #include "app/guard.h"
 #include "app/program_folder.h"
 #include "data/frm_DataMod.h"
+#include "payments/frm_odeme_rapor_form.h"
 #include "payments/frmtaksitlendir.h"
 #include "records/frm_main_form.h"
+#include "reports/frm_ehliyet_sinif_secim.h"
+#include "reports/frm_raporlar__.h"
 
 #include <QLocale>
 
@@ -26,10 +29,16 @@ Program::Program() {
     m_dataMod = std::make_unique<frm_DataMod>();
     m_forms.DataMod = m_dataMod.get();
     m_main->bindToData();
+    m_raporlar__ = std::make_unique<frm_raporlar__>(m_forms);
+    m_forms.raporlar__ = m_raporlar__.get();
+    m_ehliyet_sinif_secim = std::make_unique<frm_ehliyet_sinif_secim>(m_main.get());
+    m_forms.ehliyet_sinif_secim = m_ehliyet_sinif_secim.get();
     m_sifre_girisi = std::make_unique<frm_sifre_girisi>(m_main.get());
     m_forms.sifre_girisi = m_sifre_girisi.get();
     m_taksitlendir = std::make_unique<frmtaksitlendir>(m_main.get());
     m_forms.taksitlendir = m_taksitlendir.get();
+    m_odeme_rapor_form = std::make_unique<frm_odeme_rapor_form>(m_main.get());
+    m_forms.odeme_rapor_form = m_odeme_rapor_form.get();
 }
 
 Program::~Program() = default;

@@ -10,6 +10,9 @@ class frm_DataMod;
 class frm_main_form;
 class frm_sifre_girisi;
 class frmtaksitlendir;
+class frm_raporlar__;
+class frm_ehliyet_sinif_secim;
+class frm_odeme_rapor_form;
 
 // The application object: its last net catches an error that escaped an event handler.
 class KalvistaApplication : public QApplication {
@@ -33,6 +36,9 @@ private:
     std::unique_ptr<frm_main_form> m_main;
     std::unique_ptr<frm_sifre_girisi> m_sifre_girisi;
     std::unique_ptr<frmtaksitlendir> m_taksitlendir;
+    std::unique_ptr<frm_raporlar__> m_raporlar__;
+    std::unique_ptr<frm_ehliyet_sinif_secim> m_ehliyet_sinif_secim;
+    std::unique_ptr<frm_odeme_rapor_form> m_odeme_rapor_form;
 };
 
 // Sets the global state of a process: locale, application title and program folder.

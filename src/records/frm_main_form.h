@@ -38,6 +38,7 @@ public:
     void FillCourseLists();
     bool CommitPendingEdit();
     int CountCandidateNo(const QString& candidateNo);
+    void PreviewTraineeReport(const QString& sql);
 
     QString SortField;
     bool ListReady = false;
@@ -59,6 +60,11 @@ public slots:
     void kaygridTitleButtonClick(const QString& field);
     void kaygridIButtonClick();
     void ToolButton3Click();
+    void Button5Click();
+    void Button6Click();
+    void Button7Click();
+    void Button8Click();
+    void Raporla1Click();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -22,6 +22,7 @@ public:
     explicit Preview(const Run& run, QWidget* parent = nullptr);
     ~Preview() override;
 
+    const Run& run() const { return m_run; }
     int currentPage() const; // from 0
     double zoom() const;     // screen pixels to a millimetre
 
