@@ -267,6 +267,7 @@ private slots:
         QCOMPARE(p.boxes().seen[0].icon, QMessageBox::Warning);
         QCOMPARE(stayedOpen, !emptyList);
         QVERIFY(!p.data().sql_odemeler_rap.isActive());
+        QCOMPARE(p.data().sql_odemeler_rap.sql(), QString("select * from Query_Odemeler"));
     }
 
     // The trainee block shows what the window shows; the payments list ends on its last row.
