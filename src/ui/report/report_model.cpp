@@ -119,13 +119,20 @@ QString amountText(const QVariant& value) {
     return QLocale().toString(amount, 'f', 2);
 }
 
-QString dateTimeText(const QDateTime& when) {
+namespace {
+
+// The long time format without the time zone that some locales add to it.
+QString longTimeText(const QTime& time) {
     const QLocale locale;
-    QString text = locale.toString(when.date(), QLocale::ShortFormat);
-    // The long time format without the time zone that some locales add to it.
-    static const QString timeFormat = locale.timeFormat(QLocale::LongFormat).remove('t').trimmed();
+    return locale.toString(time, locale.timeFormat(QLocale::LongFormat).remove('t').trimmed());
+}
+
+} // namespace
+
+QString dateTimeText(const QDateTime& when) {
+    QString text = QLocale().toString(when.date(), QLocale::ShortFormat);
     if (when.time() != QTime(0, 0))
-        text += ' ' + locale.toString(when.time(), timeFormat);
+        text += ' ' + longTimeText(when.time());
     return text;
 }
 
@@ -234,7 +241,8 @@ QString Run::itemText(const Item& item, int row) const {
     case ItemKind::Count:
         return item.text + QString::number(m_rows);
     case ItemKind::SystemDate:
-        return m_printedAt.isValid() ? dateTimeText(m_printedAt) : QString();
+        return QLocale().toString(m_printedAt.date(), QLocale::ShortFormat) + ' ' +
+               longTimeText(m_printedAt.time());
     case ItemKind::Sum:
         return fieldText(sum(item.field), item.mask);
     case ItemKind::Callback:
