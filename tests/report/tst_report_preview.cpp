@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
 #include <QTest>
@@ -105,6 +106,31 @@ private slots:
         QVERIFY(boxes.seen[0].text.contains(why));
         QCOMPARE(boxes.seen[0].icon, QMessageBox::Critical);
         QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList());
+    }
+
+    // Ctrl+P offers one portrait copy of every page; a cancelled dialog leaves the preview as it was.
+    void printDialog() {
+        ModalWatcher boxes;
+        QString offered;
+        boxes.onDialog([&](QWidget* w) {
+            auto* dialog = qobject_cast<QPrintDialog*>(w);
+            QVERIFY(dialog);
+            const QPrinter& printer = *dialog->printer();
+            offered = QString("%1 %2 %3-%4")
+                          .arg(printer.copyCount())
+                          .arg(printer.pageLayout().orientation() == QPageLayout::Portrait ? "portrait"
+                                                                                           : "landscape")
+                          .arg(dialog->minPage())
+                          .arg(dialog->maxPage());
+            dialog->reject();
+        });
+        Report::Preview p(*m_run);
+        p.show();
+        QVERIFY(QTest::qWaitForWindowActive(&p));
+        QTest::keyClick(&p, Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(offered, QString("1 portrait 1-3"));
+        QVERIFY(p.isVisible());
+        QVERIFY(boxes.seen.isEmpty());
     }
 
     void failingPrinter() {
