@@ -12,15 +12,21 @@
 #include "data/transaction.h"
 #include "data/turkish_text.h"
 #include "records/frm_main_form.h"
+#include "reports/report_statements.h"
 #include "search/frm_istetistik_formu.h"
 #include "search/record_search.h"
 #include "search/statistics.h"
+#include "ui/report/report_preview.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QProgressDialog>
+#include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWindow>
 
 #include <sqlite3.h>
 #include <sys/resource.h>
@@ -130,7 +136,7 @@ double percentile(std::vector<double> values, double fraction) {
     return values[std::clamp<size_t>(rank, 1, values.size()) - 1];
 }
 
-enum class Target { WithinRatioOfFloor, Below };
+enum class Target { WithinRatioOfFloor, Below, WithinFloorPlus };
 
 struct Figure {
     const char* name;
@@ -148,11 +154,15 @@ void printHeading() {
 void print(const Figure& f) {
     const double ratio = f.floor ? f.ours / *f.floor : 0;
     const bool ratioTarget = f.kind == Target::WithinRatioOfFloor;
-    const bool met = ratioTarget ? ratio <= f.limit : f.ours < f.limit;
+    const bool plusTarget = f.kind == Target::WithinFloorPlus;
+    const bool met = ratioTarget  ? ratio <= f.limit
+                     : plusTarget ? f.ours <= f.floor.value_or(0) + f.limit
+                                  : f.ours < f.limit;
     const QString floor = f.floor ? QString::asprintf("%.2f %s", *f.floor, f.unit) : QString("-");
     const QString shownRatio = f.floor ? QString::asprintf("%.2fx", ratio) : QString("-");
-    const QString target =
-        ratioTarget ? QString::asprintf("<= %.1fx", f.limit) : QString::asprintf("< %g %s", f.limit, f.unit);
+    const QString target = ratioTarget  ? QString::asprintf("<= %.1fx", f.limit)
+                           : plusTarget ? QString::asprintf("<= floor+%g", f.limit)
+                                        : QString::asprintf("< %g %s", f.limit, f.unit);
     std::printf("%-58s %9.2f %-2s %12s %7s  %-12s %s\n", f.name, f.ours, f.unit, qPrintable(floor),
                 qPrintable(shownRatio), qPrintable(target), met ? "met" : "MISSED");
     std::fflush(stdout);
@@ -162,7 +172,11 @@ void print(const Figure& f) {
 void stopAtAnyBox() {
     auto* watch = new QTimer(qApp);
     QObject::connect(watch, &QTimer::timeout, [] {
-        if (QWidget* box = QApplication::activeModalWidget()) {
+        QWidget* box = QApplication::activeModalWidget();
+        // The report figures open the preview and its progress on purpose.
+        if (qobject_cast<Report::Preview*>(box) || qobject_cast<QProgressDialog*>(box))
+            return;
+        if (box) {
             const auto* message = qobject_cast<QMessageBox*>(box);
             std::fprintf(stderr, "kalvista_bench: the program showed a box: %s\n",
                          qPrintable(message ? message->text() : box->windowTitle()));
@@ -274,6 +288,72 @@ void planFigure(frm_DataMod& data, const QString& databasePath) {
            "ms", Target::Below, 250});
 }
 
+// The peak resident memory from here on; Linux resets it on request.
+void resetPeakMemory() {
+    QFile clear("/proc/self/clear_refs");
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+double peakMemorySinceReset() {
+    QFile status("/proc/self/status");
+    if (status.open(QIODevice::ReadOnly))
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("VmHWM:"))
+                return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return peakMemoryMegabytes();
+}
+
+// "Kursiyerler" over every trainee, as the menu runs it: the command until page 1 is on the screen
+// against the bare statement; then paging about the preview, and the whole report as a PDF.
+void reportFigures(frm_main_form& window, const QString& databasePath) {
+    constexpr int PageMoves = 200;
+    bare::Database db(databasePath);
+    const double floor =
+        timed([&] { g_sink = g_sink + bare::readAll(db.handle(), translateJet(ReportSql::AllTrainees)); });
+    resetPeakMemory();
+    const QString pdfPath = QFileInfo(databasePath).absolutePath() + "/kursiyerler.pdf";
+    double opened = 0;
+    int pages = 0;
+    std::vector<double> moves;
+    double pdf = 0;
+    bool written = false;
+    const Clock::time_point start = Clock::now();
+    QTimer watch;
+    watch.setInterval(1);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* preview = qobject_cast<Report::Preview*>(QApplication::activeModalWidget());
+        if (!preview || !preview->windowHandle() || !preview->windowHandle()->isExposed())
+            return;
+        watch.stop();
+        QWidget* page = preview->findChild<QScrollArea*>()->widget();
+        page->repaint();
+        opened = millisecondsSince(start);
+        pages = preview->run().pageCount();
+        std::mt19937 engine(DefaultSchoolSeed);
+        for (int i = 0; i < PageMoves; ++i) {
+            const int target = i % 10 == 0 ? pages - 1 : int(engine() % quint32(pages));
+            moves.push_back(timed([&] {
+                preview->showPage(target);
+                page->repaint();
+            }));
+        }
+        pdf = timed([&] { written = preview->savePdf(pdfPath); });
+        preview->reject();
+    });
+    watch.start();
+    window.Button5Click();
+    const double memory = peakMemorySinceReset();
+    print({"Kursiyerler report: command to page 1 shown", opened, floor, "ms", Target::WithinFloorPlus, 500});
+    print({"Kursiyerler report: move to a page (last included), median", percentile(moves, 0.5), std::nullopt,
+           "ms", Target::Below, 30});
+    std::printf("  (%d pages; a PDF of %.1f MB %s)\n", pages, double(QFileInfo(pdfPath).size()) / 1e6,
+                written ? "written" : "NOT WRITTEN");
+    print({"Kursiyerler report: whole PDF written", pdf, std::nullopt, "ms", Target::Below, 12000});
+    print({"peak memory during report preview and PDF", memory, std::nullopt, "MB", Target::Below, 300});
+    QFile::remove(pdfPath);
+}
+
 // The real program over the generated file: start-up, memory, then moving about the list.
 void programFigures(const QString& databasePath) {
     const Clock::time_point start = Clock::now();
@@ -288,6 +368,7 @@ void programFigures(const QString& databasePath) {
     print({"peak memory with the list open", peakMemoryMegabytes(), std::nullopt, "MB", Target::Below, 250});
     moveFigures(list, databasePath);
     planFigure(*program.forms().DataMod, databasePath);
+    reportFigures(window, databasePath);
 }
 
 void listFigure(const char* name, Dataset& list, sqlite3* db) {

@@ -9,6 +9,9 @@ class frmtaksitlendir;
 class frm_yedekler;
 class frm_istetistik_formu;
 class frm_kayit_ara;
+class frm_raporlar__;
+class frm_ehliyet_sinif_secim;
+class frm_odeme_rapor_form;
 
 // The single instance of every window and of the data module, filled in start-up order and
 // handed to each of them, so windows meet only through the main window and the data module.
@@ -17,9 +20,12 @@ struct Forms {
     frm_DataMod* DataMod = nullptr;
     frm_ayar_formu* ayar_formu = nullptr;
     frm_sifre_degistir* sifre_degistir = nullptr;
+    frm_raporlar__* raporlar__ = nullptr;
+    frm_ehliyet_sinif_secim* ehliyet_sinif_secim = nullptr;
     frm_sifre_girisi* sifre_girisi = nullptr;
     frm_istetistik_formu* istetistik_formu = nullptr;
     frm_kayit_ara* kayit_ara = nullptr;
     frmtaksitlendir* taksitlendir = nullptr;
     frm_yedekler* yedekler = nullptr;
+    frm_odeme_rapor_form* odeme_rapor_form = nullptr;
 };

@@ -7,8 +7,11 @@
 #include "app/guard.h"
 #include "app/program_folder.h"
 #include "data/frm_DataMod.h"
+#include "payments/frm_odeme_rapor_form.h"
 #include "payments/frmtaksitlendir.h"
 #include "records/frm_main_form.h"
+#include "reports/frm_ehliyet_sinif_secim.h"
+#include "reports/frm_raporlar__.h"
 #include "search/frm_istetistik_formu.h"
 #include "search/frm_kayit_ara.h"
 
@@ -35,6 +38,10 @@ Program::Program() {
     m_forms.ayar_formu = m_ayar_formu.get();
     m_istetistik_formu = std::make_unique<frm_istetistik_formu>(m_forms, m_main.get());
     m_forms.istetistik_formu = m_istetistik_formu.get();
+    m_raporlar__ = std::make_unique<frm_raporlar__>(m_forms);
+    m_forms.raporlar__ = m_raporlar__.get();
+    m_ehliyet_sinif_secim = std::make_unique<frm_ehliyet_sinif_secim>(m_main.get());
+    m_forms.ehliyet_sinif_secim = m_ehliyet_sinif_secim.get();
     m_kayit_ara = std::make_unique<frm_kayit_ara>(m_forms, m_main.get());
     m_forms.kayit_ara = m_kayit_ara.get();
     m_sifre_degistir = std::make_unique<frm_sifre_degistir>(m_forms, m_main.get());
@@ -43,6 +50,8 @@ Program::Program() {
     m_forms.sifre_girisi = m_sifre_girisi.get();
     m_taksitlendir = std::make_unique<frmtaksitlendir>(m_main.get());
     m_forms.taksitlendir = m_taksitlendir.get();
+    m_odeme_rapor_form = std::make_unique<frm_odeme_rapor_form>(m_main.get());
+    m_forms.odeme_rapor_form = m_odeme_rapor_form.get();
     m_yedekler = std::make_unique<frm_yedekler>(m_forms, m_main.get());
     m_forms.yedekler = m_yedekler.get();
 }

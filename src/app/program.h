@@ -15,6 +15,9 @@ class frmtaksitlendir;
 class frm_yedekler;
 class frm_istetistik_formu;
 class frm_kayit_ara;
+class frm_raporlar__;
+class frm_ehliyet_sinif_secim;
+class frm_odeme_rapor_form;
 
 // The application object: its last net catches an error that escaped an event handler.
 class KalvistaApplication : public QApplication {
@@ -43,6 +46,9 @@ private:
     std::unique_ptr<frm_kayit_ara> m_kayit_ara;
     std::unique_ptr<frmtaksitlendir> m_taksitlendir;
     std::unique_ptr<frm_yedekler> m_yedekler;
+    std::unique_ptr<frm_raporlar__> m_raporlar__;
+    std::unique_ptr<frm_ehliyet_sinif_secim> m_ehliyet_sinif_secim;
+    std::unique_ptr<frm_odeme_rapor_form> m_odeme_rapor_form;
 };
 
 // Sets the global state of a process: locale, application title and program folder.

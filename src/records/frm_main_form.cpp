@@ -30,6 +30,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <tuple>
+
 namespace {
 
 const QString TitleStart = QStringLiteral("Kalvista 0.1 - Ücretsiz Bir Yazılımdır - ");
@@ -125,12 +127,16 @@ void frm_main_form::buildToolbar() {
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName("PopupMenu1");
-    const std::pair<const char*, const char*> entries[] = {{"Button5", "Kursiyerler"},
-                                                           {"Button6", "Ehliyet Sınıfları"},
-                                                           {"Button7", "Ödeme Raporu"},
-                                                           {"Button8", "Kişisel Ödemeler"}};
-    for (const auto& [name, caption] : entries)
-        PopupMenu1->addAction(QString::fromUtf8(caption))->setObjectName(name);
+    const std::tuple<const char*, const char*, void (frm_main_form::*)()> entries[] = {
+        {"Button5", "Kursiyerler", &frm_main_form::Button5Click},
+        {"Button6", "Ehliyet Sınıfları", &frm_main_form::Button6Click},
+        {"Button7", "Ödeme Raporu", &frm_main_form::Button7Click},
+        {"Button8", "Kişisel Ödemeler", &frm_main_form::Button8Click}};
+    for (const auto& [name, caption, handler] : entries) {
+        QAction* entry = PopupMenu1->addAction(QString::fromUtf8(caption));
+        entry->setObjectName(name);
+        guardedConnect(entry, &QAction::triggered, this, handler);
+    }
     PopupMenu1->addSeparator();
     PopupMenu1->addAction("Export")->setObjectName("Button12");
     reports->setMenu(PopupMenu1);
@@ -157,7 +163,9 @@ void frm_main_form::buildList() {
 
     pp1 = new QMenu(this);
     pp1->setObjectName("pp1");
-    pp1->addAction("Raporla...")->setObjectName("Raporla1");
+    QAction* report = pp1->addAction("Raporla...");
+    report->setObjectName("Raporla1");
+    guardedConnect(report, &QAction::triggered, this, &frm_main_form::Raporla1Click);
     kaygrid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(kaygrid, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { pp1->popup(kaygrid->viewport()->mapToGlobal(at)); });

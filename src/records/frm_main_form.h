@@ -38,6 +38,7 @@ public:
     void FillCourseLists();
     bool CommitPendingEdit();
     int CountCandidateNo(const QString& candidateNo);
+    void PreviewTraineeReport(const QString& sql);
 
     QString SortField;
     bool ListReady = false;
@@ -64,6 +65,11 @@ public slots:
     void kaygridIButtonClick();
     void ToolButton3Click();
     void Btn7Click();
+    void Button5Click();
+    void Button6Click();
+    void Button7Click();
+    void Button8Click();
+    void Raporla1Click();
 
 protected:
     void showEvent(QShowEvent* event) override;
