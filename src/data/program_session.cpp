@@ -26,9 +26,16 @@ ProgramSession::ProgramSession(const QString& databasePath)
         throw DatabaseError(
             QString("Oturum dosyası oluşturulamadı: %1. Veritabanı klasörünün yazma iznini denetleyin")
                 .arg(QDir::toNativeSeparators(lockPath(m_token))));
+    removeAbandonedLocks();
 }
 
 ProgramSession::~ProgramSession() = default;
+
+// A copy that was killed leaves its lock file behind; the next copy to start takes it away.
+void ProgramSession::removeAbandonedLocks() const {
+    for (const QString& name : QDir(m_folder).entryList({"*.lock"}, QDir::Files))
+        isRunning(QFileInfo(name).completeBaseName());
+}
 
 bool ProgramSession::isRunning(const QString& token) const {
     if (token == m_token)

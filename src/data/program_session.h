@@ -25,6 +25,7 @@ public:
 
 private:
     QString lockPath(const QString& token) const;
+    void removeAbandonedLocks() const;
 
     QString m_folder;
     QString m_token;

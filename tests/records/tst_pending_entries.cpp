@@ -3,8 +3,10 @@
 #include "sample_school.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QLockFile>
+#include <QSysInfo>
 
 #include <sqlite3.h>
 
@@ -88,8 +90,15 @@ private slots:
         database.execute({"INSERT INTO tb_odeme (miktar, kID, giris) VALUES (1, 0, 'canli')",
                           "INSERT INTO tb_odeme (miktar, kID, giris) VALUES (2, 0, 'biten')",
                           "INSERT INTO tb_odeme (miktar, kID) VALUES (3, 0)"});
+        // What a killed copy leaves: a lock file naming a process that no longer runs.
+        QFile dead(sessions + "/biten.lock");
+        QVERIFY(dead.open(QIODevice::WriteOnly));
+        dead.write("2147483646\nkalvista\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+        dead.close();
         ProgramFixture p(database.folder());
         QCOMPARE(p.paymentsOf(0), QStringList{"1.0/0"});
+        QVERIFY(!dead.exists());
+        QVERIFY(QFile::exists(sessions + "/canli.lock"));
         p.press("Button1");
         QCOMPARE(p.paymentsOf(0), QStringList{"1.0/0"});
         running.unlock();
