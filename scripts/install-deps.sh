@@ -9,6 +9,7 @@ PACKAGES=(
   libsqlite3-dev sqlite3 poppler-utils
   fonts-dejavu-core fonts-liberation
   xvfb xauth
+  libcurl4-openssl-dev python3-aiosmtpd
 )
 
 missing=()
