@@ -17,7 +17,6 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
-#include <QToolButton>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -64,8 +63,10 @@ frm_mail_yolla::frm_mail_yolla(QWidget* parent, QString host, int port)
     Button4 = button("Button4", this);
     SpeedButton4 = button("SpeedButton4", this);
     SpeedButton1 = button("SpeedButton1", this);
-    Button5 = named(new QToolButton(this), "Button5");
+    // A push button, not a tool button: the main window counts its tool buttons as its toolbar.
+    Button5 = button("Button5", this);
     Button5->setText("-");
+    Button5->setFixedWidth(24);
     Label1 = label("Label1", this);
     Label2 = label("Label2", this);
     Label3 = label("Label3", this);
@@ -132,7 +133,7 @@ frm_mail_yolla::frm_mail_yolla(QWidget* parent, QString host, int port)
     guardedConnect(close, &QShortcut::activated, this, &frm_mail_yolla::SpeedButton4Click);
     guardedConnect(Button1, &QPushButton::clicked, this, &frm_mail_yolla::Button1Click);
     guardedConnect(Button4, &QPushButton::clicked, this, &frm_mail_yolla::Button4Click);
-    guardedConnect(Button5, &QToolButton::clicked, this, &frm_mail_yolla::Button5Click);
+    guardedConnect(Button5, &QPushButton::clicked, this, &frm_mail_yolla::Button5Click);
     guardedConnect(SpeedButton1, &QPushButton::clicked, this, &frm_mail_yolla::SpeedButton1Click);
     guardedConnect(SpeedButton4, &QPushButton::clicked, this, &frm_mail_yolla::SpeedButton4Click);
     guardedConnect(mnEkle1, &QAction::triggered, this, &frm_mail_yolla::Button4Click);

@@ -9,7 +9,6 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
-class QToolButton;
 
 // A mail to the developer-support mailbox with files attached, sent while the user waits. The
 // window lives as long as the program, so what was typed stays between openings.
@@ -56,7 +55,7 @@ private:
     QListWidget* ListBox1 = nullptr;
     QPushButton* Button1 = nullptr;
     QPushButton* Button4 = nullptr;
-    QToolButton* Button5 = nullptr;
+    QPushButton* Button5 = nullptr;
     QPushButton* SpeedButton1 = nullptr;
     QPushButton* SpeedButton4 = nullptr;
     QMenu* PopupMenu1 = nullptr;

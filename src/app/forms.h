@@ -12,6 +12,8 @@ class frm_kayit_ara;
 class frm_raporlar__;
 class frm_ehliyet_sinif_secim;
 class frm_odeme_rapor_form;
+class frm_mail_yolla;
+class frm_hknd;
 
 // The single instance of every window and of the data module, filled in start-up order and
 // handed to each of them, so windows meet only through the main window and the data module.
@@ -28,4 +30,6 @@ struct Forms {
     frmtaksitlendir* taksitlendir = nullptr;
     frm_yedekler* yedekler = nullptr;
     frm_odeme_rapor_form* odeme_rapor_form = nullptr;
+    frm_mail_yolla* mail_yolla = nullptr;
+    frm_hknd* hknd = nullptr;
 };

@@ -1,6 +1,8 @@
 #include "app/program.h"
 
 #include "admin/frm_ayar_formu.h"
+#include "admin/frm_hknd.h"
+#include "admin/frm_mail_yolla.h"
 #include "admin/frm_sifre_degistir.h"
 #include "admin/frm_yedekler.h"
 #include "app/frm_sifre_girisi.h"
@@ -52,6 +54,10 @@ Program::Program() {
     m_forms.taksitlendir = m_taksitlendir.get();
     m_odeme_rapor_form = std::make_unique<frm_odeme_rapor_form>(m_main.get());
     m_forms.odeme_rapor_form = m_odeme_rapor_form.get();
+    m_mail_yolla = std::make_unique<frm_mail_yolla>(m_main.get());
+    m_forms.mail_yolla = m_mail_yolla.get();
+    m_hknd = std::make_unique<frm_hknd>(m_main.get());
+    m_forms.hknd = m_hknd.get();
     m_yedekler = std::make_unique<frm_yedekler>(m_forms, m_main.get());
     m_forms.yedekler = m_yedekler.get();
 }

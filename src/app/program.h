@@ -18,6 +18,8 @@ class frm_kayit_ara;
 class frm_raporlar__;
 class frm_ehliyet_sinif_secim;
 class frm_odeme_rapor_form;
+class frm_mail_yolla;
+class frm_hknd;
 
 // The application object: its last net catches an error that escaped an event handler.
 class KalvistaApplication : public QApplication {
@@ -49,6 +51,8 @@ private:
     std::unique_ptr<frm_raporlar__> m_raporlar__;
     std::unique_ptr<frm_ehliyet_sinif_secim> m_ehliyet_sinif_secim;
     std::unique_ptr<frm_odeme_rapor_form> m_odeme_rapor_form;
+    std::unique_ptr<frm_mail_yolla> m_mail_yolla;
+    std::unique_ptr<frm_hknd> m_hknd;
 };
 
 // Sets the global state of a process: locale, application title and program folder.

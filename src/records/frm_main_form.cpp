@@ -120,8 +120,8 @@ void frm_main_form::buildToolbar() {
     add("Btn3", "Şifreler", QStyle::SP_DialogYesButton, &frm_main_form::Btn3Click);
     Btn7 = add("Btn7", "Yedekler", QStyle::SP_DriveHDIcon, &frm_main_form::Btn7Click);
     bar->addSeparator();
-    add("ToolButton9", "İletişim", QStyle::SP_DialogHelpButton, nullptr);
-    add("Btn6", "Hakında", QStyle::SP_MessageBoxInformation, nullptr);
+    add("ToolButton9", "İletişim", QStyle::SP_DialogHelpButton, &frm_main_form::ToolButton9Click);
+    add("Btn6", "Hakında", QStyle::SP_MessageBoxInformation, &frm_main_form::Btn6Click);
     bar->addSeparator();
     add("ToolButton3", "Çıkış", QStyle::SP_DialogCloseButton, &frm_main_form::ToolButton3Click);
 

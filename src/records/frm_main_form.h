@@ -65,6 +65,8 @@ public slots:
     void kaygridIButtonClick();
     void ToolButton3Click();
     void Btn7Click();
+    void ToolButton9Click();
+    void Btn6Click();
     void Button5Click();
     void Button6Click();
     void Button7Click();
