@@ -49,6 +49,14 @@ QStringList nameFilters(const QString& filter) {
     return out;
 }
 
+const QColor Resting(216, 213, 203);
+
+void paint(QWidget* field, const QColor& colour) {
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, colour);
+    field->setPalette(palette);
+}
+
 } // namespace
 
 frm_mail_yolla::frm_mail_yolla(QWidget* parent, QString host, int port)
@@ -81,6 +89,9 @@ frm_mail_yolla::frm_mail_yolla(QWidget* parent, QString host, int port)
     mesaj->setProperty("multiline", true);
     ListBox1 = named(new QListWidget(this), "ListBox1");
     ListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
+    QPalette listText = ListBox1->palette();
+    listText.setColor(QPalette::Text, Qt::blue);
+    ListBox1->setPalette(listText);
     StatusBar1 = named(new QStatusBar(this), "StatusBar1");
     StatusBar1->setSizeGripEnabled(false);
     StatusBar1->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -120,14 +131,13 @@ frm_mail_yolla::frm_mail_yolla(QWidget* parent, QString host, int port)
     layout->addWidget(StatusBar1);
     resize(560, 520);
 
-    setStyleSheet("QDialog, QStatusBar { background: rgb(208,204,192); }"
-                  "QLineEdit, QListWidget, QPlainTextEdit { background: rgb(216,213,203); }"
-                  "QLineEdit:focus, QListWidget:focus { background: white; }"
-                  "QPlainTextEdit:focus { background: rgb(222,220,211); }"
-                  "QListWidget { color: blue; }");
+    setStyleSheet("QDialog, QStatusBar { background: rgb(208,204,192); }");
+    for (QWidget* field : std::initializer_list<QWidget*>{adiniz, mailiniz, Subjectx, mesaj, ListBox1}) {
+        field->installEventFilter(this);
+        paint(field, Resting);
+    }
 
     EnterAsTab::install(this);
-    ListBox1->installEventFilter(this);
     auto* close = new QShortcut(Qt::Key_F12, this);
     close->setContext(Qt::WindowShortcut);
     guardedConnect(close, &QShortcut::activated, this, &frm_mail_yolla::SpeedButton4Click);
@@ -248,11 +258,41 @@ void frm_mail_yolla::SpeedButton4Click() {
     hide();
 }
 
+void frm_mail_yolla::adinizEnter(QWidget* edit) {
+    paint(edit, Qt::white);
+}
+void frm_mail_yolla::adinizExit(QWidget* edit) {
+    paint(edit, Resting);
+}
+void frm_mail_yolla::ListBox1Enter() {
+    paint(ListBox1, Qt::white);
+}
+void frm_mail_yolla::ListBox1Exit() {
+    paint(ListBox1, Resting);
+}
+void frm_mail_yolla::mesajEnter() {
+    paint(mesaj, QColor(222, 220, 211));
+}
+void frm_mail_yolla::mesajExit() {
+    paint(mesaj, Resting);
+}
+
 bool frm_mail_yolla::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ListBox1 && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
         Guard::run([this] { Button5Click(); });
         return true;
+    }
+    bool in = event->type() == QEvent::FocusIn;
+    if (in || event->type() == QEvent::FocusOut) {
+        Guard::run([&] {
+            if (watched == ListBox1)
+                in ? ListBox1Enter() : ListBox1Exit();
+            else if (watched == mesaj)
+                in ? mesajEnter() : mesajExit();
+            else if (auto* edit = qobject_cast<QLineEdit*>(watched))
+                in ? adinizEnter(edit) : adinizExit(edit);
+        });
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -31,6 +31,12 @@ public slots:
     void ListBox1DblClick();
     void SpeedButton1Click();
     void SpeedButton4Click();
+    void adinizEnter(QWidget* edit);
+    void adinizExit(QWidget* edit);
+    void ListBox1Enter();
+    void ListBox1Exit();
+    void mesajEnter();
+    void mesajExit();
 
 protected:
     void showEvent(QShowEvent* event) override;

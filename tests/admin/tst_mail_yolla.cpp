@@ -147,8 +147,11 @@ private slots:
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         subject->setFocus();
+        QCOMPARE(subject->palette().color(QPalette::Base), QColor(Qt::white));
         QTest::keyClick(subject, Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), text);
+        QCOMPARE(subject->palette().color(QPalette::Base), QColor(216, 213, 203));
+        QCOMPARE(text->palette().color(QPalette::Base), QColor(222, 220, 211));
         text->moveCursor(QTextCursor::End);
         QTest::keyClick(text, Qt::Key_Return);
         QCOMPARE(text->toPlainText(), "Birinci satır\nİkinci satır\n");
