@@ -30,34 +30,34 @@ const QImage& measureDevice() {
     return device;
 }
 
-QFont qtFont(const FontSpec& spec) {
-    QFont font(spec.family);
-    font.setPointSizeF(spec.pointSize);
-    font.setBold(spec.bold);
+QFont qtFont(const FontStyle& style) {
+    QFont font(style.family);
+    font.setPointSizeF(style.pointSize);
+    font.setBold(style.bold);
     return font;
 }
 
-const QFontMetricsF& metrics(const FontSpec& spec) {
-    static const QFontMetricsF regular(qtFont(FontSpec{}), &measureDevice());
-    static const QFontMetricsF bold(qtFont(FontSpec{baseFamily(), 9, true}), &measureDevice());
-    if (spec.family == baseFamily() && spec.pointSize == 9)
-        return spec.bold ? bold : regular;
+const QFontMetricsF& metrics(const FontStyle& style) {
+    static const QFontMetricsF regular(qtFont(FontStyle{}), &measureDevice());
+    static const QFontMetricsF bold(qtFont(FontStyle{baseFamily(), 9, true}), &measureDevice());
+    if (style.family == baseFamily() && style.pointSize == 9)
+        return style.bold ? bold : regular;
     static thread_local std::optional<QFontMetricsF> other;
-    other.emplace(qtFont(spec), &measureDevice());
+    other.emplace(qtFont(style), &measureDevice());
     return *other;
 }
 
-double textWidth(const FontSpec& font, const QString& text) {
+double textWidth(const FontStyle& font, const QString& text) {
     return metrics(font).horizontalAdvance(text) / DotsPerMm;
 }
 
-double lineHeight(const FontSpec& font) {
+double lineHeight(const FontStyle& font) {
     return metrics(font).height() / DotsPerMm;
 }
 
 // The lines of a fixed-size memo: each of its own lines broken at word boundaries (inside a word
 // only when the word alone is too wide), and lines below the box's height dropped.
-QStringList wrapInBox(const QStringList& paragraphs, const FontSpec& font, const QSizeF& box) {
+QStringList wrapInBox(const QStringList& paragraphs, const FontStyle& font, const QSizeF& box) {
     QStringList lines;
     const double width = box.width() * DotsPerMm;
     const double height = lineHeight(font);
@@ -205,7 +205,7 @@ Page Run::page(int index) const {
 void Run::place(Page& page, const Band& band, double top, int row) const {
     const double left = m_definition.setup.margin;
     for (const Item& item : band.items) {
-        const FontSpec font{baseFamily(), 9, item.bold};
+        const FontStyle font{baseFamily(), 9, item.bold};
         const QPointF origin(left + item.box.x(), top + item.box.y());
         if (item.kind == ItemKind::Line) {
             page.lines.push_back({origin, origin + QPointF(item.box.width(), 0), 0.2});

@@ -20,18 +20,18 @@ namespace Report {
 // Arial where the system has it, else its metric twin, so that every page keeps its line breaks.
 QString baseFamily();
 
-struct FontSpec {
+struct FontStyle {
     QString family = baseFamily();
     double pointSize = 9;
     bool bold = false;
-    bool operator==(const FontSpec&) const = default;
+    bool operator==(const FontStyle&) const = default;
 };
 
 // Positions are millimetres from the top left corner of the paper.
 struct PlacedText {
     QRectF box;
     QString text;
-    FontSpec font;
+    FontStyle font;
     Qt::Alignment alignment = Qt::AlignLeft;
 };
 

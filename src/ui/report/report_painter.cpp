@@ -18,7 +18,7 @@ void paintPage(QPainter& painter, const Page& page, double pixelsPerMm) {
     painter.setPen(Qt::black);
     // Point sizes count in the device's own resolution; the page may be drawn larger or smaller.
     const double deviceDotsPerMm = painter.device()->logicalDpiY() / 25.4;
-    const FontSpec* current = nullptr;
+    const FontStyle* current = nullptr;
     std::optional<QFontMetricsF> metrics;
     for (const PlacedText& t : page.texts) {
         if (t.text.isEmpty())
