@@ -2,6 +2,7 @@
 
 #include "app/guard.h"
 #include "reports/report_statements.h"
+#include "ui/date_picker.h"
 #include "ui/enter_as_tab.h"
 #include "ui/message_box.h"
 
@@ -17,14 +18,6 @@
 
 namespace {
 
-QDateEdit* dateBox(QWidget* parent, const char* name) {
-    auto* box = new QDateEdit(QDate::currentDate(), parent);
-    box->setObjectName(name);
-    box->setCalendarPopup(true);
-    box->setDisplayFormat("dd.MM.yyyy");
-    return box;
-}
-
 QComboBox* list(QWidget* parent, const char* name, const QStringList& entries) {
     auto* box = new QComboBox(parent);
     box->setObjectName(name);
@@ -39,8 +32,8 @@ frm_odeme_rapor_form::frm_odeme_rapor_form(QWidget* parent) : QDialog(parent) {
     setWindowTitle("Ödeme Raporu :");
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    baslangic = dateBox(this, "baslangic");
-    bitis = dateBox(this, "bitis");
+    baslangic = datePicker(this, "baslangic");
+    bitis = datePicker(this, "bitis");
     chk1 = new QCheckBox("Tarih Kullanma", this);
     chk1->setObjectName("chk1");
     odttur = list(this, "odttur", {"", "Ödemesi Olan Kayıtlar", "Ödeme Yapmış Kayıtlar"});

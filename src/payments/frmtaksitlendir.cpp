@@ -2,6 +2,7 @@
 
 #include "app/guard.h"
 #include "payments/amount_edit.h"
+#include "ui/date_picker.h"
 #include "ui/enter_as_tab.h"
 #include "ui/message_box.h"
 
@@ -31,14 +32,6 @@ QSpinBox* planNumberBox(QWidget* parent, const char* name, int start) {
     return box;
 }
 
-QDateEdit* dateBox(QWidget* parent, const char* name) {
-    auto* box = new QDateEdit(QDate::currentDate(), parent);
-    box->setObjectName(name);
-    box->setCalendarPopup(true);
-    box->setDisplayFormat("dd.MM.yyyy");
-    return box;
-}
-
 void makeBold(QWidget* w) {
     QFont font = w->font();
     font.setBold(true);
@@ -53,13 +46,13 @@ frmtaksitlendir::frmtaksitlendir(QWidget* parent) : QDialog(parent) {
 
     SpinEdit1 = planNumberBox(this, "SpinEdit1", 2);
     makeBold(SpinEdit1);
-    tarih2 = dateBox(this, "tarih2");
+    tarih2 = datePicker(this, "tarih2");
     btn2 = new QToolButton(this);
     btn2->setObjectName("btn2");
     btn2->setAutoRaise(true);
     btn2->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
     btn2->setToolTip("Sistem tarihine git.");
-    tarih = dateBox(this, "tarih");
+    tarih = datePicker(this, "tarih");
     TaksitlemeTipi = new QComboBox(this);
     TaksitlemeTipi->setObjectName("TaksitlemeTipi");
     TaksitlemeTipi->addItems({"Aylık", "X Günlük"});

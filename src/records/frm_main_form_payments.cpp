@@ -10,6 +10,7 @@
 #include "payments/installment_plan.h"
 #include "ui/bound_number_edit.h"
 #include "ui/data_grid.h"
+#include "ui/date_picker.h"
 #include "ui/message_box.h"
 #include "ui/whole_characters.h"
 
@@ -60,10 +61,7 @@ void frm_main_form::buildPaymentsTab(QWidget* page) {
     auto* box = new QGroupBox(" Ödemeler ", page);
     odenenx = new AmountEdit(box);
     odenenx->setObjectName("odenenx");
-    odemetarx = new QDateEdit(QDate::currentDate(), box);
-    odemetarx->setObjectName("odemetarx");
-    odemetarx->setCalendarPopup(true);
-    odemetarx->setDisplayFormat("dd.MM.yyyy");
+    odemetarx = datePicker(box, "odemetarx");
     odemeac = new QLineEdit(box);
     odemeac->setObjectName("odemeac");
     odemeac->setMaxLength(30);
