@@ -4,6 +4,9 @@
 #include "data/statements.h"
 #include "data/transaction.h"
 
+#include <QGuiApplication>
+#include <QPalette>
+
 frm_DataMod::frm_DataMod(QObject* parent) : QObject(parent) {
     setObjectName("DataMod");
     ado_conn.setObjectName("ado_conn");
@@ -19,6 +22,30 @@ frm_DataMod::frm_DataMod(QObject* parent) : QObject(parent) {
     tuser.setSql("select * from kullanicilar");
     tkursiyer.setScrollHandler([this] { tkursiyerAfterScroll(); });
     ado_conn.addParticipant(this);
+    EXPORTX.setObjectName("EXPORTX");
+    presetExportOptions();
+}
+
+// The options the program sets on the export; every other one keeps the facility's default.
+void frm_DataMod::presetExportOptions() {
+    ExportSettings& s = EXPORTX.settings();
+    s.csv.separator = ";";
+    s.pdf.margins = QMarginsF(1.17, 0.78, 0.57, 0.78);
+    s.excel.pageFooter = "Page &P of &N";
+    s.excel.sheetTitle = "Sheet 1";
+    s.excel.boldCaptions = true;
+    const QColor windowText = qobject_cast<QGuiApplication*>(QCoreApplication::instance())
+                                  ? QGuiApplication::palette().color(QPalette::WindowText)
+                                  : QColor(Qt::black);
+    s.word.defaultFont = {"MS Sans Serif", 8, false, false, windowText};
+    s.word.rowHeaderFont = s.word.defaultFont;
+    s.html.textFont = {"Arial", 8, false, false, Qt::white};
+    // White text needs a dark table to be read.
+    s.html.background = QColor("#1e3a5f");
+    s.html.captionBackground = QColor("#0f2540");
+    s.html.oddRowBackground = QColor("#2b4c74");
+    s.html.evenRowBackground = QColor("#1e3a5f");
+    s.html.borderColor = QColor("#7a9cc6");
 }
 
 frm_DataMod::~frm_DataMod() {

@@ -3,6 +3,7 @@
 #include "data/connection.h"
 #include "data/data_source.h"
 #include "data/dataset.h"
+#include "ui/export/export_facility.h"
 
 #include <QObject>
 
@@ -43,6 +44,9 @@ public:
     DataSource darac{tarac, "darac", this};
     DataSource dguzergah{tguzergah, "dguzergah", this};
 
+    // Exports the trainee list; created with the data module and preset by it.
+    ExportFacility EXPORTX{this};
+
     // Announces this copy of the program on the open database and clears the pending payments
     // that copies no longer running left behind; ends with the connection.
     void beginSession();
@@ -66,6 +70,7 @@ signals:
     void paymentTotalsChanged(const PaymentTotals& totals);
 
 private:
+    void presetExportOptions();
     double paymentTotal(bool paid, qint64 kID);
     void setTotals(const PaymentTotals& totals);
     void saveState() override { m_savedTotals = m_totals; }

@@ -1,0 +1,5 @@
+#include "ui/export/export_writers.h"
+
+std::unique_ptr<ExportWriter> makeSqlWriter(QIODevice&, const ExportSettings&) {
+    throw ExportError("Bu biçim henüz yazılamıyor.");
+}
