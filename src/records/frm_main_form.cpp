@@ -138,7 +138,9 @@ void frm_main_form::buildToolbar() {
         guardedConnect(entry, &QAction::triggered, this, handler);
     }
     PopupMenu1->addSeparator();
-    PopupMenu1->addAction("Export")->setObjectName("Button12");
+    QAction* exportList = PopupMenu1->addAction("Export");
+    exportList->setObjectName("Button12");
+    guardedConnect(exportList, &QAction::triggered, this, &frm_main_form::Button12Click);
     reports->setMenu(PopupMenu1);
     reports->setPopupMode(QToolButton::InstantPopup);
 }

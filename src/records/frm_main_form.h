@@ -72,6 +72,7 @@ public slots:
     void Button7Click();
     void Button8Click();
     void Raporla1Click();
+    void Button12Click();
 
 protected:
     void showEvent(QShowEvent* event) override;

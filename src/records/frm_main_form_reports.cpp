@@ -6,6 +6,7 @@
 #include "reports/frm_ehliyet_sinif_secim.h"
 #include "reports/frm_raporlar__.h"
 #include "reports/report_statements.h"
+#include "ui/export/export_dialog.h"
 #include "ui/message_box.h"
 
 #include <QLineEdit>
@@ -79,4 +80,12 @@ void frm_main_form::Button8Click() {
         reports.rap_2.item(name).text = edit ? edit->text() : QString();
     }
     reports.Preview(reports.rap_2, data().todemeler, this);
+}
+
+// The list as the grid shows it goes to the export; the list is left as it is afterwards.
+void frm_main_form::Button12Click() {
+    ExportFacility& facility = data().EXPORTX;
+    facility.setDataSource(&data().tkursiyer);
+    ExportDialog dialog(facility, this);
+    dialog.exec();
 }

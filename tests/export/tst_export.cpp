@@ -1,10 +1,213 @@
 #include "export_sample.h"
+#include "program_fixture.h"
+#include "sample_school.h"
 
-#include <QTest>
+#include "ui/export/export_dialog.h"
 
-class TstExport : public QObject {
+#include <QAction>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+// The export as a whole: which rows and fields go out, the settings file, the file that is
+// replaced only by a whole new one, and the dialog over the trainee list.
+class TestExport : public QObject {
     Q_OBJECT
+
+    // The cells of a CSV file with ";", as Python's reader sees them.
+    static QString csvCells(const QString& path) {
+        return runPython(
+                   "import csv,sys,json\n"
+                   "print(json.dumps(list(csv.reader(open(sys.argv[1], encoding='utf-8-sig', newline=''),"
+                   " delimiter=';'))))",
+                   {path})
+            .trimmed();
+    }
+    static QString json(const QList<QStringList>& rows) {
+        QStringList out;
+        for (const QStringList& row : rows) {
+            QStringList cells;
+            for (const QString& cell : row)
+                cells << '"' + cell + '"';
+            out << '[' + cells.join(", ") + ']';
+        }
+        return '[' + out.join(", ") + ']';
+    }
+    static ExportSettings csvTo(const QString& path) {
+        ExportSettings s;
+        s.format = ExportFormat::Csv;
+        s.csv.separator = ";";
+        s.fileName = path;
+        return s;
+    }
+
+private slots:
+    void initTestCase() { useProgramLocale(); }
+
+    void fieldsAndRange_data() {
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("last"); // 0: all records
+        QTest::addColumn<QString>("cells");
+        QTest::newRow("chosen fields in the chosen order")
+            << QStringList{"ser_hak", "KID"} << 1 << 0
+            << json({{"ser_hak", "kID"}, {"Evet", "1"}, {"Hayır", "2"}, {"", "3"}});
+        QTest::newRow("a range") << QStringList{"kID"} << 2 << 3 << json({{"kID"}, {"2"}, {"3"}});
+        QTest::newRow("a range past the end") << QStringList{"kID"} << 3 << 9 << json({{"kID"}, {"3"}});
+        QTest::newRow("an empty range") << QStringList{"kID"} << 3 << 2 << json({{"kID"}});
+        QTest::newRow("an unknown field is left out")
+            << QStringList{"yok", "adi"} << 2 << 2 << json({{"adi"}, {"a;b,c %100"}});
+    }
+    void fieldsAndRange() {
+        QFETCH(QStringList, fields);
+        QFETCH(int, first);
+        QFETCH(int, last);
+        QFETCH(QString, cells);
+        QTemporaryDir dir;
+        ExportSettings s = csvTo(dir.filePath("liste.csv"));
+        s.fields = fields;
+        s.allRecords = last == 0;
+        s.firstRecord = first;
+        s.lastRecord = last;
+        const ExportSample sample;
+        QCOMPARE(runExport(sample, s), std::optional<int>(ExportSelection(sample, s).rowCount));
+        QCOMPARE(csvCells(s.fileName), cells);
+    }
+
+    void noFieldChosenIsRefused() {
+        QTemporaryDir dir;
+        ExportSettings s = csvTo(dir.filePath("liste.csv"));
+        s.fields = QStringList{"yok"};
+        QVERIFY_THROWS_EXCEPTION(ExportError, runExport(ExportSample(), s));
+        QVERIFY(!QFile::exists(s.fileName));
+    }
+
+    // A stopped or failed export leaves the file that was there, and no half-written one.
+    void oldFileStaysUntilTheNewOneIsWhole() {
+        QTemporaryDir dir;
+        ExportSettings s = csvTo(dir.filePath("liste.csv"));
+        QFile old(s.fileName);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("eski");
+        old.close();
+        QCOMPARE(runExport(ExportSample(), s, [](int, int) { return false; }), std::nullopt);
+        s.format = ExportFormat::Excel;
+        s.fields = QStringList{"yok"};
+        QVERIFY_THROWS_EXCEPTION(ExportError, runExport(ExportSample(), s));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("eski"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"liste.csv"});
+    }
+
+    void unwritableDestinationNamesThePath() {
+        ExportSettings s = csvTo("/proc/kalvista/liste.csv");
+        try {
+            runExport(ExportSample(), s);
+            QFAIL("the export did not fail");
+        } catch (const ExportError& e) {
+            const QString message = QString::fromUtf8(e.what());
+            QVERIFY2(message.contains("yazılamadı") && message.contains(s.fileName), qPrintable(message));
+        }
+    }
+
+    // Every setting survives the file: a file saved from loaded settings is the file loaded.
+    void settingsFileRoundTrip() {
+        QTemporaryDir dir;
+        ExportSettings changed;
+        changed.format = ExportFormat::Latex;
+        changed.fileName = dir.filePath("ç ş.tex");
+        changed.allRecords = false;
+        changed.lastRecord = 7;
+        changed.fields = QStringList{"soyadi", "adi"};
+        changed.captions = {{"adi", "Adı"}, {"soyadi", "Soyadı"}};
+        changed.header = "Üst\nbilgi";
+        changed.decimals = 2;
+        changed.csv.separator = "\t";
+        changed.word.rowHeaderFont = {"MS Sans Serif", 9.5, true, true, QColor("#123456")};
+        changed.pdf.margins = QMarginsF(1.17, 0.78, 0.57, 0.5);
+        changed.html.borderColor = QColor("#abcdef");
+        changed.sql.createTable = false;
+        const QString first = dir.filePath("ilk.cfg");
+        saveExportSettings(changed, first);
+
+        ExportSettings loaded;
+        loadExportSettings(loaded, first);
+        QCOMPARE(loaded.format, ExportFormat::Latex);
+        QCOMPARE(loaded.fields, changed.fields);
+        QCOMPARE(loaded.captions, changed.captions);
+        QCOMPARE(loaded.header, changed.header);
+        QCOMPARE(loaded.word.rowHeaderFont.color, QColor("#123456"));
+        QCOMPARE(loaded.pdf.margins, changed.pdf.margins);
+        const QString second = dir.filePath("ikinci.cfg");
+        saveExportSettings(loaded, second);
+        QFile a(first), b(second);
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        QCOMPARE(b.readAll(), a.readAll());
+
+        QVERIFY_THROWS_EXCEPTION(ExportError, loadExportSettings(loaded, dir.filePath("yok.cfg")));
+    }
+
+    void clipboardGetsTextAndTable() {
+        ExportSettings s;
+        s.format = ExportFormat::Clipboard;
+        s.fields = QStringList{"kID", "soyadi"};
+        QCOMPARE(runExport(ExportSample(), s), std::optional<int>(3));
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(data->text().startsWith("kID\tsoyadi\r\n1\t"));
+        QVERIFY(data->text().contains("\"iki\nsatır\""));
+        QVERIFY(data->html().contains("<table"));
+        QVERIFY(data->html().contains(QString::fromUtf8("Çağlar")));
+    }
+
+    // "Export" after a search and a sort writes the listed trainees in the listed order, every
+    // field of the list, and says so in one line.
+    void exportOfTheListAsShown() {
+        ProgramFixture p(fillSampleSchool);
+        p.boxes().onDialog([](QWidget* search) {
+            auto* classes = search->findChild<QComboBox*>("cb1");
+            classes->setCurrentIndex(classes->findText("B"));
+            search->findChild<QPushButton*>("Button1")->click();
+        });
+        p.press("Btn4");
+        p.main().kaygridTitleButtonClick("soyadi");
+        QTemporaryDir dir;
+        const QString path = dir.filePath("liste.csv");
+        QString status;
+        p.boxes().onDialog([&](QWidget* dialog) {
+            QCOMPARE(dialog->windowTitle(), "Export");
+            auto* formats = dialog->findChild<QListWidget*>("ExportTo");
+            QCOMPARE(formats->count(), 14);
+            formats->setCurrentRow(formats->row(formats->findItems("CSV File", Qt::MatchExactly).first()));
+            dialog->findChild<QLineEdit*>("FileName")->setText(dir.filePath("liste"));
+            dialog->findChild<QPushButton*>("StartButton")->click();
+            status = dialog->findChild<QLabel*>("StatusLabel")->text();
+            dialog->findChild<QPushButton*>("CloseButton")->click();
+        });
+        p.main().findChild<QAction*>("Button12")->trigger();
+        QCOMPARE(status, QString("2 kayıt %1 dosyasına yazıldı.").arg(path));
+        QVERIFY(p.boxes().seen.isEmpty());
+
+        const QStringList rows =
+            runPython("import csv,sys\n"
+                      "for r in csv.reader(open(sys.argv[1], encoding='utf-8-sig', newline=''),"
+                      " delimiter=';'): print(len(r), r[0], r[1], r[2], r[4])",
+                      {path})
+                .trimmed()
+                .split('\n');
+        const int fields = p.data().tkursiyer.fieldCount();
+        QCOMPARE(rows, (QStringList{QString("%1 kID adi soyadi dogumtarihi").arg(fields),
+                                    QString::fromUtf8("%1 2 ismet Çelik 01.01.1985").arg(fields),
+                                    QString::fromUtf8("%1 1 İSMAİL IŞIK 01.05.1990").arg(fields)}));
+        QCOMPARE(p.data().tkursiyer.recordCount(), 2);
+    }
 };
 
-QTEST_MAIN(TstExport)
+QTEST_MAIN(TestExport)
 #include "tst_export.moc"
