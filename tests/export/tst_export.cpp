@@ -5,6 +5,7 @@
 #include "ui/export/export_dialog.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QFile>
@@ -206,6 +207,29 @@ private slots:
                                     QString::fromUtf8("%1 2 ismet Çelik 01.01.1985").arg(fields),
                                     QString::fromUtf8("%1 1 İSMAİL IŞIK 01.05.1990").arg(fields)}));
         QCOMPARE(p.data().tkursiyer.recordCount(), 2);
+    }
+
+    // "Print file after export" prints the exported table through the print dialog.
+    void printingAfterTheExportAsksForThePrinter() {
+        ProgramFixture p(fillSampleSchool);
+        QString status;
+        QString printDialog;
+        p.boxes().onDialog([&](QWidget* dialog) {
+            auto* formats = dialog->findChild<QListWidget*>("ExportTo");
+            formats->setCurrentRow(formats->count() - 1);
+            dialog->findChild<QCheckBox*>("PrintAfterExport")->setChecked(true);
+            dialog->findChild<QPushButton*>("StartButton")->click();
+            status = dialog->findChild<QLabel*>("StatusLabel")->text();
+            dialog->findChild<QPushButton*>("CloseButton")->click();
+        });
+        p.boxes().onDialog([&](QWidget* dialog) {
+            printDialog = dialog->objectName();
+            dialog->close();
+        });
+        p.main().findChild<QAction*>("Button12")->trigger();
+        QCOMPARE(printDialog, "PrintDialog");
+        QCOMPARE(status, QString::fromUtf8("5 kayıt panoya kopyalandı."));
+        QVERIFY(p.boxes().seen.isEmpty());
     }
 };
 

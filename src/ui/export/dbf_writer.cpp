@@ -1,4 +1,5 @@
 #include "ui/export/export_writers.h"
+#include "ui/export/library_file.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -10,10 +11,6 @@
 #include <shapefil.h>
 
 #include <array>
-
-// From the Excel writer: the temporary folder of a library that writes its own file.
-QString temporaryFilePath(const QTemporaryDir& dir, const QString& name);
-void copyFinishedFile(const QString& path, QIODevice& out);
 
 namespace {
 
