@@ -48,6 +48,50 @@ private:
     Cell m_cell;
 };
 
+// Readers of DIF and SYLK, printing each cell as "row,column": "t:text", "n:number" or "b:TRUE".
+const QString DifReader = R"(
+import json, sys
+lines = iter(open(sys.argv[1], encoding='utf-8', newline='').read().split('\r\n'))
+for topic in lines:
+    count, text = next(lines), next(lines)
+    assert text == '""' and (topic != 'VECTORS' or count == '0,6')
+    if topic == 'DATA': break
+cells, y = {}, 0
+for pair in lines:
+    kind, number = pair.split(',')
+    value = next(lines)
+    if kind == '-1':
+        if value == 'EOD': break
+        assert value == 'BOT'
+        y, x = y + 1, 0
+        continue
+    x += 1
+    if kind == '0' and value == 'V':
+        cells[f'{y},{x}'] = 'n:' + str(float(number))
+    elif kind == '0':
+        assert float(number) == (value == 'TRUE') and value in ('TRUE', 'FALSE')
+        cells[f'{y},{x}'] = 'b:' + value
+    else:
+        assert kind == '1' and value[0] == value[-1] == '"'
+        cells[f'{y},{x}'] = 't:' + value[1:-1].replace('""', '"')
+assert list(lines) == ['']
+print(json.dumps(cells))
+)";
+const QString SylkReader = R"(
+import json, sys
+lines = open(sys.argv[1], encoding='utf-8', newline='').read().split('\r\n')
+assert lines[0].startswith('ID;P') and lines[-2:] == ['E', '']
+cells = {}
+for line in lines[1:-2]:
+    fields = line.replace(';;', '\0').split(';')
+    assert fields[0] == 'C'
+    f = {field[0]: field[1:].replace('\0', ';') for field in fields[1:]}
+    k = f['K']
+    text = k.startswith('"') and k.endswith('"')
+    cells[f['Y'] + ',' + f['X']] = 't:' + k[1:-1].replace('\x1b :', '\n') if text else 'n:' + str(float(k))
+print(json.dumps(cells))
+)";
+
 using MakeWriter = std::function<std::unique_ptr<ExportWriter>(QIODevice&, const ExportSettings&)>;
 
 QJsonDocument json(const QString& text) {
@@ -183,85 +227,41 @@ private slots:
         }
     }
 
-    void dif() {
-        const QString path = exportTo("list.dif", makeDifWriter, ExportSample());
-        // A reader of the format: topics of three lines, then pairs of lines per value.
-        const QJsonObject read = json(runPython(R"(
-import json, sys
-lines = iter(open(sys.argv[1], encoding='utf-8', newline='').read().split('\r\n'))
-topics = {}
-for topic in lines:
-    topics[topic] = next(lines)
-    assert next(lines) == '""'
-    if topic == 'DATA': break
-rows = []
-for first in lines:
-    kind, number = first.split(',')
-    second = next(lines)
-    if kind == '-1':
-        if second == 'EOD': break
-        assert second == 'BOT'
-        rows.append([])
-    elif kind == '0':
-        float(number)
-        assert second in ('V', 'TRUE', 'FALSE')
-        rows[-1].append('n:' + number if second == 'V' else 'b:' + second + number)
-    else:
-        assert kind == '1' and second[0] == second[-1] == '"'
-        rows[-1].append('t:' + second[1:-1].replace('""', '"'))
-assert list(lines) == ['']
-print(json.dumps({'vectors': topics['VECTORS'], 'rows': rows}))
-)",
-                                                {path}))
-                                     .object();
-        QCOMPARE(read["vectors"].toString(), "0,6");
-        const QList<QStringList> expected = {
-            {"t:kID", "t:adi", "t:soyadi", "t:dogumtarihi", "t:odeme_tutari", "t:ser_hak"},
-            {"n:1", "t:" + ExportSample::TurkishLetters, "t:" + Caglar, "t:07.03.1990", "n:1234.5",
-             "b:TRUE1"},
-            {"n:2", "t:a;b,c %100", QString::fromUtf8("t:iki satır"), "t:31.12.2001", "n:-250.75",
-             "b:FALSE0"},
-            {"n:3", "t:", "t:", "t:", "t:", "t:"},
-        };
-        QCOMPARE(rowsOf(read["rows"]), expected);
+    void interchange_data() {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("reader");
+        QTest::addColumn<QList<QStringList>>("cells");
+        const QStringList captions = {"t:kID",         "t:adi",          "t:soyadi",
+                                      "t:dogumtarihi", "t:odeme_tutari", "t:ser_hak"};
+        const QString first = "t:" + ExportSample::TurkishLetters, second = "t:" + Caglar;
+        QTest::newRow("DIF") << int(ExportFormat::Dif) << DifReader
+                             << QList<QStringList>{
+                                    captions,
+                                    {"n:1.0", first, second, "t:07.03.1990", "n:1234.5", "b:TRUE"},
+                                    {"n:2.0", "t:a;b,c %100", QString::fromUtf8("t:iki satır"),
+                                     "t:31.12.2001", "n:-250.75", "b:FALSE"},
+                                    {"n:3.0", "t:", "t:", "t:", "t:", "t:"}};
+        QTest::newRow("SYLK") << int(ExportFormat::Sylk) << SylkReader
+                              << QList<QStringList>{
+                                     captions,
+                                     {"n:1.0", first, second, "t:07.03.1990", "n:1234.5", "n:1.0"},
+                                     {"n:2.0", "t:a;b,c %100", QString::fromUtf8("t:iki\nsatır"),
+                                      "t:31.12.2001", "n:-250.75", "n:0.0"},
+                                     {"n:3.0"}};
     }
-
-    void sylk() {
-        const QString path = exportTo("list.slk", makeSylkWriter, ExportSample());
-        // A reader of the format: records of fields split at single semicolons.
-        const QJsonObject cells = json(runPython(R"(
-import json, sys
-lines = open(sys.argv[1], encoding='utf-8', newline='').read().split('\r\n')
-assert lines[0].startswith('ID;P') and lines[-2:] == ['E', '']
-cells = {}
-for line in lines[1:-2]:
-    fields = line.replace(';;', '\0').split(';')
-    assert fields[0] == 'C'
-    f = {field[0]: field[1:].replace('\0', ';') for field in fields[1:]}
-    k = f['K']
-    if k.startswith('"'):
-        assert k.endswith('"')
-        k = 't:' + k[1:-1].replace('\x1b :', '\n')
-    else:
-        k = 'n:' + str(float(k))
-    cells[f['Y'] + ',' + f['X']] = k
-print(json.dumps(cells))
-)",
-                                                 {path}))
-                                      .object();
-        const QList<QStringList> expected = {
-            {"t:kID", "t:adi", "t:soyadi", "t:dogumtarihi", "t:odeme_tutari", "t:ser_hak"},
-            {"n:1.0", "t:" + ExportSample::TurkishLetters, "t:" + Caglar, "t:07.03.1990", "n:1234.5",
-             "n:1.0"},
-            {"n:2.0", "t:a;b,c %100", QString::fromUtf8("t:iki\nsatır"), "t:31.12.2001", "n:-250.75",
-             "n:0.0"},
-            {"n:3.0"},
+    void interchange() {
+        QFETCH(int, format);
+        QFETCH(QString, reader);
+        QFETCH(QList<QStringList>, cells);
+        const auto make = [&](QIODevice& out, const ExportSettings& settings) {
+            return makeFileWriter(ExportFormat(format), out, settings);
         };
-        QVariantMap cellsExpected;
-        for (int y = 0; y < expected.size(); ++y)
-            for (int x = 0; x < expected[y].size(); ++x)
-                cellsExpected[QString("%1,%2").arg(y + 1).arg(x + 1)] = expected[y][x];
-        QCOMPARE(cells.toVariantMap(), cellsExpected);
+        QVariantMap expected;
+        for (int y = 0; y < cells.size(); ++y)
+            for (int x = 0; x < cells[y].size(); ++x)
+                expected[QString("%1,%2").arg(y + 1).arg(x + 1)] = cells[y][x];
+        QCOMPARE(json(runPython(reader, {exportTo("list", make, ExportSample())})).object().toVariantMap(),
+                 expected);
     }
 
     void pdf_data() {
@@ -307,55 +307,50 @@ print(json.dumps(cells))
         QVERIFY(printable.bottom() - words.bottom() < 12);
     }
 
-    // Each page of a long list is headed by the captions, and every row is on one page only.
-    void pdfRepeatsCaptions() {
-        const QString path = exportTo("long.pdf", makePdfWriter, GeneratedList(300, 3, 20));
+    // Columns wider than a page go on to the next pages, then the rows go down ("over, then down"):
+    // each page shows the rows of its band in the columns of its group, under their captions.
+    void pdfOverThenDown() {
+        const int rows = 300, columns = 8;
+        const QString path = exportTo("wide.pdf", makePdfWriter, GeneratedList(rows, columns, 40));
         const int pages = pdfPages(path);
-        QVERIFY(pages >= 3);
-        QList<int> rows;
+        QList<QSet<int>> rowsOn, columnsOn;
         for (int page = 1; page <= pages; ++page) {
             const QString text = pdfText(path, page);
-            QVERIFY(text.contains("K1") && text.contains("K2") && text.contains("K3"));
-            QVERIFY(text.contains(QString("Sayfa %1").arg(page)));
-            for (const QRegularExpressionMatch& m : QRegularExpression("\\br(\\d+)c1\\b").globalMatch(text))
-                rows << m.captured(1).toInt();
-        }
-        QCOMPARE(rows.size(), 300);
-        QCOMPARE(rows.first(), 1);
-        QCOMPARE(rows.last(), 300);
-        QVERIFY(std::is_sorted(rows.begin(), rows.end()));
-    }
-
-    // Columns wider than the page go on to the next pages; the rows then go down ("over, then
-    // down"), and no column shows on a page of another.
-    void pdfColumnsOverflow() {
-        const int columns = 8;
-        const QString path = exportTo("wide.pdf", makePdfWriter, GeneratedList(120, columns, 40));
-        const auto cellsOn = [&](int page) {
-            QSet<int> rows, shown;
+            QSet<int> shownRows, shownColumns;
             for (const QRegularExpressionMatch& m :
-                 QRegularExpression("\\br(\\d+)c(\\d+)\\b").globalMatch(pdfText(path, page))) {
-                rows << m.captured(1).toInt();
-                shown << m.captured(2).toInt();
+                 QRegularExpression("\\br(\\d+)c(\\d+)\\b").globalMatch(text)) {
+                shownRows << m.captured(1).toInt();
+                shownColumns << m.captured(2).toInt();
             }
-            return std::pair{rows, shown};
-        };
-        int groups = 0;
-        QSet<int> across;
-        while (!across.contains(columns)) {
-            const auto [rows, shown] = cellsOn(++groups);
-            QVERIFY(!shown.isEmpty() && !shown.intersects(across));
-            QCOMPARE(rows, cellsOn(1).first);
-            across += shown;
+            for (int column : shownColumns)
+                QVERIFY(text.contains(QRegularExpression(QString("\\bK%1\\b").arg(column))));
+            QVERIFY(text.contains(QString("Sayfa %1").arg(page)));
+            rowsOn << shownRows;
+            columnsOn << shownColumns;
         }
-        QVERIFY(groups > 1);
-        QCOMPARE(across.size(), columns);
-        QVERIFY(pdfPages(path) > groups && pdfPages(path) % groups == 0);
-        const auto [firstRows, firstColumns] = cellsOn(1);
-        const auto [nextRows, nextColumns] = cellsOn(groups + 1);
-        QCOMPARE(nextColumns, firstColumns);
-        QVERIFY(*std::min_element(nextRows.begin(), nextRows.end()) ==
-                *std::max_element(firstRows.begin(), firstRows.end()) + 1);
+        int groups = 1;
+        while (groups < pages && !columnsOn[groups - 1].contains(columns))
+            ++groups;
+        QVERIFY(groups > 1 && pages > groups && pages % groups == 0);
+        // Each row in one band, each column in one group.
+        QSet<int> allRows, allColumns;
+        qsizetype rowsShown = 0, columnsShown = 0;
+        for (int page = 0; page < pages; ++page) {
+            QCOMPARE(columnsOn[page], columnsOn[page % groups]);
+            QCOMPARE(rowsOn[page], rowsOn[page - page % groups]);
+            if (page % groups == 0) {
+                allRows += rowsOn[page];
+                rowsShown += rowsOn[page].size();
+            }
+            if (page < groups) {
+                allColumns += columnsOn[page];
+                columnsShown += columnsOn[page].size();
+            }
+        }
+        QCOMPARE(allRows.size(), rowsShown);
+        QCOMPARE(rowsShown, rows);
+        QCOMPARE(allColumns.size(), columnsShown);
+        QCOMPARE(columnsShown, columns);
     }
 
     // Long values wrap inside their cells; one taller than a page is cut with an ellipsis.
