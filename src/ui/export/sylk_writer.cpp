@@ -1,5 +1,71 @@
 #include "ui/export/export_writers.h"
+#include "ui/export/plain_text.h"
 
-std::unique_ptr<ExportWriter> makeSylkWriter(QIODevice&, const ExportSettings&) {
-    throw ExportError("Bu biçim henüz yazılamıyor.");
+namespace {
+
+// The SYLK spreadsheet format: an ID record, one C record per filled cell, E at the end; the row
+// count is not known while the rows stream by, so there is no B record.
+//
+// SYLK has no escape for the Turkish letters ı İ ş Ş ğ Ğ, and readers take the bytes in the
+// system's encoding: the file is UTF-8, which LibreOffice on a UTF-8 system reads whole. Inside a
+// text a ';' is doubled and a line break is written as ESC " :", the form LibreOffice and Excel
+// read back as a line break. Yes/no are 1 and 0: LibreOffice reads TRUE and FALSE both as 0.
+class SylkWriter : public ExportWriter {
+public:
+    SylkWriter(QIODevice& out, const ExportSettings& settings) : m_out(out), m_settings(settings) {}
+
+    void begin(const std::vector<ExportColumn>& columns) override {
+        m_columns = columns;
+        writeUtf8(m_out, "ID;PKalvista\r\n");
+        if (!m_settings.writeCaptions)
+            return;
+        QString record;
+        for (size_t i = 0; i < columns.size(); ++i)
+            record += textCell(i, columns[i].caption);
+        writeRowOfCells(record);
+    }
+
+    void writeRow(const ExportRow& row) override {
+        QString record;
+        for (size_t i = 0; i < m_columns.size(); ++i)
+            record += cell(i, row[i]);
+        writeRowOfCells(record);
+    }
+
+    void end() override { writeUtf8(m_out, "E\r\n"); }
+
+private:
+    QString place(size_t column) const { return QString("C;Y%1;X%2;K").arg(m_row + 1).arg(column + 1); }
+
+    QString textCell(size_t column, const QString& text) const {
+        if (text.isEmpty())
+            return {};
+        const QString escaped = withoutLineBreaks(text, "\x1b :").replace(';', ";;");
+        return place(column) + '"' + escaped + "\"\r\n";
+    }
+
+    QString cell(size_t column, const QVariant& value) const {
+        const ExportKind kind = m_columns[column].kind;
+        if (value.isNull())
+            return {};
+        if (isNumeric(kind) || kind == ExportKind::Boolean)
+            return place(column) + exportPlainText(value, kind) + "\r\n";
+        return textCell(column, exportText(value, kind, m_settings));
+    }
+
+    void writeRowOfCells(const QString& cells) {
+        writeUtf8(m_out, cells);
+        ++m_row;
+    }
+
+    QIODevice& m_out;
+    const ExportSettings m_settings;
+    std::vector<ExportColumn> m_columns;
+    int m_row = 0;
+};
+
+} // namespace
+
+std::unique_ptr<ExportWriter> makeSylkWriter(QIODevice& out, const ExportSettings& settings) {
+    return std::make_unique<SylkWriter>(out, settings);
 }

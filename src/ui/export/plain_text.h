@@ -1,0 +1,61 @@
+#pragma once
+
+// What the plain-text writers (text, CSV, DIF, SYLK) and the paged table share: writing to the
+// device, quoting, line breaks, and how wide a column is laid out.
+
+#include "ui/export/export_writer.h"
+
+#include <QDateTime>
+#include <QIODevice>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+inline void writeBytes(QIODevice& out, const QByteArray& bytes) {
+    if (out.write(bytes) != bytes.size())
+        throw ExportError(QString("Dışa aktarılan dosyaya yazılamadı: %1").arg(out.errorString()));
+}
+
+inline void writeUtf8(QIODevice& out, const QString& text) {
+    writeBytes(out, text.toUtf8());
+}
+
+inline const QRegularExpression& lineBreak() {
+    static const QRegularExpression pattern("\r\n|\r|\n");
+    return pattern;
+}
+
+// The text on one line: each line break (CR LF, CR or LF) becomes the replacement.
+inline QString withoutLineBreaks(QString text, const QString& replacement) {
+    return text.replace(lineBreak(), replacement);
+}
+
+// The text between quotes, each quote inside doubled.
+inline QString quoted(QString text, const QString& quote) {
+    return quote + text.replace(quote, quote + quote) + quote;
+}
+
+inline bool isNumeric(ExportKind kind) {
+    return kind == ExportKind::Integer || kind == ExportKind::Number;
+}
+
+// The characters a column is laid out for in the aligned formats: a text column as wide as its
+// source says, within reason; the others as wide as their values usually are.
+inline int columnCharacters(const ExportColumn& column, const ExportSettings& settings) {
+    constexpr int WidestText = 40;
+    constexpr int UnsizedText = 20;
+    switch (column.kind) {
+    case ExportKind::Integer:
+        return 8;
+    case ExportKind::Number:
+        return 12;
+    case ExportKind::Date:
+        return int(
+            exportText(QDateTime(QDate(2000, 12, 31), QTime(0, 0)), ExportKind::Date, settings).size());
+    case ExportKind::Boolean:
+        return int(std::max(settings.trueText.size(), settings.falseText.size()));
+    case ExportKind::Text:
+        break;
+    }
+    return column.width > 0 ? std::min(column.width, WidestText) : UnsizedText;
+}
