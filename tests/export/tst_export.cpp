@@ -27,7 +27,7 @@ class TestExport : public QObject {
         return runPython(
                    "import csv,sys,json\n"
                    "print(json.dumps(list(csv.reader(open(sys.argv[1], encoding='utf-8-sig', newline=''),"
-                   " delimiter=';'))))",
+                   " delimiter=';')), ensure_ascii=False))",
                    {path})
             .trimmed();
     }

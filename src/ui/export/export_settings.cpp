@@ -69,12 +69,12 @@ public:
     template <typename T> void operator()(const char* key, const T& value) { m_file.setValue(key, value); }
     void operator()(const char* key, ExportFormat format) { m_file.setValue(key, formatKey(format)); }
     void operator()(const char* key, const QColor& color) { m_file.setValue(key, color.name()); }
+    // Captions as "field=caption" entries: field names hold no "=".
     void operator()(const char* key, const QMap<QString, QString>& captions) {
-        m_file.beginGroup(key);
-        m_file.remove(QString());
+        QStringList entries;
         for (auto it = captions.begin(); it != captions.end(); ++it)
-            m_file.setValue(it.key(), it.value());
-        m_file.endGroup();
+            entries << it.key() + '=' + it.value();
+        m_file.setValue(key, entries);
     }
     void operator()(const char* key, const ExportFont& font) {
         const QString k = QString::fromLatin1(key);
@@ -114,13 +114,14 @@ public:
             color = read;
     }
     void operator()(const char* key, QMap<QString, QString>& captions) {
-        if (!m_file.childGroups().contains(key))
+        if (!m_file.contains(key))
             return;
         captions.clear();
-        m_file.beginGroup(key);
-        for (const QString& name : m_file.childKeys())
-            captions.insert(name, m_file.value(name).toString());
-        m_file.endGroup();
+        for (const QString& entry : m_file.value(key).toStringList()) {
+            const qsizetype equals = entry.indexOf('=');
+            if (equals > 0)
+                captions.insert(entry.left(equals), entry.mid(equals + 1));
+        }
     }
     void operator()(const char* key, ExportFont& font) {
         const QString k = QString::fromLatin1(key);
