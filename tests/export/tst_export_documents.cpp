@@ -113,12 +113,12 @@ def scan(text, table):
     return rows, [i < head for i in range(len(rows))]
 src = open(sys.argv[1], encoding='utf-8').read()
 head, rest = src.split('\\begin{longtable}{', 1)
-spec, rest = rest.split('\n', 1)
+formats, rest = rest.split('\n', 1)
 body, tail = rest.split('\\end{longtable}\n', 1)
 table, repeats = scan(body, True)
 paragraphs = [l[:-4] for l in (head + tail).splitlines() if l.endswith('\\par')]
 print(json.dumps({'table': table, 'texts': [scan(p, False) for p in paragraphs], 'repeats': repeats,
-                  'columns': spec.count('p{'), 'head': head, 'tail': tail}))
+                  'columns': formats.count('p{'), 'head': head, 'tail': tail}))
 )PY";
 
 // Element names from the first row; a value is null only when marked so.

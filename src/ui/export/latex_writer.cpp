@@ -40,12 +40,12 @@ QString latexText(const QString& text) {
 }
 
 // Paragraph columns, as wide as the Word table's columns would be on the same page.
-QString columnSpec(const PageLayout& page) {
-    QString spec = "|";
+QString columnFormats(const PageLayout& page) {
+    QString formats = "|";
     for (const int width : page.columns)
-        spec += QString("p{\\dimexpr%1\\linewidth-2\\tabcolsep-\\arrayrulewidth\\relax}|")
-                    .arg(double(width) / page.textWidth(), 0, 'f', 3);
-    return spec;
+        formats += QString("p{\\dimexpr%1\\linewidth-2\\tabcolsep-\\arrayrulewidth\\relax}|")
+                       .arg(double(width) / page.textWidth(), 0, 'f', 3);
+    return formats;
 }
 
 QString tableRow(const QStringList& texts, const QString& cellStart = {}) {
@@ -79,7 +79,7 @@ public:
         const PageLayout page = pageLayout(columns, 10);
         QString start =
             m_settings.latex.wholeDocument ? preamble(page) + paragraph(m_settings.header) : QString();
-        start += "\\begin{longtable}{" + columnSpec(page) + "}\n\\hline\n";
+        start += "\\begin{longtable}{" + columnFormats(page) + "}\n\\hline\n";
         if (m_settings.writeCaptions)
             start += tableRow(captionTexts(columns), "\\bfseries ") + "\\endhead\n";
         write(start);
