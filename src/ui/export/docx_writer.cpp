@@ -1,5 +1,173 @@
 #include "ui/export/export_writers.h"
+#include "ui/export/markup_escape.h"
 
-std::unique_ptr<ExportWriter> makeWordWriter(QIODevice&, const ExportSettings&) {
-    throw ExportError("Bu biçim henüz yazılamıyor.");
+#include <quazip/quazip.h>
+#include <quazip/quazipfile.h>
+
+#include <numeric>
+
+// A Word document: a WordprocessingML package of four small parts and the document itself, whose
+// table rows are deflated into the package as they come.
+
+namespace {
+
+using namespace markup;
+
+const QString XmlDeclaration = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)";
+const QString WordNamespace = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
+const QString CaptionStyle = "SutunBasligi";
+
+QString contentTypes() {
+    return XmlDeclaration +
+           R"(<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types">)"
+           R"(<Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/>)"
+           R"(<Default Extension="xml" ContentType="application/xml"/>)"
+           R"(<Override PartName="/word/document.xml" ContentType="application/)"
+           R"(vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml"/>)"
+           R"(<Override PartName="/word/styles.xml" ContentType="application/)"
+           R"(vnd.openxmlformats-officedocument.wordprocessingml.styles+xml"/>)"
+           R"(</Types>)";
+}
+
+QString relationship(const QString& type, const QString& target) {
+    return XmlDeclaration +
+           R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)" +
+           QString(R"(<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/)"
+                   R"(relationships/%1" Target="%2"/>)")
+               .arg(type, target) +
+           "</Relationships>";
+}
+
+QString runProperties(const ExportFont& font) {
+    const QString size = QString::number(qRound(font.points * 2));
+    return QString(R"(<w:rPr><w:rFonts w:ascii="%1" w:hAnsi="%1" w:eastAsia="%1" w:cs="%1"/>%2%3)"
+                   R"(<w:color w:val="%4"/><w:sz w:val="%5"/><w:szCs w:val="%5"/></w:rPr>)")
+        .arg(escapeXml(font.family), font.bold ? "<w:b/>" : "", font.italic ? "<w:i/>" : "",
+             font.color.name().mid(1).toUpper(), size);
+}
+
+// The default font runs in, and a character style for the caption row.
+QString styles(const ExportSettings& settings) {
+    return XmlDeclaration + QString(R"(<w:styles xmlns:w="%1">)").arg(WordNamespace) +
+           "<w:docDefaults><w:rPrDefault>" + runProperties(settings.word.defaultFont) +
+           R"(</w:rPrDefault><w:pPrDefault><w:pPr><w:spacing w:after="0"/></w:pPr></w:pPrDefault>)"
+           "</w:docDefaults>" +
+           QString(R"(<w:style w:type="character" w:customStyle="1" w:styleId="%1">)"
+                   R"(<w:name w:val="Sütun Başlığı"/>)")
+               .arg(CaptionStyle) +
+           runProperties(settings.word.rowHeaderFont) + "</w:style></w:styles>";
+}
+
+// A paragraph of one run; its line breaks are breaks inside the run.
+QString paragraph(const QString& text, const QString& runStyle = {}) {
+    if (text.isEmpty())
+        return "<w:p/>";
+    const QString style =
+        runStyle.isEmpty() ? QString() : QString(R"(<w:rPr><w:rStyle w:val="%1"/></w:rPr>)").arg(runStyle);
+    const QString textStart = R"(<w:t xml:space="preserve">)";
+    return "<w:p><w:r>" + style + textStart + markupText(text, escapeXml, "</w:t><w:br/>" + textStart) +
+           "</w:t></w:r></w:p>";
+}
+
+QString tableRow(const QStringList& texts, bool captions) {
+    QString row = captions ? "<w:tr><w:trPr><w:tblHeader/></w:trPr>" : "<w:tr>";
+    for (const QString& text : texts)
+        row += "<w:tc>" + paragraph(text, captions ? CaptionStyle : QString()) + "</w:tc>";
+    return row + "</w:tr>";
+}
+
+QString tableStart(const PageLayout& page) {
+    QString table = "<w:tbl><w:tblPr>";
+    table += QString(R"(<w:tblW w:w="%1" w:type="dxa"/><w:tblBorders>)")
+                 .arg(std::accumulate(page.columns.begin(), page.columns.end(), 0));
+    for (const char* side : {"top", "left", "bottom", "right", "insideH", "insideV"})
+        table += QString(R"(<w:%1 w:val="single" w:sz="4" w:space="0" w:color="auto"/>)").arg(side);
+    table += R"(</w:tblBorders><w:tblLayout w:type="fixed"/></w:tblPr><w:tblGrid>)";
+    for (const int width : page.columns)
+        table += QString(R"(<w:gridCol w:w="%1"/>)").arg(width);
+    return table + "</w:tblGrid>";
+}
+
+QString sectionProperties(const PageLayout& page) {
+    return QString(R"(<w:sectPr><w:pgSz w:w="%1" w:h="%2"%3/><w:pgMar w:top="%4" w:right="%4" )"
+                   R"(w:bottom="%4" w:left="%4" w:header="567" w:footer="567" w:gutter="0"/></w:sectPr>)")
+        .arg(QString::number(page.width), QString::number(page.height),
+             page.landscape ? R"( w:orient="landscape")" : "", QString::number(page.margin));
+}
+
+class WordWriter : public ExportWriter {
+public:
+    WordWriter(QIODevice& out, const ExportSettings& settings)
+        : m_out(out), m_zip(&out), m_document(&m_zip), m_settings(settings) {}
+
+    void begin(const std::vector<ExportColumn>& columns) override {
+        m_columns = columns;
+        // The device belongs to the caller, who commits or discards it.
+        m_zip.setAutoClose(false);
+        if (!m_zip.open(QuaZip::mdCreate))
+            throw zipError(m_zip.getZipError());
+        writePart("[Content_Types].xml", contentTypes());
+        writePart("_rels/.rels", relationship("officeDocument", "word/document.xml"));
+        writePart("word/_rels/document.xml.rels", relationship("styles", "styles.xml"));
+        writePart("word/styles.xml", styles(m_settings));
+
+        m_page = pageLayout(columns, m_settings.word.defaultFont.points);
+        openPart(m_document, "word/document.xml");
+        QString start = XmlDeclaration + QString(R"(<w:document xmlns:w="%1"><w:body>)").arg(WordNamespace);
+        if (!m_settings.header.isEmpty())
+            start += paragraph(m_settings.header);
+        start += tableStart(m_page);
+        if (m_settings.writeCaptions)
+            start += tableRow(captionTexts(columns), true);
+        writeOut(m_document, start.toUtf8());
+    }
+
+    void writeRow(const ExportRow& row) override {
+        writeOut(m_document, tableRow(rowTexts(row, m_columns, m_settings), false).toUtf8());
+    }
+
+    void end() override {
+        // Word wants a paragraph after a table, so the footer's is written even when empty.
+        const QString finish =
+            "</w:tbl>" + paragraph(m_settings.footer) + sectionProperties(m_page) + "</w:body></w:document>";
+        writeOut(m_document, finish.toUtf8());
+        closePart(m_document);
+        m_zip.close();
+        if (m_zip.getZipError() != UNZ_OK)
+            throw zipError(m_zip.getZipError());
+    }
+
+private:
+    ExportError zipError(int code) const {
+        return ExportError(
+            QString("Word belgesi yazılamadı (zip hatası %1). %2").arg(code).arg(m_out.errorString()));
+    }
+    void openPart(QuaZipFile& part, const QString& name) {
+        if (!part.open(QIODevice::WriteOnly, QuaZipNewInfo(name)))
+            throw zipError(part.getZipError());
+    }
+    void closePart(QuaZipFile& part) {
+        part.close();
+        if (part.getZipError() != UNZ_OK)
+            throw zipError(part.getZipError());
+    }
+    void writePart(const QString& name, const QString& content) {
+        QuaZipFile part(&m_zip);
+        openPart(part, name);
+        writeOut(part, content.toUtf8());
+        closePart(part);
+    }
+
+    QIODevice& m_out;
+    QuaZip m_zip;
+    QuaZipFile m_document;
+    const ExportSettings m_settings;
+    std::vector<ExportColumn> m_columns;
+    PageLayout m_page;
+};
+
+} // namespace
+
+std::unique_ptr<ExportWriter> makeWordWriter(QIODevice& out, const ExportSettings& settings) {
+    return std::make_unique<WordWriter>(out, settings);
 }
