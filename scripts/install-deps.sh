@@ -10,7 +10,7 @@ PACKAGES=(
   fonts-dejavu-core fonts-liberation
   xvfb xauth
   libcurl4-openssl-dev python3-aiosmtpd
-  libxlsxwriter-dev libshp-dev libquazip1-qt6-dev
+  libxlsxwriter-dev libshp-dev libminizip-dev
   python3-openpyxl python3-docx python3-dbfread
 )
 

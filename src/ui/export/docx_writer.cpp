@@ -1,8 +1,12 @@
 #include "ui/export/export_writers.h"
 #include "ui/export/markup_escape.h"
 
-#include <quazip/quazip.h>
-#include <quazip/quazipfile.h>
+#include "ui/export/library_file.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <minizip/zip.h>
 
 #include <numeric>
 
@@ -95,72 +99,97 @@ QString sectionProperties(const PageLayout& page) {
              page.landscape ? R"( w:orient="landscape")" : "", QString::number(page.margin));
 }
 
+// The zip container, written by minizip, the zip library the Excel writer uses as well, into a
+// temporary file. Parts are written one at a time; the open one takes its bytes as they come.
+class Package {
+public:
+    explicit Package(const QString& path)
+        : m_zip(zipOpen64(QFile::encodeName(path).constData(), APPEND_STATUS_CREATE)) {
+        if (!m_zip)
+            throw zipError(ZIP_ERRNO);
+    }
+    ~Package() {
+        if (m_zip)
+            zipClose(m_zip, nullptr);
+    }
+    Package(const Package&) = delete;
+    Package& operator=(const Package&) = delete;
+
+    void openPart(const QString& name) {
+        zip_fileinfo info{};
+        check(zipOpenNewFileInZip64(m_zip, name.toUtf8().constData(), &info, nullptr, 0, nullptr, 0, nullptr,
+                                    Z_DEFLATED, Z_DEFAULT_COMPRESSION, 0));
+    }
+    void write(const QByteArray& bytes) {
+        check(zipWriteInFileInZip(m_zip, bytes.constData(), unsigned(bytes.size())));
+    }
+    void closePart() { check(zipCloseFileInZip(m_zip)); }
+    void writePart(const QString& name, const QString& content) {
+        openPart(name);
+        write(content.toUtf8());
+        closePart();
+    }
+    void close() {
+        const int result = zipClose(m_zip, nullptr);
+        m_zip = nullptr;
+        check(result);
+    }
+
+private:
+    static ExportError zipError(int code) {
+        return ExportError(QString("Word belgesi yazılamadı (zip hatası %1).").arg(code));
+    }
+    static void check(int result) {
+        if (result != ZIP_OK)
+            throw zipError(result);
+    }
+
+    zipFile m_zip;
+};
+
 class WordWriter : public ExportWriter {
 public:
     WordWriter(QIODevice& out, const ExportSettings& settings)
-        : m_out(out), m_zip(&out), m_document(&m_zip), m_settings(settings) {}
+        : m_out(out), m_path(temporaryFilePath(m_dir, "export.docx")), m_package(m_path),
+          m_settings(settings) {}
 
     void begin(const std::vector<ExportColumn>& columns) override {
         m_columns = columns;
-        // The device belongs to the caller, who commits or discards it.
-        m_zip.setAutoClose(false);
-        if (!m_zip.open(QuaZip::mdCreate))
-            throw zipError(m_zip.getZipError());
-        writePart("[Content_Types].xml", contentTypes());
-        writePart("_rels/.rels", relationship("officeDocument", "word/document.xml"));
-        writePart("word/_rels/document.xml.rels", relationship("styles", "styles.xml"));
-        writePart("word/styles.xml", styles(m_settings));
+        m_package.writePart("[Content_Types].xml", contentTypes());
+        m_package.writePart("_rels/.rels", relationship("officeDocument", "word/document.xml"));
+        m_package.writePart("word/_rels/document.xml.rels", relationship("styles", "styles.xml"));
+        m_package.writePart("word/styles.xml", styles(m_settings));
 
         m_page = pageLayout(columns, m_settings.word.defaultFont.points);
-        openPart(m_document, "word/document.xml");
+        m_package.openPart("word/document.xml");
         QString start = XmlDeclaration + QString(R"(<w:document xmlns:w="%1"><w:body>)").arg(WordNamespace);
         if (!m_settings.header.isEmpty())
             start += paragraph(m_settings.header);
         start += tableStart(m_page);
         if (m_settings.writeCaptions)
             start += tableRow(captionTexts(columns), true);
-        writeOut(m_document, start.toUtf8());
+        m_package.write(start.toUtf8());
     }
 
     void writeRow(const ExportRow& row) override {
-        writeOut(m_document, tableRow(rowTexts(row, m_columns, m_settings), false).toUtf8());
+        m_package.write(tableRow(rowTexts(row, m_columns, m_settings), false).toUtf8());
     }
 
     void end() override {
         // Word wants a paragraph after a table, so the footer's is written even when empty.
         const QString finish =
             "</w:tbl>" + paragraph(m_settings.footer) + sectionProperties(m_page) + "</w:body></w:document>";
-        writeOut(m_document, finish.toUtf8());
-        closePart(m_document);
-        m_zip.close();
-        if (m_zip.getZipError() != UNZ_OK)
-            throw zipError(m_zip.getZipError());
+        m_package.write(finish.toUtf8());
+        m_package.closePart();
+        m_package.close();
+        copyFinishedFile(m_path, m_out);
     }
 
 private:
-    ExportError zipError(int code) const {
-        return ExportError(
-            QString("Word belgesi yazılamadı (zip hatası %1). %2").arg(code).arg(m_out.errorString()));
-    }
-    void openPart(QuaZipFile& part, const QString& name) {
-        if (!part.open(QIODevice::WriteOnly, QuaZipNewInfo(name)))
-            throw zipError(part.getZipError());
-    }
-    void closePart(QuaZipFile& part) {
-        part.close();
-        if (part.getZipError() != UNZ_OK)
-            throw zipError(part.getZipError());
-    }
-    void writePart(const QString& name, const QString& content) {
-        QuaZipFile part(&m_zip);
-        openPart(part, name);
-        writeOut(part, content.toUtf8());
-        closePart(part);
-    }
-
     QIODevice& m_out;
-    QuaZip m_zip;
-    QuaZipFile m_document;
+    QTemporaryDir m_dir;
+    QString m_path;
+    Package m_package;
     const ExportSettings m_settings;
     std::vector<ExportColumn> m_columns;
     PageLayout m_page;
