@@ -1,5 +1,6 @@
 #include "ui/export/export_writers.h"
 #include "ui/export/plain_text.h"
+#include "ui/report/report_model.h"
 
 #include <QFileInfo>
 #include <QFontMetricsF>
@@ -8,18 +9,11 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QTextLayout>
 
 namespace {
 
 // The text of one cell as it is drawn: its lines, wrapped to the cell's width.
 using CellLines = QStringList;
-
-QString withoutTrailingBlanks(QString text) {
-    while (text.endsWith(' '))
-        text.chop(1);
-    return text;
-}
 
 // A font with its measures on the device it is drawn on.
 struct TextStyle {
@@ -45,16 +39,7 @@ struct TextStyle {
             lines << paragraph;
             return;
         }
-        QTextLayout layout(paragraph, font, device);
-        QTextOption option;
-        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-            line.setLineWidth(width);
-            lines << withoutTrailingBlanks(paragraph.mid(line.textStart(), line.textLength()));
-        }
-        layout.endLayout();
+        lines << Report::wrapParagraph(paragraph, font, device, width);
     }
 
     QFont font;

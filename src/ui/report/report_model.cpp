@@ -63,25 +63,7 @@ QStringList wrapInBox(const QStringList& paragraphs, const FontStyle& font, cons
     const double height = lineHeight(font);
     const int fitting = int(std::floor(box.height() / height + 1e-9));
     for (const QString& paragraph : paragraphs) {
-        if (paragraph.isEmpty()) {
-            lines << QString();
-        } else {
-            QTextLayout layout(paragraph, qtFont(font), &measureDevice());
-            QTextOption option;
-            option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-            layout.setTextOption(option);
-            layout.beginLayout();
-            for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-                line.setLineWidth(width);
-                QString text = paragraph.mid(line.textStart(), line.textLength());
-                while (text.endsWith(' '))
-                    text.chop(1);
-                lines << text;
-                if (lines.size() > fitting)
-                    break;
-            }
-            layout.endLayout();
-        }
+        lines << wrapParagraph(paragraph, qtFont(font), &measureDevice(), width);
         if (lines.size() >= fitting)
             break;
     }
@@ -89,6 +71,27 @@ QStringList wrapInBox(const QStringList& paragraphs, const FontStyle& font, cons
 }
 
 } // namespace
+
+QStringList wrapParagraph(const QString& paragraph, const QFont& font, const QPaintDevice* device,
+                          qreal width) {
+    if (paragraph.isEmpty())
+        return {QString()};
+    QStringList lines;
+    QTextLayout layout(paragraph, font, device);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        QString text = paragraph.mid(line.textStart(), line.textLength());
+        while (text.endsWith(' '))
+            text.chop(1);
+        lines << text;
+    }
+    layout.endLayout();
+    return lines;
+}
 
 QString baseFamily() {
     static const QString family =

@@ -12,6 +12,8 @@
 #include <vector>
 
 class Dataset;
+class QFont;
+class QPaintDevice;
 
 // A banded report in millimetres and the pages it lays out. Everything here is plain data: the
 // painter draws a Page on a screen, a printer or a PDF alike, and tests read the same pages.
@@ -19,6 +21,11 @@ namespace Report {
 
 // Arial where the system has it, else its metric twin, so that every page keeps its line breaks.
 QString baseFamily();
+
+// A paragraph broken into lines no wider than `width` on the device: at word boundaries, inside a
+// word only when the word alone is too wide; blanks at line ends are dropped.
+QStringList wrapParagraph(const QString& paragraph, const QFont& font, const QPaintDevice* device,
+                          qreal width);
 
 struct FontStyle {
     QString family = baseFamily();
