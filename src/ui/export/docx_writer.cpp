@@ -160,7 +160,7 @@ public:
         m_package.writePart("word/_rels/document.xml.rels", relationship("styles", "styles.xml"));
         m_package.writePart("word/styles.xml", styles(m_settings));
 
-        m_page = pageLayout(columns, m_settings.word.defaultFont.points);
+        m_page = pageLayout(columns, m_settings, m_settings.word.defaultFont.points);
         m_package.openPart("word/document.xml");
         QString start = XmlDeclaration + QString(R"(<w:document xmlns:w="%1"><w:body>)").arg(WordNamespace);
         if (!m_settings.header.isEmpty())

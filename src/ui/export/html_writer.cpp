@@ -69,7 +69,7 @@ public:
     }
 
 private:
-    void write(const QString& text) { writeOut(m_out, text.toUtf8()); }
+    void write(const QString& text) { writeBytes(m_out, text.toUtf8()); }
 
     QIODevice& m_out;
     const ExportSettings m_settings;

@@ -76,7 +76,7 @@ public:
     void begin(const std::vector<ExportColumn>& columns) override {
         m_columns = columns;
         // The article's font is 10 pt.
-        const PageLayout page = pageLayout(columns, 10);
+        const PageLayout page = pageLayout(columns, m_settings, 10);
         QString start =
             m_settings.latex.wholeDocument ? preamble(page) + paragraph(m_settings.header) : QString();
         start += "\\begin{longtable}{" + columnFormats(page) + "}\n\\hline\n";
@@ -95,7 +95,7 @@ public:
     }
 
 private:
-    void write(const QString& text) { writeOut(m_out, text.toUtf8()); }
+    void write(const QString& text) { writeBytes(m_out, text.toUtf8()); }
 
     QIODevice& m_out;
     const ExportSettings m_settings;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/export/export_writer.h"
+#include "ui/export/plain_text.h"
 
 #include <QFile>
 #include <QIODevice>
@@ -23,7 +23,6 @@ inline void copyFinishedFile(const QString& path, QIODevice& out) {
         const QByteArray chunk = file.read(ChunkSize);
         if (chunk.isEmpty())
             throw ExportError(QString("Geçici dosya okunamadı:\n%1").arg(file.errorString()));
-        if (out.write(chunk) != chunk.size())
-            throw ExportError(QString("Dışa aktarılan dosya yazılamadı:\n%1").arg(out.errorString()));
+        writeBytes(out, chunk);
     }
 }

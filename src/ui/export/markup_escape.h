@@ -3,7 +3,7 @@
 // What the document writers share: values cleaned and escaped for their markup, checked writes, and
 // the column widths of a table on an A4 page.
 
-#include "ui/export/export_writer.h"
+#include "ui/export/plain_text.h"
 
 #include <QIODevice>
 #include <QRegularExpression>
@@ -67,12 +67,11 @@ inline QString escapeXml(const QString& text) {
 
 // A text in a markup: cleaned, each of its lines (split on CR LF, CR or LF) escaped, the lines
 // joined by the markup's line break.
-template <typename Escape> QString markupText(const QString& text, Escape escape, const QString& lineBreak) {
-    static const QRegularExpression lineEnd("\r\n|\r|\n");
-    QStringList lines = withoutControlCharacters(text).split(lineEnd);
+template <typename Escape> QString markupText(const QString& text, Escape escape, const QString& newLine) {
+    QStringList lines = withoutControlCharacters(text).split(lineBreak());
     for (QString& line : lines)
         line = escape(line);
-    return lines.join(lineBreak);
+    return lines.join(newLine);
 }
 
 // A row as text formats show it, a text per column.
@@ -91,12 +90,6 @@ inline QStringList captionTexts(const std::vector<ExportColumn>& columns) {
     return captions;
 }
 
-// Writes all the bytes or throws.
-inline void writeOut(QIODevice& out, const QByteArray& bytes) {
-    if (out.write(bytes) != bytes.size())
-        throw ExportError(QString("Dışa aktarılan dosyaya yazılamadı: %1").arg(out.errorString()));
-}
-
 // An A4 page with 2 cm margins and the widths of the table's columns on it, in twips. A table
 // wider than a portrait page turns the page; one wider than the page is narrowed to fit.
 struct PageLayout {
@@ -109,35 +102,16 @@ struct PageLayout {
     int textWidth() const { return width - 2 * margin; }
 };
 
-// Characters a column wants: its own width, or one that suits its kind; at least its caption.
-inline int columnCharacters(const ExportColumn& column) {
-    int wanted = column.width;
-    if (wanted <= 0) {
-        switch (column.kind) {
-        case ExportKind::Boolean:
-            wanted = 6;
-            break;
-        case ExportKind::Integer:
-            wanted = 8;
-            break;
-        case ExportKind::Number:
-        case ExportKind::Date:
-            wanted = 12;
-            break;
-        case ExportKind::Text:
-            wanted = 20;
-            break;
-        }
-    }
-    return std::clamp(std::max(wanted, int(column.caption.size())), 4, 40);
-}
-
-inline PageLayout pageLayout(const std::vector<ExportColumn>& columns, double fontPoints) {
+inline PageLayout pageLayout(const std::vector<ExportColumn>& columns, const ExportSettings& settings,
+                             double fontPoints) {
     // An average letter is about half an em wide; a cell adds its padding.
     const double charTwips = fontPoints * 20 * 0.55;
     PageLayout page;
     for (const ExportColumn& column : columns)
-        page.columns.push_back(int(columnCharacters(column) * charTwips) + 144);
+        page.columns.push_back(
+            int(std::clamp(std::max(columnCharacters(column, settings), int(column.caption.size())), 4, 40) *
+                charTwips) +
+            144);
     const int natural = std::accumulate(page.columns.begin(), page.columns.end(), 0);
     if (natural > page.textWidth()) {
         page.landscape = true;

@@ -1,7 +1,7 @@
 #pragma once
 
-// What the plain-text writers (text, CSV, DIF, SYLK) and the paged table share: writing to the
-// device, quoting, line breaks, and how wide a column is laid out.
+// What the writers share: checked writes to the device, quoting, line breaks, and how wide a
+// column is laid out.
 
 #include "ui/export/export_writer.h"
 

@@ -96,7 +96,7 @@ public:
 
     void begin(const std::vector<ExportColumn>& columns) override {
         m_columns = columns;
-        const PageLayout page = pageLayout(columns, m_settings.word.defaultFont.points);
+        const PageLayout page = pageLayout(columns, m_settings, m_settings.word.defaultFont.points);
         m_rowStart = rowDefinition(page, false);
         write("{\\rtf1\\ansi\\ansicpg1254\\deff0\\uc1\n" + fontTable(m_settings) + "\n" +
               colourTable(m_settings) + "\n" + pageSetup(page) + paragraph(m_settings.header));
@@ -121,7 +121,7 @@ private:
         return text.isEmpty() ? QString()
                               : "\\pard\\plain " + fontGroup(m_settings, DefaultFont, text) + "\\par\n";
     }
-    void write(const QString& text) { writeOut(m_out, text.toLatin1()); }
+    void write(const QString& text) { writeBytes(m_out, text.toLatin1()); }
 
     QIODevice& m_out;
     const ExportSettings m_settings;

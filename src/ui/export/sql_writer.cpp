@@ -86,7 +86,7 @@ public:
     void end() override { write("COMMIT;\n"); }
 
 private:
-    void write(const QString& text) { markup::writeOut(m_out, text.toUtf8()); }
+    void write(const QString& text) { writeBytes(m_out, text.toUtf8()); }
 
     QIODevice& m_out;
     const ExportSettings m_settings;
