@@ -29,8 +29,8 @@
 #include <QTimer>
 #include <QWindow>
 
-#include <sqlite3.h>
 #include <malloc.h>
+#include <sqlite3.h>
 #include <sys/resource.h>
 #include <xlsxwriter.h>
 
