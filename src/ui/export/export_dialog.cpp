@@ -144,15 +144,6 @@ QCheckBox* checkBox(Bindings& bindings, QWidget* parent, const char* name, const
     return check;
 }
 
-QDoubleSpinBox* numberBox(Bindings& bindings, QWidget* parent, const char* name, double& value,
-                          double maximum, int decimals) {
-    auto* box = named(new QDoubleSpinBox(parent), name);
-    box->setRange(0, maximum);
-    box->setDecimals(decimals);
-    bindings.push_back({[box, &value] { box->setValue(value); }, [box, &value] { value = box->value(); }});
-    return box;
-}
-
 // A colour as its #rrggbb name; a name that is no colour keeps the colour it had.
 QLineEdit* colourEdit(Bindings& bindings, QWidget* parent, const QString& name, QColor& value) {
     auto* edit = new QLineEdit(parent);
