@@ -70,31 +70,13 @@ lxw_datetime excelDateTime(const QDateTime& value) {
             time.hour(), time.minute(), time.second() + time.msec() / 1000.0};
 }
 
-// Characters wide, as Excel measures columns: the text width the list gives, room for the values
-// of the other kinds, and for the caption when it is written.
-double columnWidth(const ExportColumn& column, bool withCaption) {
-    constexpr qsizetype Widest = 60;
-    qsizetype chars = 0;
-    switch (column.kind) {
-    case ExportKind::Text:
-        chars = column.width > 0 ? column.width : 20;
-        break;
-    case ExportKind::Integer:
-        chars = 10;
-        break;
-    case ExportKind::Number:
-        chars = 14;
-        break;
-    case ExportKind::Date:
-        chars = 16; // dd.mm.yyyy hh:mm
-        break;
-    case ExportKind::Boolean:
-        chars = 8;
-        break;
-    }
-    if (withCaption)
-        chars = std::max(chars, column.caption.size());
-    return double(std::min(chars, Widest) + 1);
+// Characters wide, as Excel measures columns: as the other writers lay the column out, and room
+// for the caption when it is written.
+double columnWidth(const ExportColumn& column, const ExportSettings& settings) {
+    int chars = columnCharacters(column, settings);
+    if (settings.writeCaptions)
+        chars = std::max(chars, int(column.caption.size()));
+    return double(chars + 1);
 }
 
 class ExcelWriter : public ExportWriter {
@@ -174,7 +156,7 @@ void ExcelWriter::begin(const std::vector<ExportColumn>& columns) {
         throw ExportError(QString("Excel bir sayfada en çok %1 sütun tutar.").arg(LXW_COL_MAX));
     const bool captions = m_settings.writeCaptions;
     for (lxw_col_t c = 0; c < columns.size(); ++c) {
-        check(worksheet_set_column(m_sheet, c, c, columnWidth(columns[c], captions), nullptr));
+        check(worksheet_set_column(m_sheet, c, c, columnWidth(columns[c], m_settings), nullptr));
         m_kinds.push_back(columns[c].kind);
     }
     if (!captions)
