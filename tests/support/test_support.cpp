@@ -80,6 +80,9 @@ void ModalWatcher::poll() {
     }
     // A dialog is worked on only once it has the focus, as a user would find it.
     if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+        // A dialog whose action is still at work (waiting on long work, say) is left to it.
+        if (m_working.contains(dialog))
+            return;
         if (!dialog->isActiveWindow()) {
             dialog->activateWindow();
             return;
@@ -94,8 +97,11 @@ void ModalWatcher::poll() {
         m_timer.stop();
         QTimer::singleShot(0, this, [this, action, target = QPointer<QDialog>(dialog)] {
             m_timer.start();
-            if (target)
-                action(target);
+            if (!target)
+                return;
+            m_working.append(target);
+            action(target);
+            m_working.removeAll(target.data());
         });
     }
 }

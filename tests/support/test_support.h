@@ -12,6 +12,7 @@
 #include <memory>
 
 class Connection;
+class QDialog;
 
 // A new, empty database file in its own temporary folder, removed with the object; or the
 // database that already lies in a given folder, left there.
@@ -61,6 +62,7 @@ private:
     QTimer m_timer;
     std::deque<QMessageBox::StandardButton> m_answers;
     std::deque<DialogAction> m_dialogActions;
+    QList<QDialog*> m_working;
 };
 
 // Sets the Turkish locale as main() does.
