@@ -637,9 +637,11 @@ void ExportDialog::afterExport(int rows) {
         StatusLabel->setText(QString("%1 kayıt panoya kopyalandı.").arg(rows));
     } else {
         const QString file = QDir::toNativeSeparators(m_settings.fileName);
-        StatusLabel->setText(QString("%1 kayıt %2 dosyasına yazıldı.").arg(rows).arg(file));
-        if (m_settings.openAfterExport)
-            QDesktopServices::openUrl(QUrl::fromLocalFile(m_settings.fileName));
+        QString status = QString("%1 kayıt %2 dosyasına yazıldı.").arg(rows).arg(file);
+        if (m_settings.openAfterExport &&
+            !QDesktopServices::openUrl(QUrl::fromLocalFile(m_settings.fileName)))
+            status += " Dosyayı açacak bir program bulunamadı.";
+        StatusLabel->setText(status);
     }
     if (m_settings.printAfterExport)
         printExport();
