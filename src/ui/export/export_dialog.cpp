@@ -618,18 +618,22 @@ void ExportDialog::StartButtonClick() {
 
 void ExportDialog::runChosenExport() {
     m_cancelled = false;
-    const std::optional<int> rows = runExport(*m_source, m_settings, [this](int done, int total) {
-        Progress->setRange(0, std::max(total, 1));
-        Progress->setValue(done);
-        QCoreApplication::processEvents();
-        return !m_cancelled;
-    });
+    const std::optional<int> rows =
+        runExport(*m_source, m_settings, [this](int done, int total) { return showProgress(done, total); });
     if (!rows) {
         Progress->reset();
         StatusLabel->setText("Dışa aktarma durduruldu; dosya yazılmadı.");
         return;
     }
     afterExport(*rows);
+}
+
+// Keeps the dialog alive during long work; false once the user asked to stop.
+bool ExportDialog::showProgress(int done, int total) {
+    Progress->setRange(0, std::max(total, 1));
+    Progress->setValue(done);
+    QCoreApplication::processEvents();
+    return !m_cancelled;
 }
 
 void ExportDialog::afterExport(int rows) {
@@ -657,7 +661,9 @@ void ExportDialog::printExport() {
     if (dialog.exec() != QDialog::Accepted)
         return;
     const auto writer = makeTableWriter(printer, m_settings);
-    writeRows(*writer, *m_source, m_settings);
+    if (!writeRows(*writer, *m_source, m_settings,
+                   [this](int done, int total) { return showProgress(done, total); }))
+        printer.abort();
 }
 
 void ExportDialog::setRunning(bool running) {

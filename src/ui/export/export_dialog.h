@@ -57,6 +57,7 @@ private:
     void takeFields();
     void followFormatInFileName();
     void runChosenExport();
+    bool showProgress(int done, int total);
     void afterExport(int rows);
     void printExport();
     void setRunning(bool running);
