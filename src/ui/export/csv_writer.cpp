@@ -6,9 +6,9 @@ namespace {
 // Comma-separated values as RFC 4180 has them, with the separator and quote of the settings (an
 // empty quote never quotes): a field is quoted when it holds the separator, the quote, a line
 // break, or blanks at either end; records end with CR LF.
-class CsvWriter : public ExportWriter {
+class CsvWriter : public StreamWriter {
 public:
-    CsvWriter(QIODevice& out, const ExportSettings& settings) : m_out(out), m_settings(settings) {}
+    using StreamWriter::StreamWriter;
 
     void begin(const std::vector<ExportColumn>& columns) override {
         m_columns = columns;
@@ -53,12 +53,9 @@ private:
             record += field(fields[i]);
             m_atStart = false;
         }
-        writeUtf8(m_out, record + "\r\n");
+        write(record + "\r\n");
     }
 
-    QIODevice& m_out;
-    const ExportSettings m_settings;
-    std::vector<ExportColumn> m_columns;
     bool m_atStart = false;
 };
 

@@ -8,32 +8,32 @@ namespace {
 //
 // DIF cannot declare an encoding; the file is UTF-8, which LibreOffice reads when UTF-8 is chosen
 // in its import dialog. A DIF string is one line: line breaks inside a text become blanks.
-class DifWriter : public ExportWriter {
+class DifWriter : public StreamWriter {
 public:
-    DifWriter(QIODevice& out, const ExportSettings& settings) : m_out(out), m_settings(settings) {}
+    using StreamWriter::StreamWriter;
 
     void begin(const std::vector<ExportColumn>& columns) override {
         m_columns = columns;
         // The rows are not counted before they stream by: TUPLES says 0. LibreOffice reads the
         // rows up to EOD and only checks the form of the count.
-        writeUtf8(m_out, topic("TABLE", 1) + topic("VECTORS", int(columns.size())) + topic("TUPLES", 0) +
-                             topic("DATA", 0));
+        write(topic("TABLE", 1) + topic("VECTORS", int(columns.size())) + topic("TUPLES", 0) +
+              topic("DATA", 0));
         if (!m_settings.writeCaptions)
             return;
         QString record = BeginningOfTuple;
         for (const ExportColumn& column : columns)
             record += text(column.caption);
-        writeUtf8(m_out, record);
+        write(record);
     }
 
     void writeRow(const ExportRow& row) override {
         QString record = BeginningOfTuple;
         for (size_t i = 0; i < m_columns.size(); ++i)
             record += value(row[i], m_columns[i].kind);
-        writeUtf8(m_out, record);
+        write(record);
     }
 
-    void end() override { writeUtf8(m_out, "-1,0\r\nEOD\r\n"); }
+    void end() override { write("-1,0\r\nEOD\r\n"); }
 
 private:
     static inline const QString BeginningOfTuple = "-1,0\r\nBOT\r\n";
@@ -61,10 +61,6 @@ private:
         }
         return text(exportText(value, kind, m_settings));
     }
-
-    QIODevice& m_out;
-    const ExportSettings m_settings;
-    std::vector<ExportColumn> m_columns;
 };
 
 } // namespace

@@ -45,9 +45,9 @@ QString paragraph(const QString& text) {
     return text.isEmpty() ? QString() : "<p>" + htmlText(text) + "</p>\n";
 }
 
-class HtmlWriter : public ExportWriter {
+class HtmlWriter : public StreamWriter {
 public:
-    HtmlWriter(QIODevice& out, const ExportSettings& settings) : m_out(out), m_settings(settings) {}
+    using StreamWriter::StreamWriter;
 
     void begin(const std::vector<ExportColumn>& columns) override {
         m_columns = columns;
@@ -67,13 +67,6 @@ public:
     void end() override {
         write("</tbody>\n</table>\n" + paragraph(m_settings.footer) + "</body>\n</html>\n");
     }
-
-private:
-    void write(const QString& text) { writeBytes(m_out, text.toUtf8()); }
-
-    QIODevice& m_out;
-    const ExportSettings m_settings;
-    std::vector<ExportColumn> m_columns;
 };
 
 } // namespace

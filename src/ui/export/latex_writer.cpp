@@ -69,9 +69,9 @@ QString preamble(const PageLayout& page) {
         .arg(page.landscape ? ",landscape" : "");
 }
 
-class LatexWriter : public ExportWriter {
+class LatexWriter : public StreamWriter {
 public:
-    LatexWriter(QIODevice& out, const ExportSettings& settings) : m_out(out), m_settings(settings) {}
+    using StreamWriter::StreamWriter;
 
     void begin(const std::vector<ExportColumn>& columns) override {
         m_columns = columns;
@@ -93,13 +93,6 @@ public:
             finish += paragraph(m_settings.footer) + "\\end{document}\n";
         write(finish);
     }
-
-private:
-    void write(const QString& text) { writeBytes(m_out, text.toUtf8()); }
-
-    QIODevice& m_out;
-    const ExportSettings m_settings;
-    std::vector<ExportColumn> m_columns;
 };
 
 } // namespace

@@ -59,3 +59,16 @@ inline int columnCharacters(const ExportColumn& column, const ExportSettings& se
     }
     return column.width > 0 ? std::min(column.width, WidestText) : UnsizedText;
 }
+
+// A writer of one stream of text: the device, the settings and the columns it was begun with.
+class StreamWriter : public ExportWriter {
+public:
+    StreamWriter(QIODevice& out, const ExportSettings& settings) : m_out(out), m_settings(settings) {}
+
+protected:
+    void write(const QString& text) { writeUtf8(m_out, text); }
+
+    QIODevice& m_out;
+    const ExportSettings m_settings;
+    std::vector<ExportColumn> m_columns;
+};

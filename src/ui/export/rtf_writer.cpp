@@ -90,9 +90,9 @@ QString rowDefinition(const PageLayout& page, bool captions) {
     return definition + "\\pard\\plain\\intbl";
 }
 
-class RtfWriter : public ExportWriter {
+class RtfWriter : public StreamWriter {
 public:
-    RtfWriter(QIODevice& out, const ExportSettings& settings) : m_out(out), m_settings(settings) {}
+    using StreamWriter::StreamWriter;
 
     void begin(const std::vector<ExportColumn>& columns) override {
         m_columns = columns;
@@ -123,9 +123,6 @@ private:
     }
     void write(const QString& text) { writeBytes(m_out, text.toLatin1()); }
 
-    QIODevice& m_out;
-    const ExportSettings m_settings;
-    std::vector<ExportColumn> m_columns;
     QString m_rowStart;
 };
 

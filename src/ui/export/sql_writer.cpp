@@ -60,9 +60,9 @@ QString createTable(const QString& table, const std::vector<ExportColumn>& colum
     return "CREATE TABLE " + table + " (" + definitions.join(", ") + ");\n";
 }
 
-class SqlWriter : public ExportWriter {
+class SqlWriter : public StreamWriter {
 public:
-    SqlWriter(QIODevice& out, const ExportSettings& settings) : m_out(out), m_settings(settings) {}
+    using StreamWriter::StreamWriter;
 
     void begin(const std::vector<ExportColumn>& columns) override {
         if (m_settings.sql.tableName.trimmed().isEmpty())
@@ -86,11 +86,6 @@ public:
     void end() override { write("COMMIT;\n"); }
 
 private:
-    void write(const QString& text) { writeBytes(m_out, text.toUtf8()); }
-
-    QIODevice& m_out;
-    const ExportSettings m_settings;
-    std::vector<ExportColumn> m_columns;
     QString m_insert;
 };
 

@@ -10,13 +10,13 @@ namespace {
 // system's encoding: the file is UTF-8, which LibreOffice on a UTF-8 system reads whole. Inside a
 // text a ';' is doubled and a line break is written as ESC " :", the form LibreOffice and Excel
 // read back as a line break. Yes/no are 1 and 0: LibreOffice reads TRUE and FALSE both as 0.
-class SylkWriter : public ExportWriter {
+class SylkWriter : public StreamWriter {
 public:
-    SylkWriter(QIODevice& out, const ExportSettings& settings) : m_out(out), m_settings(settings) {}
+    using StreamWriter::StreamWriter;
 
     void begin(const std::vector<ExportColumn>& columns) override {
         m_columns = columns;
-        writeUtf8(m_out, "ID;PKalvista\r\n");
+        write("ID;PKalvista\r\n");
         if (!m_settings.writeCaptions)
             return;
         QString record;
@@ -32,7 +32,7 @@ public:
         writeRowOfCells(record);
     }
 
-    void end() override { writeUtf8(m_out, "E\r\n"); }
+    void end() override { write("E\r\n"); }
 
 private:
     QString place(size_t column) const { return QString("C;Y%1;X%2;K").arg(m_row + 1).arg(column + 1); }
@@ -54,13 +54,10 @@ private:
     }
 
     void writeRowOfCells(const QString& cells) {
-        writeUtf8(m_out, cells);
+        write(cells);
         ++m_row;
     }
 
-    QIODevice& m_out;
-    const ExportSettings m_settings;
-    std::vector<ExportColumn> m_columns;
     int m_row = 0;
 };
 

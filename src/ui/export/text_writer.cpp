@@ -6,9 +6,9 @@ namespace {
 // A plain UTF-8 text of aligned columns, one line per row. The widths are fixed before the first
 // row (the rows stream by once): a value longer than its column is written whole and shifts the
 // rest of its line.
-class TextWriter : public ExportWriter {
+class TextWriter : public StreamWriter {
 public:
-    TextWriter(QIODevice& out, const ExportSettings& settings) : m_out(out), m_settings(settings) {}
+    using StreamWriter::StreamWriter;
 
     void begin(const std::vector<ExportColumn>& columns) override {
         m_columns = columns;
@@ -50,19 +50,16 @@ private:
         QStringList cells;
         for (size_t i = 0; i < m_columns.size(); ++i)
             cells << cell(i, values[qsizetype(i)]);
-        writeUtf8(m_out, cells.join(m_settings.text.columnGap) + "\r\n");
+        write(cells.join(m_settings.text.columnGap) + "\r\n");
     }
 
     // The header or footer, line by line, set off from the table by a blank line.
     void writeBlock(const QString& text, const QString& before, const QString& after) {
         if (text.isEmpty())
             return;
-        writeUtf8(m_out, before + text.split(lineBreak()).join("\r\n") + "\r\n" + after);
+        write(before + text.split(lineBreak()).join("\r\n") + "\r\n" + after);
     }
 
-    QIODevice& m_out;
-    const ExportSettings m_settings;
-    std::vector<ExportColumn> m_columns;
     std::vector<qsizetype> m_widths;
 };
 
