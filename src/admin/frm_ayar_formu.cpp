@@ -10,6 +10,7 @@
 #include "ui/data_grid.h"
 #include "ui/enter_as_tab.h"
 #include "ui/message_box.h"
+#include "ui/named_controls.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -30,20 +31,6 @@ DataGrid* listOf(DataSource& source, std::vector<GridColumn> columns, const char
     grid->setFocusPolicy(Qt::ClickFocus);
     grid->setMinimumHeight(160);
     return grid;
-}
-
-QLineEdit* plainEdit(const char* name, QWidget* parent) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(name);
-    return edit;
-}
-
-QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons) {
-    auto* row = new QHBoxLayout;
-    row->addStretch(1);
-    for (QPushButton* b : buttons)
-        row->addWidget(b);
-    return row;
 }
 
 } // namespace
@@ -78,13 +65,6 @@ frm_DataMod& frm_ayar_formu::data() const {
     return *m_forms.DataMod;
 }
 
-QPushButton* frm_ayar_formu::button(const char* name, const QString& caption, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
 QWidget* frm_ayar_formu::buildFirmTab() {
     auto* page = new QWidget;
     DataSource& firm = data().dfirma;
@@ -98,8 +78,8 @@ QWidget* frm_ayar_formu::buildFirmTab() {
     DBEdit2->setObjectName("DBEdit2");
     DBEdit3 = new BoundLineEdit(firm, "fax", page);
     DBEdit3->setObjectName("DBEdit3");
-    Button1 = button("Button1", "Kaydet", page);
-    Button2 = button("Button2", "İptal", page);
+    Button1 = namedButton("Button1", "Kaydet", page);
+    Button2 = namedButton("Button2", "İptal", page);
 
     auto* fields = new QFormLayout;
     fields->addRow("Firma Adı", DBEdit1);
@@ -121,10 +101,10 @@ QWidget* frm_ayar_formu::buildFirmTab() {
 QWidget* frm_ayar_formu::buildVehicleTab() {
     auto* page = new QWidget;
     DBGrid1 = listOf(data().darac, {{"aracAD", "Araç Adı", 24}, {"aracPLAKA", "Plaka", 12}}, "DBGrid1", page);
-    Edit1 = plainEdit("Edit1", page);
-    Edit2 = plainEdit("Edit2", page);
-    Button3 = button("Button3", "Kaydet", page);
-    Button4 = button("Button4", "Satır Sil", page);
+    Edit1 = named(new QLineEdit(page), "Edit1");
+    Edit2 = named(new QLineEdit(page), "Edit2");
+    Button3 = namedButton("Button3", "Kaydet", page);
+    Button4 = namedButton("Button4", "Satır Sil", page);
 
     auto* fields = new QFormLayout;
     fields->addRow("Araç Türü", Edit1);
@@ -142,13 +122,13 @@ QWidget* frm_ayar_formu::buildVehicleTab() {
 QWidget* frm_ayar_formu::buildRouteTab() {
     auto* page = new QWidget;
     DBGrid2 = listOf(data().dguzergah, {{"guz", "Güzergah", 30}, {"sinif", "Sınıfı", 8}}, "DBGrid2", page);
-    Edit3 = plainEdit("Edit3", page);
+    Edit3 = named(new QLineEdit(page), "Edit3");
     Edit4 = new QComboBox(page);
     Edit4->setObjectName("Edit4");
     Edit4->addItem(QString());
     Edit4->addItems(ValueLists::licenceClasses());
-    Button5 = button("Button5", "Satır Sil", page);
-    Button6 = button("Button6", "Kaydet", page);
+    Button5 = namedButton("Button5", "Satır Sil", page);
+    Button6 = namedButton("Button6", "Kaydet", page);
 
     auto* fields = new QFormLayout;
     fields->addRow("Güzergah", Edit3);

@@ -41,7 +41,6 @@ private:
     QWidget* buildFirmTab();
     QWidget* buildVehicleTab();
     QWidget* buildRouteTab();
-    QPushButton* button(const char* name, const QString& caption, QWidget* parent);
     std::array<BoundControl*, 4> firmControls() const;
     void startFirmRowWhenEmpty();
     void deleteCurrentRow(QLineEdit* firstEdit, Dataset& table);

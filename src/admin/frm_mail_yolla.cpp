@@ -4,6 +4,7 @@
 #include "ui/enter_as_tab.h"
 #include "ui/mail/smtp_client.h"
 #include "ui/message_box.h"
+#include "ui/named_controls.h"
 
 #include <QFileDialog>
 #include <QGridLayout>
@@ -21,17 +22,6 @@
 #include <QWindow>
 
 namespace {
-
-template <typename W> W* named(W* widget, const char* name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
-QPushButton* button(const char* name, QWidget* parent) {
-    auto* b = named(new QPushButton(parent), name);
-    b->setAutoDefault(false);
-    return b;
-}
 
 // The labels let a press through, so that pressing on them drags the window as its free area does.
 QLabel* label(const char* name, QWidget* parent) {
@@ -67,12 +57,12 @@ frm_mail_yolla::frm_mail_yolla(QWidget* parent, QString host, int port)
     setWindowTitle("mail_yolla");
     setModal(false);
 
-    Button1 = button("Button1", this);
-    Button4 = button("Button4", this);
-    SpeedButton4 = button("SpeedButton4", this);
-    SpeedButton1 = button("SpeedButton1", this);
+    Button1 = namedButton("Button1", QString(), this);
+    Button4 = namedButton("Button4", QString(), this);
+    SpeedButton4 = namedButton("SpeedButton4", QString(), this);
+    SpeedButton1 = namedButton("SpeedButton1", QString(), this);
     // A push button, not a tool button: the main window counts its tool buttons as its toolbar.
-    Button5 = button("Button5", this);
+    Button5 = namedButton("Button5", QString(), this);
     Button5->setText("-");
     Button5->setFixedWidth(24);
     Label1 = label("Label1", this);

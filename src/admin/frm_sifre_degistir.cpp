@@ -7,6 +7,7 @@
 #include "ui/enter_as_tab.h"
 #include "ui/masked_edit.h"
 #include "ui/message_box.h"
+#include "ui/named_controls.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -18,18 +19,10 @@
 namespace {
 
 QLineEdit* edit(const char* name, QWidget* parent, bool masked = false) {
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(name);
+    auto* e = named(new QLineEdit(parent), name);
     if (masked)
         maskTyping(*e);
     return e;
-}
-
-QPushButton* button(const char* name, const QString& caption, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
 }
 
 } // namespace
@@ -43,21 +36,17 @@ frm_sifre_degistir::frm_sifre_degistir(Forms& forms, QWidget* parent) : QDialog(
     Edit4 = edit("Edit4", this, true);
     CheckBox1 = new QCheckBox("Açılışta Şifre Sor", this);
     CheckBox1->setObjectName("CheckBox1");
-    Button1 = button("Button1", "Kaydet", this);
-    Button2 = button("Button2", "Vazgeç", this);
+    Button1 = namedButton("Button1", "Kaydet", this);
+    Button2 = namedButton("Button2", "Vazgeç", this);
 
     auto* fields = new QFormLayout;
     fields->addRow("Kullanıcı Adı", Edit1);
     fields->addRow("Yeni Şifre", Edit3);
     fields->addRow("Yeni Şifre Doğrula", Edit4);
     fields->addRow(QString(), CheckBox1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow({Button1, Button2}));
     layout->setSizeConstraint(QLayout::SetFixedSize);
     setTabOrder(Edit1, Edit3);
     setTabOrder(Edit3, Edit4);

@@ -8,6 +8,7 @@
 #include "records/frm_main_form.h"
 #include "ui/enter_as_tab.h"
 #include "ui/message_box.h"
+#include "ui/named_controls.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -49,11 +50,8 @@ frm_yedekler::frm_yedekler(Forms& forms, QWidget* parent) : QDialog(parent), m_f
     YedekListesi->verticalHeader()->hide();
     YedekListesi->horizontalHeader()->setStretchLastSection(true);
 
-    auto button = [this](const char* name, const QString& caption) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
-        return b;
+    const auto button = [this](const char* name, const QString& caption) {
+        return namedButton(name, caption, this);
     };
     YedekAl = button("YedekAl", "Şimdi Yedekle");
     GeriYukle = button("GeriYukle", "Geri Yükle");

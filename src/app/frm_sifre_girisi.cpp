@@ -4,6 +4,7 @@
 #include "data/dataset.h"
 #include "ui/enter_as_tab.h"
 #include "ui/masked_edit.h"
+#include "ui/named_controls.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -18,8 +19,7 @@ namespace {
 constexpr int ComparedTries = 3;
 
 QPushButton* button(QWidget* parent, const char* name, const char* caption) {
-    auto* b = new QPushButton(QString::fromUtf8(caption), parent);
-    b->setObjectName(name);
+    auto* b = named(new QPushButton(QString::fromUtf8(caption), parent), name);
     // Enter presses a button only while it has the focus: none is the dialog's default.
     b->setAutoDefault(true);
     b->setDefault(false);
@@ -55,13 +55,9 @@ frm_sifre_girisi::frm_sifre_girisi(QWidget* parent) : QDialog(parent) {
         fields->addWidget(new QLabel(":", this), r, 1);
         fields->addWidget(rows[r].second, r, 2);
     }
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow({Button1, Button2}));
     layout->addWidget(Label5);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 

@@ -5,6 +5,7 @@
 #include "ui/date_picker.h"
 #include "ui/enter_as_tab.h"
 #include "ui/message_box.h"
+#include "ui/named_controls.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -57,17 +58,10 @@ frm_odeme_rapor_form::frm_odeme_rapor_form(QWidget* parent) : QDialog(parent) {
     grid->addWidget(chk1, row++, 2);
     add("Ödeme Durumu", odttur);
     add("Sırala", cmbsirala);
-    auto* rule = new QFrame(this);
-    rule->setFrameShape(QFrame::HLine);
-    rule->setFrameShadow(QFrame::Sunken);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addWidget(rule);
-    layout->addLayout(buttons);
+    layout->addWidget(horizontalRule(this));
+    layout->addLayout(buttonRow({Button1, Button2}));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     setTabOrder(baslangic, bitis);

@@ -5,6 +5,7 @@
 #include "ui/date_picker.h"
 #include "ui/enter_as_tab.h"
 #include "ui/message_box.h"
+#include "ui/named_controls.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -92,20 +93,14 @@ frmtaksitlendir::frmtaksitlendir(QWidget* parent) : QDialog(parent) {
     row(4, lx1, lx2, lx3);
     row(5, label("Peşin Ödenen"), label(":"), Edit1);
 
-    auto* rule = new QFrame(this);
-    rule->setFrameShape(QFrame::HLine);
-    rule->setFrameShadow(QFrame::Sunken);
     auto* panel = new QFrame(this);
     panel->setObjectName("Panel1");
     panel->installEventFilter(this);
-    auto* buttons = new QHBoxLayout(panel);
-    buttons->addStretch(1);
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
+    buttonRow({Button1, Button2}, panel);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addWidget(rule);
+    layout->addWidget(horizontalRule(this));
     layout->addWidget(kusuryok);
     layout->addWidget(panel);
     layout->setSizeConstraint(QLayout::SetFixedSize);

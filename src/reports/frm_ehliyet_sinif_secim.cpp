@@ -3,6 +3,7 @@
 #include "app/guard.h"
 #include "data/value_lists.h"
 #include "ui/enter_as_tab.h"
+#include "ui/named_controls.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -34,23 +35,13 @@ frm_ehliyet_sinif_secim::frm_ehliyet_sinif_secim(QWidget* parent) : QDialog(pare
     grid->addWidget(new QLabel(":", group), 1, 1);
     grid->addWidget(cb2, 1, 2);
 
-    Button1 = new QPushButton("Tamam", this);
-    Button1->setObjectName("Button1");
-    Button2 = new QPushButton("Vazgeç", this);
-    Button2->setObjectName("Button2");
     // Neither button is the default: Enter moves on and Esc does nothing.
-    for (QPushButton* b : {Button1, Button2}) {
-        b->setAutoDefault(false);
-        b->setDefault(false);
-    }
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
+    Button1 = namedButton("Button1", "Tamam", this);
+    Button2 = namedButton("Button2", "Vazgeç", this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow({Button1, Button2}));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     setTabOrder(cb1, cb2);

@@ -4,6 +4,7 @@
 #include "app/guard.h"
 #include "data/frm_DataMod.h"
 #include "data/transaction.h"
+#include "ui/named_controls.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -26,18 +27,12 @@ frm_istetistik_formu::frm_istetistik_formu(Forms& forms, QWidget* parent) : QDia
         grid->addWidget(new QLabel(":", this), row, 1);
         grid->addWidget(value, row, 2);
     }
-    auto* rule = new QFrame(this);
-    rule->setFrameShape(QFrame::HLine);
-    rule->setFrameShadow(QFrame::Sunken);
     m_ok = new QPushButton("Tamam", this);
     m_ok->setDefault(true);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_ok);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addWidget(rule);
-    layout->addLayout(buttons);
+    layout->addWidget(horizontalRule(this));
+    layout->addLayout(buttonRow({m_ok}));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     guardedConnect(m_ok, &QPushButton::clicked, this, &QDialog::accept);

@@ -6,6 +6,7 @@
 #include "data/transaction.h"
 #include "data/value_lists.h"
 #include "ui/enter_as_tab.h"
+#include "ui/named_controls.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -22,25 +23,10 @@ namespace {
 
 const QStringList MatchKinds = {"eşittir", "ile başlar", "ile biter", "içerir"};
 
-QLineEdit* lineEdit(QWidget* parent, const char* name) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(name);
-    return edit;
-}
-
 QComboBox* fixedList(QWidget* parent, const char* name, const QStringList& entries) {
-    auto* list = new QComboBox(parent);
-    list->setObjectName(name);
+    auto* list = named(new QComboBox(parent), name);
     list->addItems(entries);
     return list;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    // Enter moves on to the next control; it never presses a button.
-    b->setAutoDefault(false);
-    return b;
 }
 
 } // namespace
@@ -49,14 +35,14 @@ frm_kayit_ara::frm_kayit_ara(Forms& forms, QWidget* parent) : QDialog(parent), m
     setObjectName("kayit_ara");
     setWindowTitle("Kayıt Ara");
 
-    Edit1 = lineEdit(this, "Edit1");
-    Edit2 = lineEdit(this, "Edit2");
+    Edit1 = named(new QLineEdit(this), "Edit1");
+    Edit2 = named(new QLineEdit(this), "Edit2");
     cb1 = fixedList(this, "cb1", QStringList{QString()} + ValueLists::licenceClasses());
     cb1->setMaxVisibleItems(12);
-    Edit4 = lineEdit(this, "Edit4");
+    Edit4 = named(new QLineEdit(this), "Edit4");
     cb2 = fixedList(this, "cb2", MatchKinds);
-    Button1 = button(this, "Button1", "Sorgula");
-    Button2 = button(this, "Button2", "Tüm Kayıtları Göster");
+    Button1 = namedButton("Button1", "Sorgula", this);
+    Button2 = namedButton("Button2", "Tüm Kayıtları Göster", this);
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName("ListBox1");
     ListBox1->hide();
@@ -73,13 +59,9 @@ frm_kayit_ara::frm_kayit_ara(Forms& forms, QWidget* parent) : QDialog(parent), m
         grid->addWidget(new QLabel(":", this), r, 1);
         grid->addWidget(input, r++, 2);
     }
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow({Button1, Button2}));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     setTabOrder(Edit1, Edit2);

@@ -4,6 +4,7 @@
 #include "data/dataset.h"
 #include "ui/export/export_run.h"
 #include "ui/export/export_writers.h"
+#include "ui/named_controls.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -35,11 +36,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-template <typename Control> Control* named(Control* control, const char* name) {
-    control->setObjectName(QString::fromLatin1(name));
-    return control;
-}
 
 // An empty list: no rows and no fields, for a facility without a data source.
 class NoRows : public ExportSource {
@@ -101,8 +97,7 @@ QWidget* ExportDialog::buildFormatList() {
 QWidget* ExportDialog::buildDestination() {
     auto* box = new QGroupBox("Hedef dosya", this);
     FileName = named(new QLineEdit(box), "FileName");
-    auto* select = named(new QPushButton("Select...", box), "SelectButton");
-    select->setAutoDefault(false);
+    auto* select = namedButton("SelectButton", "Select...", box);
     guardedConnect(select, &QPushButton::clicked, this, &ExportDialog::SelectButtonClick);
     OpenAfterExport = named(new QCheckBox("Open file after export", box), "OpenAfterExport");
     PrintAfterExport = named(new QCheckBox("Print file after export", box), "PrintAfterExport");
@@ -254,9 +249,7 @@ QWidget* ExportDialog::buildFieldsPage() {
     Fields = named(new QListWidget(page), "Fields");
     Fields->setDragDropMode(QAbstractItemView::InternalMove);
     const auto button = [page](const char* name, const char* caption) {
-        auto* b = named(new QPushButton(QString::fromUtf8(caption), page), name);
-        b->setAutoDefault(false);
-        return b;
+        return namedButton(name, QString::fromUtf8(caption), page);
     };
     QPushButton* up = button("MoveUp", "Yukarı");
     QPushButton* down = button("MoveDown", "Aşağı");
@@ -464,8 +457,7 @@ QWidget* ExportDialog::buildOptionsPage() {
 
 QWidget* ExportDialog::buildButtons() {
     auto* row = new QWidget(this);
-    ToolsButton = named(new QPushButton("Araçlar", row), "ToolsButton");
-    ToolsButton->setAutoDefault(false);
+    ToolsButton = namedButton("ToolsButton", "Araçlar", row);
     auto* tools = new QMenu(ToolsButton);
     QAction* load = tools->addAction("Export Ayarlarını Yükle");
     load->setObjectName("LoadSettings");
@@ -478,12 +470,10 @@ QWidget* ExportDialog::buildButtons() {
     StartButton = named(new QPushButton("İŞLEME BAŞLA", row), "StartButton");
     StartButton->setDefault(true);
     guardedConnect(StartButton, &QPushButton::clicked, this, &ExportDialog::StartButtonClick);
-    CancelButton = named(new QPushButton("Durdur", row), "CancelButton");
-    CancelButton->setAutoDefault(false);
+    CancelButton = namedButton("CancelButton", "Durdur", row);
     CancelButton->setEnabled(false);
     connect(CancelButton, &QPushButton::clicked, this, [this] { m_cancelled = true; });
-    CloseButton = named(new QPushButton("&Close", row), "CloseButton");
-    CloseButton->setAutoDefault(false);
+    CloseButton = namedButton("CloseButton", "&Close", row);
     connect(CloseButton, &QPushButton::clicked, this, &ExportDialog::reject);
 
     auto* layout = new QHBoxLayout(row);
