@@ -207,6 +207,30 @@ double percentile(std::vector<double> values, double fraction) {
     return values[std::clamp<size_t>(rank, 1, values.size()) - 1];
 }
 
+// Ours and the floor take turns, so that a busy moment of the machine falls on both alike; the
+// first turn only warms the caches. `prepare` runs before each turn, untimed. Gives the medians.
+struct Medians {
+    double ours;
+    double floor;
+};
+
+Medians alternate(
+    const std::function<void()>& ours, const std::function<void()>& floor,
+    const std::function<void()>& prepare = [] {}) {
+    std::vector<double> oursTimes;
+    std::vector<double> floorTimes;
+    for (int run = 0; run <= Runs; ++run) {
+        prepare();
+        const double oursNow = timed(ours);
+        const double floorNow = timed(floor);
+        if (run > 0) {
+            oursTimes.push_back(oursNow);
+            floorTimes.push_back(floorNow);
+        }
+    }
+    return {percentile(oursTimes, 0.5), percentile(floorTimes, 0.5)};
+}
+
 enum class Target { WithinRatioOfFloor, Below, WithinFloorPlus };
 
 struct Figure {
@@ -493,20 +517,9 @@ void programFigures(const QString& databasePath) {
 
 void listFigure(const char* name, Dataset& list, sqlite3* db) {
     const QString floorSql = translateJet(list.sql());
-    std::vector<double> ours;
-    std::vector<double> floor;
-    // Ours and the floor take turns, so that a busy moment of the machine falls on both alike;
-    // the first turn only warms the caches.
-    for (int run = 0; run <= Runs; ++run) {
-        list.close();
-        const double oursNow = timed([&] { list.open(); });
-        const double floorNow = timed([&] { g_sink = g_sink + bare::readAll(db, floorSql); });
-        if (run > 0) {
-            ours.push_back(oursNow);
-            floor.push_back(floorNow);
-        }
-    }
-    print({name, percentile(ours, 0.5), percentile(floor, 0.5), "ms", Target::WithinRatioOfFloor, 1.5});
+    const Medians m = alternate([&] { list.open(); }, [&] { g_sink = g_sink + bare::readAll(db, floorSql); },
+                                [&] { list.close(); });
+    print({name, m.ours, m.floor, "ms", Target::WithinRatioOfFloor, 1.5});
 }
 
 // The list's dataset alone, with no window attached, against the same statement in bare SQLite.
@@ -534,40 +547,24 @@ void closingBackupFigure(const QString& databasePath) {
     connection.setConnectionString(Connection::connectionText(ProgramFolder));
     connection.open();
     const QString plain = ProgramFolder + "duz-kopya.db";
-    std::vector<double> ours, floor;
-    for (int run = 0; run <= Runs; ++run) {
-        QFile::remove(plain);
-        const double floorNow = timed([&] { QFile::copy(databasePath, plain); });
-        const double oursNow =
-            timed([&] { Backup::takeDailyCopy(connection.handle(), databasePath, QDate::currentDate()); });
-        if (run > 0) {
-            ours.push_back(oursNow);
-            floor.push_back(floorNow);
-        }
-    }
+    const Medians m =
+        alternate([&] { Backup::takeDailyCopy(connection.handle(), databasePath, QDate::currentDate()); },
+                  [&] { QFile::copy(databasePath, plain); }, [&] { QFile::remove(plain); });
     QFile::remove(plain);
-    print({"closing backup (online backup, temporary name, rename)", percentile(ours, 0.5),
-           percentile(floor, 0.5), "ms", Target::Below, 1000});
+    print({"closing backup (online backup, temporary name, rename)", m.ours, m.floor, "ms", Target::Below,
+           1000});
 }
 
 // Every check a restore makes on a file before it replaces anything, against the integrity check alone.
 void restoreVerifyFigure(const QString& databasePath) {
     const QString copy =
         Backup::takeDailyCopy(bare::Database(databasePath).handle(), databasePath, QDate::currentDate());
-    std::vector<double> ours, floor;
-    for (int run = 0; run <= Runs; ++run) {
-        const double floorNow = timed([&] {
-            bare::Database db(copy);
-            g_sink = g_sink + bare::readAll(db.handle(), "PRAGMA integrity_check");
-        });
-        const double oursNow = timed([&] { g_sink = g_sink + Backup::verify(copy).trainees; });
-        if (run > 0) {
-            ours.push_back(oursNow);
-            floor.push_back(floorNow);
-        }
-    }
-    print({"verify a backup for a restore", percentile(ours, 0.5), percentile(floor, 0.5), "ms",
-           Target::Below, 2000});
+    const Medians m = alternate([&] { g_sink = g_sink + Backup::verify(copy).trainees; },
+                                [&] {
+                                    bare::Database db(copy);
+                                    g_sink = g_sink + bare::readAll(db.handle(), "PRAGMA integrity_check");
+                                });
+    print({"verify a backup for a restore", m.ours, m.floor, "ms", Target::Below, 2000});
 }
 
 // An "içerir" search over the whole school, the filter line written as the search dialog writes
@@ -576,20 +573,10 @@ void searchFigure(Dataset& list, sqlite3* db) {
     using namespace RecordSearch;
     list.setSqlLine(1, filterLine({condition("adi", "ar", MatchKind::Contains)}));
     const QString floorSql = translateJet(list.sql());
-    std::vector<double> ours;
-    std::vector<double> floor;
-    for (int run = 0; run <= Runs; ++run) {
-        list.close();
-        const double oursNow = timed([&] { list.open(); });
-        const double floorNow = timed([&] { g_sink = g_sink + bare::readAll(db, floorSql); });
-        if (run > 0) {
-            ours.push_back(oursNow);
-            floor.push_back(floorNow);
-        }
-    }
+    const Medians m = alternate([&] { list.open(); }, [&] { g_sink = g_sink + bare::readAll(db, floorSql); },
+                                [&] { list.close(); });
     const QByteArray name = QString("search: adi içerir \"ar\" (%1 found)").arg(list.recordCount()).toUtf8();
-    print({name.constData(), percentile(ours, 0.5), percentile(floor, 0.5), "ms", Target::WithinRatioOfFloor,
-           2.0});
+    print({name.constData(), m.ours, m.floor, "ms", Target::WithinRatioOfFloor, 2.0});
     list.setSqlLine(1, allTrainees());
 }
 
@@ -603,21 +590,12 @@ void statisticsFigure(frm_DataMod& data, sqlite3* db) {
     QStringList floorSql;
     for (const Statistics::Row& row : Statistics::rows())
         floorSql << translateJet(Statistics::countStatement(row.condition));
-    std::vector<double> ours;
-    std::vector<double> floor;
-    for (int run = 0; run <= Runs; ++run) {
-        const double oursNow = timed([&] { g_sink = g_sink + window.countAll()[0]; });
-        const double floorNow = timed([&] {
-            for (const QString& sql : floorSql)
-                g_sink = g_sink + bare::readAll(db, sql);
-        });
-        if (run > 0) {
-            ours.push_back(oursNow);
-            floor.push_back(floorNow);
-        }
-    }
-    print({"statistics: the six counts together", percentile(ours, 0.5), percentile(floor, 0.5), "ms",
-           Target::Below, 300});
+    const Medians m = alternate([&] { g_sink = g_sink + window.countAll()[0]; },
+                                [&] {
+                                    for (const QString& sql : floorSql)
+                                        g_sink = g_sink + bare::readAll(db, sql);
+                                });
+    print({"statistics: the six counts together", m.ours, m.floor, "ms", Target::Below, 300});
 }
 
 void searchAndStatisticsFigures(const QString& databasePath) {

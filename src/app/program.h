@@ -6,21 +6,6 @@
 
 #include <memory>
 
-class frm_DataMod;
-class frm_main_form;
-class frm_ayar_formu;
-class frm_sifre_degistir;
-class frm_sifre_girisi;
-class frmtaksitlendir;
-class frm_yedekler;
-class frm_istetistik_formu;
-class frm_kayit_ara;
-class frm_raporlar__;
-class frm_ehliyet_sinif_secim;
-class frm_odeme_rapor_form;
-class frm_mail_yolla;
-class frm_hknd;
-
 // The application object: its last net catches an error that escaped an event handler.
 class KalvistaApplication : public QApplication {
 public:
