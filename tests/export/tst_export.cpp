@@ -8,14 +8,62 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QCryptographicHash>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
+#include <QProcess>
 #include <QPushButton>
+#include <QStorageInfo>
 #include <QTemporaryDir>
+
+#include <unistd.h>
+
+namespace {
+
+// Many rows of text that does not compress, so every format, the zipped ones too, needs more
+// room than a small disk has.
+class LongSample : public ExportSource {
+public:
+    std::vector<ExportColumn> columns() const override { return ExportSample().columns(); }
+    int rowCount() const override { return 3000; }
+    QVariant value(int row, int column) const override {
+        if (column == 1)
+            return QCryptographicHash::hash(QByteArray::number(row), QCryptographicHash::Sha256).toHex();
+        return ExportSample::rows()[size_t(row % 3)][size_t(column)];
+    }
+};
+
+// A disk of a few pages in a folder of the test's own, mounted for the test's life.
+class SmallDisk {
+public:
+    explicit SmallDisk(const QString& folder) : m_folder(folder) {
+        m_mounted = QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=32k", "tmpfs", folder}) == 0;
+    }
+    ~SmallDisk() {
+        if (m_mounted)
+            QProcess::execute("umount", {m_folder});
+    }
+    bool mounted() const { return m_mounted; }
+    // Fills the disk with one file until no more than `freeBytes` are left.
+    void leaveFree(qint64 freeBytes) const {
+        QFile filler(m_folder + "/dolgu");
+        filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+        const QByteArray page(4096, 'x');
+        for (qint64 free = 1 << 20; free > freeBytes && filler.write(page) == page.size();)
+            free = QStorageInfo(m_folder).bytesFree();
+        filler.close();
+    }
+
+private:
+    QString m_folder;
+    bool m_mounted = false;
+};
+
+} // namespace
 
 // The export as a whole: which rows and fields go out, the settings file, the file that is
 // replaced only by a whole new one, and the dialog over the trainee list.
@@ -105,6 +153,53 @@ private slots:
         QVERIFY(old.open(QIODevice::ReadOnly));
         QCOMPARE(old.readAll(), QByteArray("eski"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"liste.csv"});
+    }
+
+    // A disk that fills up during the export fails it, names the reason and leaves the old file
+    // as it was, in every format: a long list that fills the disk halfway, and a short one whose
+    // bytes all wait in the file's buffer until the file is closed.
+    void fullDiskLeavesTheOldFile_data() {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<bool>("longList");
+        QTest::addColumn<int>("freeBytes");
+        for (const ExportFormatInfo& info : exportFormats()) {
+            if (info.format == ExportFormat::Clipboard)
+                continue;
+            QTest::newRow(qPrintable(QString(info.caption) + ", long list"))
+                << int(info.format) << true << 12 * 1024;
+            QTest::newRow(qPrintable(QString(info.caption) + ", short list"))
+                << int(info.format) << false << 0;
+        }
+    }
+    void fullDiskLeavesTheOldFile() {
+        QFETCH(int, format);
+        QFETCH(bool, longList);
+        QFETCH(int, freeBytes);
+        if (geteuid() != 0)
+            QSKIP("Mounting a small disk needs root (CI runs as root).");
+        QTemporaryDir dir;
+        const SmallDisk disk(dir.path());
+        QVERIFY(disk.mounted());
+        ExportSettings s = csvTo(dir.filePath("liste.dosya"));
+        s.format = ExportFormat(format);
+        QFile old(s.fileName);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("eski");
+        old.close();
+        disk.leaveFree(freeBytes);
+        try {
+            const LongSample longSample;
+            const ExportSample shortSample;
+            runExport(longList ? static_cast<const ExportSource&>(longSample) : shortSample, s);
+            QFAIL("the export said it succeeded");
+        } catch (const ExportError& e) {
+            const QString message = QString::fromUtf8(e.what());
+            QVERIFY2(message.contains(s.fileName) && message.contains("Diskte yer kalmadı"),
+                     qPrintable(message));
+        }
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("eski"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"dolgu", "liste.dosya"}));
     }
 
     void unwritableDestinationNamesThePath() {

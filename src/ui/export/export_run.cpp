@@ -1,5 +1,6 @@
 #include "ui/export/export_run.h"
 
+#include "app/file_error.h"
 #include "data/dataset.h"
 #include "ui/export/export_writers.h"
 
@@ -8,6 +9,9 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cerrno>
+
+#include <unistd.h>
 
 namespace {
 
@@ -35,6 +39,36 @@ constexpr int ProgressStep = 500;
 
 QString unwritableText(const QString& path, const QString& reason) {
     return QString("Dışa aktarılan dosya yazılamadı:\n%1\n%2").arg(QDir::toNativeSeparators(path), reason);
+}
+
+// QSaveFile commits a file whose last buffer the disk refused, and does not look at the result of
+// its flush to the disk: both are checked here, so only a file whose every byte is on the disk
+// takes the old one's place.
+void commitWhole(QSaveFile& file) {
+    errno = 0;
+    if (!file.flush() || ::fsync(file.handle()) != 0) {
+        const QString reason = fileErrorReason(errno, file.errorString());
+        file.cancelWriting();
+        throw ExportWriteError(reason);
+    }
+    errno = 0;
+    if (!file.commit())
+        throw ExportWriteError(fileErrorReason(errno, file.errorString()));
+}
+
+std::optional<int> writeFile(QSaveFile& file, const ExportSource& source, const ExportSettings& settings,
+                             const ExportProgress& progress) {
+    std::optional<int> written;
+    {
+        const auto writer = makeFileWriter(settings.format, file, settings);
+        written = writeRows(*writer, source, settings, progress);
+    }
+    if (!written) {
+        file.cancelWriting();
+        return std::nullopt;
+    }
+    commitWhole(file);
+    return written;
 }
 
 } // namespace
@@ -115,18 +149,12 @@ std::optional<int> runExport(const ExportSource& source, const ExportSettings& s
     if (settings.fileName.trimmed().isEmpty())
         throw ExportError("Dışa aktarılacak dosyanın adını girin.");
     QSaveFile file(settings.fileName);
+    errno = 0;
     if (!file.open(QIODevice::WriteOnly))
-        throw ExportError(unwritableText(settings.fileName, file.errorString()));
-    std::optional<int> written;
-    {
-        const auto writer = makeFileWriter(settings.format, file, settings);
-        written = writeRows(*writer, source, settings, progress);
+        throw ExportError(unwritableText(settings.fileName, fileErrorReason(errno, file.errorString())));
+    try {
+        return writeFile(file, source, settings, progress);
+    } catch (const ExportWriteError& e) {
+        throw ExportError(unwritableText(settings.fileName, e.reason()));
     }
-    if (!written) {
-        file.cancelWriting();
-        return std::nullopt;
-    }
-    if (!file.commit())
-        throw ExportError(unwritableText(settings.fileName, file.errorString()));
-    return written;
 }

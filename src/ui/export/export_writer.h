@@ -28,6 +28,16 @@ public:
     explicit ExportError(const QString& message) : std::runtime_error(message.toUtf8().toStdString()) {}
 };
 
+// The export's file refused the bytes: the export names the file and gives this reason.
+class ExportWriteError : public ExportError {
+public:
+    explicit ExportWriteError(const QString& reason) : ExportError(reason), m_reason(reason) {}
+    const QString& reason() const { return m_reason; }
+
+private:
+    QString m_reason;
+};
+
 // One file format: told the columns once, handed the rows one by one, then finished. A writer
 // streams: it keeps no more of the rows than its format needs.
 class ExportWriter {

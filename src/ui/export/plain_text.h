@@ -3,6 +3,7 @@
 // What the writers share: checked writes to the device, quoting, line breaks, and how wide a
 // column is laid out.
 
+#include "app/file_error.h"
 #include "ui/export/export_writer.h"
 
 #include <QDateTime>
@@ -10,10 +11,12 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <cerrno>
 
 inline void writeBytes(QIODevice& out, const QByteArray& bytes) {
+    errno = 0;
     if (out.write(bytes) != bytes.size())
-        throw ExportError(QString("Dışa aktarılan dosyaya yazılamadı: %1").arg(out.errorString()));
+        throw ExportWriteError(fileErrorReason(errno, out.errorString()));
 }
 
 inline void writeUtf8(QIODevice& out, const QString& text) {

@@ -1,7 +1,10 @@
+#include "app/file_error.h"
 #include "ui/export/export_writers.h"
 #include "ui/export/markup_escape.h"
 
 #include <QXmlStreamWriter>
+
+#include <cerrno>
 
 // A UTF-8 XML data file: a root element, an element per row and in it an element per column that
 // holds the value in its neutral form. A null value is an empty element marked null="true"; an
@@ -68,7 +71,7 @@ public:
 private:
     void check() const {
         if (m_xml.hasError())
-            throw ExportError(QString("XML dosyası yazılamadı: %1").arg(m_out.errorString()));
+            throw ExportWriteError(fileErrorReason(errno, m_out.errorString()));
     }
 
     QIODevice& m_out;
