@@ -23,6 +23,10 @@
 namespace {
 
 const QString RestoreSuffix = QStringLiteral("-geri-yukleme-oncesi");
+// Temporary names of a restore: the copy beside the database that is checked, and a safety copy
+// put back.
+const QString IncomingSuffix = QStringLiteral(".gelen");
+const QString InstallSuffix = QStringLiteral(".geri-yukleme");
 
 struct Closer {
     void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
@@ -175,7 +179,7 @@ void moveOver(const QString& from, const QString& to) {
 }
 
 void install(const QString& from, const QString& databasePath) {
-    const QString temporary = databasePath + ".geri-yukleme";
+    const QString temporary = databasePath + InstallSuffix;
     try {
         copyToDisk(from, temporary);
         moveOver(temporary, databasePath);
@@ -183,6 +187,19 @@ void install(const QString& from, const QString& databasePath) {
         QFile::remove(temporary);
         throw;
     }
+}
+
+// The names of the copies in the backup folder, without the end of the pattern.
+QString copyNamePattern(const QString& databasePath) {
+    return QString("^%1-\\d{4}-\\d{2}-\\d{2}(-\\d{6})?(%2)?\\.db")
+        .arg(QRegularExpression::escape(baseName(databasePath)), RestoreSuffix);
+}
+
+void removeMatching(const QString& folder, const QRegularExpression& names) {
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden))
+        if (names.match(name).hasMatch())
+            QFile::remove(dir.filePath(name));
 }
 
 QString makeFolder(const QString& databasePath) {
@@ -233,9 +250,7 @@ void deleteOldDailyCopies(const QString& folder, const QString& databaseBaseName
 }
 
 std::vector<Contents> list(const QString& databasePath) {
-    const QRegularExpression ours(
-        QString("^%1-\\d{4}-\\d{2}-\\d{2}(-\\d{6})?(%2)?\\.db$")
-            .arg(QRegularExpression::escape(baseName(databasePath)), RestoreSuffix));
+    const QRegularExpression ours(copyNamePattern(databasePath) + '$');
     const QDir dir(folderOf(databasePath));
     std::vector<Contents> copies;
     for (const QString& name : dir.entryList(QDir::Files)) {
@@ -299,7 +314,7 @@ Contents verify(const QString& file) {
 
 Contents restore(Connection& connection, const QString& file, const QDateTime& now) {
     const QString databasePath = connection.databasePath();
-    const QString incoming = databasePath + ".gelen";
+    const QString incoming = databasePath + IncomingSuffix;
     Contents contents;
     try {
         // What is verified is the very copy that will be put in place.
@@ -340,6 +355,20 @@ Contents restore(Connection& connection, const QString& file, const QDateTime& n
                             e.code());
     }
     return contents;
+}
+
+void removeLeftovers(const QString& databasePath) {
+    const QString journal = "(-journal)?$";
+    const QFileInfo database(databasePath);
+    removeMatching(database.absolutePath(),
+                   QRegularExpression(QString("^%1(%2|%3|%4)%5")
+                                          .arg(QRegularExpression::escape(database.fileName()),
+                                               QRegularExpression::escape(IncomingSuffix),
+                                               QRegularExpression::escape(InstallSuffix),
+                                               QRegularExpression::escape(UnfinishedFileSuffix), journal)));
+    removeMatching(folderOf(databasePath),
+                   QRegularExpression(copyNamePattern(databasePath) +
+                                      QRegularExpression::escape(UnfinishedFileSuffix) + journal));
 }
 
 QStringList check(sqlite3* db) {

@@ -53,6 +53,12 @@ Contents verify(const QString& file);
 // Returns what the restored database holds.
 Contents restore(Connection& connection, const QString& file, const QDateTime& now);
 
+// Removes what a copy of the program that was killed while writing a copy, a restore or a new
+// database left behind: the files of the program's own temporary names beside the database and
+// in its backup folder. Call it only while no other copy of the program runs on the database,
+// since those names are in use while a copy works.
+void removeLeftovers(const QString& databasePath);
+
 // The faults of an open database that the program's own rules forbid, in words for the user; empty
 // when there is none. Nothing is repaired.
 QStringList check(sqlite3* db);

@@ -214,7 +214,7 @@ void Connection::removeParticipant(TransactionParticipant* participant) {
 }
 
 void createDatabase(const QString& path) {
-    const QString temporary = path + ".yeni";
+    const QString temporary = path + UnfinishedFileSuffix;
     QFile::remove(temporary);
     sqlite3* db = openFile(temporary, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     try {
@@ -236,7 +236,7 @@ void createDatabase(const QString& path) {
 }
 
 void copyDatabase(sqlite3* db, const QString& target) {
-    const QString temporary = target + ".yeni";
+    const QString temporary = target + UnfinishedFileSuffix;
     QFile::remove(temporary);
     sqlite3* copy = openFile(temporary, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     const int rc = backUp(db, copy);

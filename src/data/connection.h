@@ -76,6 +76,9 @@ private:
     sqlite3* m_db = nullptr;
 };
 
+// What is added to a file's name while it is written, until it is whole and renamed.
+inline const QString UnfinishedFileSuffix = QStringLiteral(".yeni");
+
 // Makes a new, empty database file with every table, the payments view and the first rows.
 // Writes to a temporary file first, so a failure never leaves a half-made database behind.
 void createDatabase(const QString& path);

@@ -1,5 +1,6 @@
 #include "data/frm_DataMod.h"
 
+#include "data/backup.h"
 #include "data/program_session.h"
 #include "data/statements.h"
 #include "data/transaction.h"
@@ -54,6 +55,9 @@ frm_DataMod::~frm_DataMod() {
 
 void frm_DataMod::beginSession() {
     m_session = std::make_unique<ProgramSession>(ado_conn.databasePath());
+    // Another copy at work may be writing under those temporary names right now.
+    if (!m_session->othersRunning())
+        Backup::removeLeftovers(ado_conn.databasePath());
     clearAbandonedPayments();
 }
 

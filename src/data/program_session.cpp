@@ -26,15 +26,19 @@ ProgramSession::ProgramSession(const QString& databasePath)
         throw DatabaseError(
             QString("Oturum dosyası oluşturulamadı: %1. Veritabanı klasörünün yazma iznini denetleyin")
                 .arg(QDir::toNativeSeparators(lockPath(m_token))));
-    removeAbandonedLocks();
+    // A copy that was killed leaves its lock file behind; looking at it takes it away.
+    othersRunning();
 }
 
 ProgramSession::~ProgramSession() = default;
 
-// A copy that was killed leaves its lock file behind; the next copy to start takes it away.
-void ProgramSession::removeAbandonedLocks() const {
-    for (const QString& name : QDir(m_folder).entryList({"*.lock"}, QDir::Files))
-        isRunning(QFileInfo(name).completeBaseName());
+bool ProgramSession::othersRunning() const {
+    bool others = false;
+    for (const QString& name : QDir(m_folder).entryList({"*.lock"}, QDir::Files)) {
+        const QString token = QFileInfo(name).completeBaseName();
+        others = (token != m_token && isRunning(token)) || others;
+    }
+    return others;
 }
 
 bool ProgramSession::isRunning(const QString& token) const {

@@ -22,10 +22,11 @@ public:
     // True while the copy holding `token` runs. A copy on another computer cannot be checked
     // from here and counts as running.
     bool isRunning(const QString& token) const;
+    // True while any other copy runs on the same database (or cannot be told not to).
+    bool othersRunning() const;
 
 private:
     QString lockPath(const QString& token) const;
-    void removeAbandonedLocks() const;
 
     QString m_folder;
     QString m_token;

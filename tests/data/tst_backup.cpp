@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -118,6 +119,13 @@ private slots:
             child.kill();
             QVERIFY(child.waitForFinished());
 
+            // The next start takes away what the killed restore left under its temporary names.
+            Backup::removeLeftovers(database.path());
+            QCOMPARE(filesIn(database.folder()), QStringList{"veriler.db"});
+            const QStringList copies = filesIn(Backup::folderOf(database.path()));
+            QVERIFY2(copies.filter(QRegularExpression("^veriler-[-0-9]+-geri-yukleme-oncesi\\.db$")) ==
+                         copies,
+                     qPrintable(copies.join(' ')));
             QCOMPARE(integrity(database.path()), QString("ok"));
             const qint64 found = Backup::verify(database.path()).trainees;
             QVERIFY2(found == trainees[0] || found == trainees[1], qPrintable(QString::number(found)));

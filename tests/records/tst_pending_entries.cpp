@@ -106,6 +106,23 @@ private slots:
         p.press("Button1");
         QCOMPARE(p.paymentsOf(0), QStringList{});
     }
+
+    // A restore's copy left by a killed copy is taken away by the next start, but not while
+    // another copy runs, which may be writing it.
+    void temporaryFilesGoOnlyWhenNoOtherCopyRuns() {
+        TempDatabase database;
+        const QString leftover = database.path() + ".gelen";
+        {
+            ProgramFixture first(database.folder());
+            QFile file(leftover);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.close();
+            ProgramFixture second(database.folder());
+            QVERIFY(QFile::exists(leftover));
+        }
+        ProgramFixture alone(database.folder());
+        QVERIFY(!QFile::exists(leftover));
+    }
 };
 
 QTEST_MAIN(TestPendingEntries)
