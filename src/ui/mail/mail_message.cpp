@@ -24,6 +24,22 @@ QByteArray quoted(const QString& text) {
     return '"' + out + '"';
 }
 
+qsizetype encodedLength(qsizetype bytes) {
+    return (bytes + 2) / 3 * 4;
+}
+
+// The text cut after each run of blanks, so every piece is a word with the blanks that follow it.
+QStringList wordsWithTheirBlanks(const QString& text) {
+    QStringList pieces;
+    qsizetype start = 0;
+    for (qsizetype i = 1; i <= text.size(); ++i)
+        if (i == text.size() || (text.at(i - 1) == ' ' && text.at(i) != ' ')) {
+            pieces << text.mid(start, i - start);
+            start = i;
+        }
+    return pieces;
+}
+
 // RFC 5322 wants the zone as a numeric offset, never a name.
 QByteArray zone(const QDateTime& now) {
     int minutes = now.offsetFromUtc() / 60;
@@ -38,21 +54,35 @@ namespace MailText {
 QByteArray encodeWord(const QString& text) {
     if (plainAscii(text))
         return text.toUtf8();
-    // Encoded words are limited to 75 characters, so long texts are split on whole characters.
+    // Encoded words are limited to 75 characters, so a long text is split; at a blank where one
+    // comes in time, since some readers show a split inside a word as a stray blank, and inside
+    // the word only when a single word is longer than an encoded word holds.
     QList<QByteArray> words;
     QByteArray chunk;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        qsizetype len = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        QByteArray piece = text.mid(i, len).toUtf8();
-        i += len - 1;
-        if ((chunk.size() + piece.size() + 2) / 3 * 4 > 44) {
+    const auto flush = [&] {
+        if (!chunk.isEmpty())
             words << "=?UTF-8?B?" + chunk.toBase64() + "?=";
-            chunk.clear();
+        chunk.clear();
+    };
+    const auto fits = [&](const QByteArray& more) { return encodedLength(chunk.size() + more.size()) <= 44; };
+    for (const QString& word : wordsWithTheirBlanks(text)) {
+        const QByteArray whole = word.toUtf8();
+        if (!fits(whole))
+            flush();
+        if (fits(whole)) {
+            chunk += whole;
+            continue;
         }
-        chunk += piece;
+        for (qsizetype i = 0; i < word.size(); ++i) {
+            const qsizetype length = word.at(i).isHighSurrogate() && i + 1 < word.size() ? 2 : 1;
+            const QByteArray piece = word.mid(i, length).toUtf8();
+            i += length - 1;
+            if (!fits(piece))
+                flush();
+            chunk += piece;
+        }
     }
-    if (!chunk.isEmpty())
-        words << "=?UTF-8?B?" + chunk.toBase64() + "?=";
+    flush();
     return words.join("\r\n ");
 }
 

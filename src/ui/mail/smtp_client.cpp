@@ -37,6 +37,60 @@ int connected(void* client, char*, char*, int, int) {
     return CURL_PREREQFUNC_OK;
 }
 
+// What the dialogue with the server left to explain a failure: the first reply that refused
+// something and the command it answered. The QUIT that ends every dialogue comes after it.
+struct Dialogue {
+    QByteArray lastCommand;
+    QByteArray refusedCommand;
+    QByteArray refusal;
+};
+
+QByteArray firstLine(const char* data, size_t size) {
+    QByteArray text(data, qsizetype(size));
+    return text.left(text.indexOf('\n')).trimmed();
+}
+
+int traceDialogue(CURL*, curl_infotype type, char* data, size_t size, void* dialogue) {
+    auto* seen = static_cast<Dialogue*>(dialogue);
+    if (type == CURLINFO_HEADER_OUT) {
+        seen->lastCommand = firstLine(data, size).split(' ').value(0).toUpper();
+    } else if (type == CURLINFO_HEADER_IN && seen->refusal.isEmpty()) {
+        const QByteArray reply = firstLine(data, size);
+        if (reply.startsWith('4') || reply.startsWith('5')) {
+            seen->refusal = reply;
+            seen->refusedCommand = seen->lastCommand;
+        }
+    }
+    return 0;
+}
+
+// What happened and what to do, in words the user can act on; the library's text and the
+// server's refusal follow for whoever looks into it.
+QString failureText(CURLcode result, const Dialogue& dialogue, const QString& libraryText,
+                    const QString& server) {
+    QString what;
+    if (dialogue.refusedCommand == "RCPT")
+        what = "Posta sunucusu alıcı adresini kabul etmedi. Adresi denetleyip yeniden deneyin.";
+    else if (dialogue.refusedCommand == "MAIL")
+        what =
+            "Posta sunucusu gönderen adresini kabul etmedi. E-posta adresinizi denetleyip yeniden deneyin.";
+    else if (!dialogue.refusal.isEmpty())
+        what = "Posta sunucusu iletiyi kabul etmedi. Biraz sonra yeniden deneyin.";
+    else if (result == CURLE_OPERATION_TIMEDOUT)
+        what =
+            QString("Posta sunucusu (%1) zamanında yanıt vermedi. Biraz sonra yeniden deneyin.").arg(server);
+    else if (result == CURLE_COULDNT_CONNECT || result == CURLE_COULDNT_RESOLVE_HOST)
+        what = QString("Posta sunucusuna (%1) ulaşılamadı. İnternet bağlantınızı denetleyip yeniden deneyin.")
+                   .arg(server);
+    else
+        what = QString("Posta sunucusuyla (%1) bağlantı kesildi; ileti gönderilemedi. Yeniden deneyin.")
+                   .arg(server);
+    QString text = what + "\n(" + libraryText + ")";
+    if (!dialogue.refusal.isEmpty())
+        text += "\nSunucunun yanıtı: " + QString::fromUtf8(dialogue.refusal);
+    return text;
+}
+
 // A file we cannot open would break the message off in the middle of its data.
 void checkReadable(const QStringList& paths) {
     for (const QString& path : paths) {
@@ -91,6 +145,7 @@ void SmtpClient::send(const MailMessage& message) {
     }
 
     char error[CURL_ERROR_SIZE] = {};
+    Dialogue dialogue;
     curl_easy_setopt(c, CURLOPT_URL, url.constData());
     curl_easy_setopt(c, CURLOPT_MAIL_FROM, from.constData());
     curl_easy_setopt(c, CURLOPT_MAIL_RCPT, recipients.get());
@@ -102,9 +157,16 @@ void SmtpClient::send(const MailMessage& message) {
     curl_easy_setopt(c, CURLOPT_ERRORBUFFER, error);
     curl_easy_setopt(c, CURLOPT_PREREQFUNCTION, &connected);
     curl_easy_setopt(c, CURLOPT_PREREQDATA, &m_connected);
+    curl_easy_setopt(c, CURLOPT_DEBUGFUNCTION, &traceDialogue);
+    curl_easy_setopt(c, CURLOPT_DEBUGDATA, &dialogue);
+    curl_easy_setopt(c, CURLOPT_VERBOSE, 1L);
     CURLcode result = curl_easy_perform(c);
     if (result != CURLE_OK)
-        throw MailError(error[0] ? error : curl_easy_strerror(result));
+        throw MailError(failureText(result, dialogue,
+                                    QString::fromUtf8(error[0] ? error : curl_easy_strerror(result)),
+                                    QString("%1:%2").arg(m_host).arg(m_port))
+                            .toLocal8Bit()
+                            .toStdString());
 }
 
 // A default route (destination 0) on an interface flagged up (RTF_UP) means a way out.

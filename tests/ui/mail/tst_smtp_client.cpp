@@ -4,8 +4,11 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <optional>
 
 // The mail client against a real SMTP server on 127.0.0.1, each message read back with Python's
 // own mail parser.
@@ -98,10 +101,16 @@ private slots:
     void failures_data() {
         QTest::addColumn<QString>("mode");
         QTest::addColumn<bool>("unreadable"); // an attachment that cannot be read
-        QTest::addColumn<QString>("error");   // part of the error text
+        QTest::addColumn<QString>("error");   // a pattern the error text matches
 
-        QTest::newRow("recipient refused") << "refuse" << false << "550";
-        QTest::newRow("server never answers") << "silent" << false << "";
+        QTest::newRow("recipient refused")
+            << "refuse" << false
+            << "alıcı adresini kabul etmedi.*\\n\\(.*550.*\\)\\nSunucunun yanıtı: 550 5.1.1 Alıcı yok$";
+        QTest::newRow("server never answers")
+            << "silent" << false
+            << "^Posta sunucusu \\(127.0.0.1:\\d+\\) zamanında yanıt vermedi.*\\n\\(.+\\)$";
+        QTest::newRow("no server") << "none" << false
+                                   << "^Posta sunucusuna \\(127.0.0.1:1\\) ulaşılamadı.*\\n\\(.+\\)$";
         QTest::newRow("attachment unreadable") << "save" << true << "Dosya okunamıyor: ";
     }
     void failures() {
@@ -112,19 +121,21 @@ private slots:
         // A folder stands in for a file without read permission, which root could read all the same.
         QString blocked = folder.filePath("kilitli.doc");
         QVERIFY(QDir().mkpath(blocked));
-        Server failing(mode);
-        SmtpClient client("127.0.0.1", failing.port, 1);
+        std::optional<Server> failing;
+        if (mode != "none")
+            failing.emplace(mode);
+        SmtpClient client("127.0.0.1", failing ? failing->port : 1, 1);
         try {
             client.send(message(unreadable ? QStringList{blocked} : QStringList{}));
             QFAIL("sent");
         } catch (const MailError& e) {
             QString text = QString::fromLocal8Bit(e.what());
-            QVERIFY2(text.contains(error), qPrintable(text));
+            QVERIFY2(text.contains(QRegularExpression(error)), qPrintable(text));
             if (unreadable)
                 QVERIFY(text.contains(blocked));
         }
-        if (mode != "silent")
-            QCOMPARE(failing.saved().size(), 0);
+        if (mode == "refuse" || mode == "save")
+            QCOMPARE(failing->saved().size(), 0);
 
         Server working("save");
         SmtpClient next("127.0.0.1", working.port, 1);
@@ -142,6 +153,34 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QByteArray, encoded);
         QCOMPARE(MailText::encodeWord(text), encoded);
+    }
+
+    // A long header is split into encoded words at blanks, and a word longer than one encoded
+    // word holds is the only one cut; the words decode back to the text.
+    void header_words_split_at_blanks_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("cutWords");
+        QTest::newRow("name") << "Gülşen Çağrı Öztürk Iğdır İğdır Şişli Kadıköy Üsküdar Çekmeköy" << 0;
+        QTest::newRow("subject") << "Ödeme ekranı hakkında: ığüşöç İĞÜŞÖÇ ve Iğdır şubesinin taksitleri" << 0;
+        QTest::newRow("one long word") << "Çok " + QString(40, QChar(0x15F)) + " kısa" << 1;
+    }
+    void header_words_split_at_blanks() {
+        QFETCH(QString, text);
+        QFETCH(int, cutWords);
+        const QList<QByteArray> words = MailText::encodeWord(text).split('\n');
+        QVERIFY(words.size() > 1);
+        QString decoded;
+        int cuts = 0;
+        for (const QByteArray& line : words) {
+            const QByteArray word = line.trimmed();
+            QVERIFY2(word.size() <= 75 && word.startsWith("=?UTF-8?B?") && word.endsWith("?="), word);
+            const QString part = QString::fromUtf8(QByteArray::fromBase64(word.mid(10, word.size() - 12)));
+            if (&line != &words.last() && !part.endsWith(' '))
+                ++cuts;
+            decoded += part;
+        }
+        QCOMPARE(decoded, text);
+        QVERIFY2(cuts <= cutWords * 2, qPrintable(QString::number(cuts)));
     }
 };
 
