@@ -11,7 +11,7 @@
 frm_DataMod::frm_DataMod(QObject* parent) : QObject(parent) {
     setObjectName("DataMod");
     ado_conn.setObjectName("ado_conn");
-    tkursiyer.setSql("select * from tb_kursiyer\nwhere kID > 0\norder by kID");
+    tkursiyer.setSql("select * from tb_kursiyer\n" + Sql::allTrainees() + "\norder by kID");
     todemeler.setSql(Sql::noPayments());
     sql_1.setSql("select count(*) as kaysay from tb_kursiyer");
     sql_hes.setSql("select sum(miktar) as TMiktar from tb_odeme where kID<0");

@@ -14,6 +14,18 @@ QString quoted(const QString& text) {
     return '\'' + QString(text).replace('\'', "''") + '\'';
 }
 
+QString allTrainees() {
+    return QStringLiteral("where kID > 0");
+}
+
+QString orderBy(const QString& field) {
+    return "ORDER BY " + field;
+}
+
+QString dateText(const QDate& date) {
+    return date.toString("dd-MM-yyyy").replace('-', '/');
+}
+
 QString countCandidateNo(const QString& candidateNo) {
     return "select count(*) as kaysay from tb_kursiyer where adayno = " + quoted(candidateNo);
 }

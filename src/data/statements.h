@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 
 // The Jet-dialect statements the program builds from values. Payments with kID 0 belong to a
@@ -24,6 +25,14 @@ QString deletePendingPayments(const QString& entry);
 QString deleteUnownedPendingPayments();
 // The entries that have pending payments, one row each (`giris`, null for unowned ones).
 QString pendingEntries();
+
+// The lines of the trainee list's statement: the filter that lists every trainee, and the order
+// by one field.
+QString allTrainees();
+QString orderBy(const QString& field);
+
+// A date as the statements write it between their "#" marks: day first, dd/mm/yyyy.
+QString dateText(const QDate& date);
 
 QString deletePaymentsOfTrainee(qint64 kID);
 QString deleteTrainee(qint64 kID);

@@ -1,7 +1,7 @@
 #include "payments/frm_odeme_rapor_form.h"
 
 #include "app/guard.h"
-#include "reports/report_statements.h"
+#include "data/statements.h"
 #include "ui/date_picker.h"
 #include "ui/enter_as_tab.h"
 #include "ui/message_box.h"
@@ -107,8 +107,8 @@ void frm_odeme_rapor_form::Button1Click() {
         MessageBox::warning(QString(), "\nBaşlangıç tarihi bitiş tarihinden büyük olamaz.", this);
         return;
     }
-    m_start = ReportSql::dateText(baslangic->date());
-    m_end = ReportSql::dateText(bitis->date());
+    m_start = Sql::dateText(baslangic->date());
+    m_end = Sql::dateText(bitis->date());
     m_confirmed = true;
     accept();
 }

@@ -6,6 +6,7 @@
 #include "app/program_folder.h"
 #include "data/connection.h"
 #include "data/frm_DataMod.h"
+#include "data/statements.h"
 #include "data/transaction.h"
 #include "records/trainee_tabs.h"
 #include "ui/data_grid.h"
@@ -35,7 +36,6 @@
 namespace {
 
 const QString TitleStart = QStringLiteral("Kalvista 0.1 - Ücretsiz Bir Yazılımdır - ");
-const QString AllTrainees = QStringLiteral("where kID > 0");
 
 const QStringList RecordTabCaptions = {"Kişisel Bilgiler", "Nüfus Cüzdanı", "Ev Bilgileri", "İş Bilgileri",
                                        "Kurs Bilgileri",   "Sınavlar",      "Sertifika",    "Ödemeler"};
@@ -349,7 +349,7 @@ void frm_main_form::kaygridTitleButtonClick(const QString& field) {
     if (!ListReady)
         return;
     Transaction sorting(data().ado_conn, Transaction::Kind::Read);
-    data().tkursiyer.setSqlLine(2, "ORDER BY " + field);
+    data().tkursiyer.setSqlLine(2, Sql::orderBy(field));
     data().tkursiyer.open();
     sorting.commit();
 }
@@ -363,8 +363,8 @@ void frm_main_form::kaygridIButtonClick() {
     kaygrid->setSortMarker(SortField);
     {
         Transaction resetting(data().ado_conn, Transaction::Kind::Read);
-        data().tkursiyer.setSqlLine(1, AllTrainees);
-        data().tkursiyer.setSqlLine(2, "ORDER BY kID");
+        data().tkursiyer.setSqlLine(1, Sql::allTrainees());
+        data().tkursiyer.setSqlLine(2, Sql::orderBy("kID"));
         data().tkursiyer.open();
         resetting.commit();
     }

@@ -11,10 +11,6 @@ QString licenceClass(const QString& licenceClass, int order) {
     return "select * from tb_kursiyer " + filter + " " + orders.value(order, orders.first());
 }
 
-QString dateText(const QDate& date) {
-    return date.toString("dd-MM-yyyy").replace('-', '/');
-}
-
 QString payments(int status, bool useDates, const QString& start, const QString& end, int order) {
     QStringList conditions;
     if (status == 1)

@@ -12,9 +12,6 @@ inline constexpr const char* AllTrainees = "select * from tb_kursiyer order by k
 // ("Aday No", "Ad", "Soyad", "Ehliyet Sınıfı", "Cinsiyet").
 QString licenceClass(const QString& licenceClass, int order);
 
-// A date as the payment report writes it between its "#" marks: day first, dd/mm/yyyy.
-QString dateText(const QDate& date);
-
 // Payments across trainees. status: 0 all, 1 unpaid, 2 paid; order: 0 kID, 1 name, 2 payment date.
 // The dates, as dd/mm/yyyy texts, apply only with useDates; both ends are included.
 QString payments(int status, bool useDates, const QString& start, const QString& end, int order);

@@ -3,6 +3,7 @@
 #include "app/forms.h"
 #include "app/guard.h"
 #include "data/frm_DataMod.h"
+#include "data/statements.h"
 #include "data/transaction.h"
 #include "data/value_lists.h"
 #include "ui/enter_as_tab.h"
@@ -131,7 +132,7 @@ void frm_kayit_ara::Button2Click() {
 }
 
 void frm_kayit_ara::ShowAllRecords() {
-    reopenTrainees(RecordSearch::allTrainees());
+    reopenTrainees(Sql::allTrainees());
 }
 
 void frm_kayit_ara::reopenTrainees(const QString& filterLine) {

@@ -2,10 +2,6 @@
 
 namespace RecordSearch {
 
-QString allTrainees() {
-    return QStringLiteral("where kID > 0");
-}
-
 QString condition(const QString& field, const QString& value, MatchKind kind) {
     const QString text = QString(value).replace('"', QStringLiteral("\"\""));
     switch (kind) {

@@ -12,9 +12,6 @@ namespace RecordSearch {
 // The positions of "Sorgu Tipi": one form for every condition of a search.
 enum class MatchKind { Equals, BeginsWith, EndsWith, Contains };
 
-// The filter line that lists every trainee.
-QString allTrainees();
-
 // One condition in the form of the match kind. The value stands between double quotes with any
 // double quote inside it doubled, so that no value can end its literal and add to the statement.
 QString condition(const QString& field, const QString& value, MatchKind kind);

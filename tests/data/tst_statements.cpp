@@ -40,6 +40,28 @@ private slots:
         m_database.reset();
     }
 
+    // The list's filter leaves out no trainee but the placeholder row 0, and its order sorts
+    // texts the Turkish way.
+    void traineeList_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QList<int>>("keys");
+        QTest::newRow("by key") << "kID" << QList<int>{1, 2, 3, 4, 5};
+        QTest::newRow("by surname") << "soyadi" << QList<int>{3, 2, 1, 4, 5};
+        QTest::newRow("by first name") << "adi" << QList<int>{5, 4, 1, 2, 3};
+    }
+    void traineeList() {
+        QFETCH(QString, field);
+        QFETCH(QList<int>, keys);
+        m_connection->execute("INSERT INTO tb_kursiyer (kID, adi, soyadi) VALUES (0, 'A', 'A')");
+        Dataset list(*m_connection, "tkursiyer");
+        list.setSql("select kID from tb_kursiyer\n" + Sql::allTrainees() + "\n" + Sql::orderBy(field));
+        list.open();
+        QList<int> found;
+        for (int row = 0; row < list.recordCount(); ++row)
+            found << list.valueAt(row, 0).toInt();
+        QCOMPARE(found, keys);
+    }
+
     void countCandidateNo_data() {
         QTest::addColumn<QString>("candidateNo");
         QTest::addColumn<int>("count");

@@ -1,4 +1,5 @@
 #include "app/guard.h"
+#include "data/statements.h"
 #include "program_fixture.h"
 #include "reports/frm_raporlar__.h"
 #include "reports/report_statements.h"
@@ -87,7 +88,7 @@ private slots:
         QTest::newRow("class B by surname")
             << ReportSql::licenceClass("B", 2)
             << "select * from tb_kursiyer Where ehliyetsinifi = \"B\" order by soyadi";
-        QTest::newRow("day first") << ReportSql::dateText(QDate(2024, 3, 5)) << "05/03/2024";
+        QTest::newRow("day first") << Sql::dateText(QDate(2024, 3, 5)) << "05/03/2024";
     }
     void statements() {
         QFETCH(QString, built);
