@@ -577,7 +577,7 @@ void searchFigure(Dataset& list, sqlite3* db) {
                                 [&] { list.close(); });
     const QByteArray name = QString("search: adi içerir \"ar\" (%1 found)").arg(list.recordCount()).toUtf8();
     print({name.constData(), m.ours, m.floor, "ms", Target::WithinRatioOfFloor, 2.0});
-    list.setSqlLine(1, allTrainees());
+    list.setSqlLine(1, Sql::allTrainees());
 }
 
 // The six counts of the statistics window, taken as the window takes them while the whole list is
