@@ -29,8 +29,8 @@ template <typename F> bool run(F&& handler) {
 
 } // namespace Guard
 
-// Like QObject::connect, with the slot run inside the guard. The slot may take fewer
-// arguments than the signal gives, or none.
+// Like QObject::connect, with the slot run inside the guard. The slot takes every argument the
+// signal gives, or none.
 template <typename Sender, typename Signal, typename Receiver, typename Slot>
 QMetaObject::Connection guardedConnect(Sender* sender, Signal signal, Receiver* receiver, Slot slot) {
     return QObject::connect(sender, signal, receiver, [receiver, slot](auto&&... args) {

@@ -51,7 +51,6 @@ public:
     static QString dataSource(const QString& connectionText);
 
     void setConnectionString(const QString& text) { m_connectionString = text; }
-    QString connectionString() const { return m_connectionString; }
     QString databasePath() const { return dataSource(m_connectionString); }
 
     // Opens the existing file named by the connection text; never creates one.

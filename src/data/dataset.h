@@ -118,7 +118,6 @@ private:
     void requireActive() const;
     void requireCurrent() const;
     void checkBrowseMode();
-    void readFields(sqlite3_stmt* statement);
     const Table& updateTable() const;
     qint64 insertRow();
     void updateRow(qint64 key);

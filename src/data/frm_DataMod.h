@@ -62,7 +62,6 @@ public:
     void tkursiyerAfterScroll();
     // Sums the current trainee's payments in the database, over all its rows.
     void updatePaymentTotals();
-    const PaymentTotals& paymentTotals() const { return m_totals; }
     void reloadPayments(const QString& sql);
     qint64 currentTraineeKey() const;
 

@@ -9,11 +9,9 @@
 #include "ui/enter_as_tab.h"
 #include "ui/named_controls.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -96,10 +94,6 @@ void frm_kayit_ara::FormShow() {
     Edit1->setFocus();
 }
 
-void frm_kayit_ara::FormKeyPress(QKeyEvent* key) {
-    QWidget* target = focusWidget() ? focusWidget() : this;
-    QApplication::sendEvent(target, key);
-}
 
 RecordSearch::MatchKind frm_kayit_ara::matchKind() const {
     return RecordSearch::MatchKind(qBound(0, cb2->currentIndex(), int(MatchKinds.size()) - 1));

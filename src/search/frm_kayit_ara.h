@@ -5,7 +5,6 @@
 #include <QDialog>
 
 class QComboBox;
-class QKeyEvent;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -22,8 +21,6 @@ public:
 
 public slots:
     void FormShow();
-    // A key pressed in the dialog reaches its control through the Enter rule, as from the keyboard.
-    void FormKeyPress(QKeyEvent* key);
     void Button1Click();
     void Button2Click();
     void ShowAllRecords();

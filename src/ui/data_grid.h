@@ -15,7 +15,6 @@ class DataGrid : public QTableView {
 public:
     DataGrid(DataSource& source, std::vector<GridColumn> columns, QWidget* parent = nullptr);
 
-    DatasetModel& datasetModel() const { return *m_model; }
     QAbstractButton* cornerButton() const { return m_corner; }
     // Shows the marker on the column of this field, or on none.
     void setSortMarker(const QString& field);
