@@ -3,6 +3,7 @@
 #include "data/database_error.h"
 #include "data/migration.h"
 #include "data/schema.h"
+#include "data/transaction.h"
 #include "data/turkish_text.h"
 
 #include <QDir>
@@ -218,10 +219,10 @@ void createDatabase(const QString& path) {
     QFile::remove(temporary);
     sqlite3* db = openFile(temporary, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     try {
-        check(db, sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr));
+        HandleTransaction creation(db);
         for (const QString& statement : Schema::creationStatements())
             Statement(db, statement).execute();
-        check(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr));
+        creation.commit();
     } catch (...) {
         sqlite3_close(db);
         QFile::remove(temporary);

@@ -2,6 +2,7 @@
 
 #include "data/connection.h"
 #include "data/database_error.h"
+#include "data/transaction.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,30 +18,19 @@ QString copyPath(const QString& path, int version) {
     return file.dir().filePath(QString("%1-surum%2.db").arg(file.completeBaseName()).arg(version));
 }
 
-void rollBack(sqlite3* db) {
-    // Some failures (a full disk, for one) have already rolled the transaction back.
-    if (!sqlite3_get_autocommit(db))
-        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-}
-
 // Takes the file one version up; false when it had no step left to run.
 bool upgradeOneStep(sqlite3* db, const Migration::Steps& steps) {
-    Statement(db, "BEGIN IMMEDIATE").execute();
-    try {
-        // Read under the write lock: another copy of the program may have run this step meanwhile.
-        const int version = Migration::fileVersion(db);
-        const bool due = version <= int(steps.size());
-        if (due) {
-            for (const QString& sql : steps[version - 1])
-                Statement(db, sql).execute();
-            Statement(db, QString("PRAGMA user_version = %1").arg(version + 1)).execute();
-        }
-        Statement(db, "COMMIT").execute();
-        return due;
-    } catch (...) {
-        rollBack(db);
-        throw;
+    HandleTransaction step(db);
+    // Read under the write lock: another copy of the program may have run this step meanwhile.
+    const int version = Migration::fileVersion(db);
+    const bool due = version <= int(steps.size());
+    if (due) {
+        for (const QString& sql : steps[version - 1])
+            Statement(db, sql).execute();
+        Statement(db, QString("PRAGMA user_version = %1").arg(version + 1)).execute();
     }
+    step.commit();
+    return due;
 }
 
 } // namespace

@@ -6,12 +6,26 @@
 
 #include <ranges>
 
+namespace {
+
+const char* beginning(Transaction::Kind kind) {
+    return kind == Transaction::Kind::Write ? "BEGIN IMMEDIATE" : "BEGIN";
+}
+
+// Some failures (a full disk, for one) have already rolled the transaction back.
+void rollBackIfOpen(sqlite3* db) noexcept {
+    if (!sqlite3_get_autocommit(db))
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+} // namespace
+
 Transaction::Transaction(Connection& connection, Kind kind) : m_connection(connection) {
     if (connection.m_transactionDepth > 0) {
         ++connection.m_transactionDepth;
         return;
     }
-    connection.execute(kind == Kind::Write ? "BEGIN IMMEDIATE" : "BEGIN");
+    connection.execute(beginning(kind));
     connection.m_transactionDepth = 1;
     m_outer = true;
     for (TransactionParticipant* participant : connection.m_participants)
@@ -38,8 +52,8 @@ void Transaction::rollBack() noexcept {
     if (connection.m_transactionDepth == 0)
         return;
     connection.m_transactionDepth = 0;
-    if (connection.isOpen() && !sqlite3_get_autocommit(connection.handle()))
-        sqlite3_exec(connection.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+    if (connection.isOpen())
+        rollBackIfOpen(connection.handle());
     for (TransactionParticipant* participant : std::views::reverse(connection.m_participants)) {
         try {
             participant->restoreState();
@@ -47,4 +61,18 @@ void Transaction::rollBack() noexcept {
             // A view that cannot follow must not keep the others from being restored.
         }
     }
+}
+
+HandleTransaction::HandleTransaction(sqlite3* db, Transaction::Kind kind) : m_db(db) {
+    Statement(db, beginning(kind)).execute();
+}
+
+HandleTransaction::~HandleTransaction() {
+    if (!m_done)
+        rollBackIfOpen(m_db);
+}
+
+void HandleTransaction::commit() {
+    Statement(m_db, "COMMIT").execute();
+    m_done = true;
 }

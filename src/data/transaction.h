@@ -1,6 +1,7 @@
 #pragma once
 
 class Connection;
+struct sqlite3;
 
 // A command's writes, all or nothing. The first guard on a connection begins the transaction and
 // has every dataset on the connection remember its state; a guard made while one runs joins it.
@@ -25,5 +26,21 @@ private:
 
     Connection& m_connection;
     bool m_outer = false;
+    bool m_done = false;
+};
+
+// The same all or nothing for a bare handle that no connection holds yet: the upgrade steps run
+// while a file is opened, and a new database being made. Rolled back unless committed.
+class HandleTransaction {
+public:
+    explicit HandleTransaction(sqlite3* db, Transaction::Kind kind = Transaction::Kind::Write);
+    ~HandleTransaction();
+    HandleTransaction(const HandleTransaction&) = delete;
+    HandleTransaction& operator=(const HandleTransaction&) = delete;
+
+    void commit();
+
+private:
+    sqlite3* m_db;
     bool m_done = false;
 };
