@@ -5,7 +5,6 @@
 #include "data/backup.h"
 #include "data/database_error.h"
 #include "data/frm_DataMod.h"
-#include "records/frm_main_form.h"
 #include "ui/enter_as_tab.h"
 #include "ui/message_box.h"
 #include "ui/named_controls.h"
@@ -163,20 +162,12 @@ void frm_yedekler::restoreFrom(const QString& file) {
     if (answer != MessageBox::Answer::Yes)
         return;
 
-    m_forms.main_form->ListReady = false;
-    for (Dataset* set : {&d.tkursiyer, &d.todemeler, &d.sql_1, &d.sql_2, &d.sql_hes, &d.sql_ral1,
-                         &d.sql_odemeler_rap, &d.tfirma, &d.tarac, &d.tguzergah, &d.tuser})
-        set->close();
-    d.endSession();
     std::exception_ptr failure;
     try {
-        contents = Backup::restore(d.ado_conn, file, QDateTime::currentDateTime());
+        contents = d.restoreDatabase(file);
     } catch (...) {
         failure = std::current_exception();
     }
-    // Whichever file is in place now, the program goes on working on it.
-    if (d.ado_conn.isOpen())
-        reopenList();
     Guard::run([this] { FillList(); });
     if (failure)
         std::rethrow_exception(failure);
@@ -184,16 +175,6 @@ void frm_yedekler::restoreFrom(const QString& file) {
                      QString("Geri yükleme tamamlandı.\nKursiyer sayısı: %1\nÖdeme sayısı: %2")
                          .arg(count(contents.trainees), count(contents.payments)),
                      MessageBox::Buttons::Ok, MessageBox::Answer::Ok, this);
-}
-
-// As the first show brings the list up: all trainees in the order of their numbers.
-void frm_yedekler::reopenList() {
-    frm_main_form& main = *m_forms.main_form;
-    m_forms.DataMod->beginSession();
-    main.kaygridIButtonClick();
-    main.ListReady = true;
-    main.EnableRecordPanel(false);
-    main.FillCourseLists();
 }
 
 void frm_yedekler::DenetleClick() {

@@ -29,7 +29,6 @@ protected:
 private:
     QString databasePath() const;
     void restoreFrom(const QString& file);
-    void reopenList();
 
     Forms& m_forms;
     QTableWidget* YedekListesi;

@@ -95,6 +95,31 @@ void frm_DataMod::clearAbandonedPayments() {
     clearing.commit();
 }
 
+Backup::Contents frm_DataMod::restoreDatabase(const QString& file) {
+    for (Dataset* set : {&tkursiyer, &todemeler, &sql_1, &sql_2, &sql_hes, &sql_ral1, &sql_odemeler_rap, &tfirma,
+                         &tarac, &tguzergah, &tuser})
+        set->close();
+    endSession();
+    std::exception_ptr failure;
+    Backup::Contents contents;
+    try {
+        contents = Backup::restore(ado_conn, file, QDateTime::currentDateTime());
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    try {
+        if (ado_conn.isOpen())
+            beginSession();
+    } catch (...) {
+        if (!failure)
+            failure = std::current_exception();
+    }
+    emit databaseReplaced();
+    if (failure)
+        std::rethrow_exception(failure);
+    return contents;
+}
+
 qint64 frm_DataMod::currentTraineeKey() const {
     const int key = tkursiyer.fieldIndex("kID");
     return key < 0 ? 0 : tkursiyer.value(key).toLongLong();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/backup.h"
 #include "data/connection.h"
 #include "data/data_source.h"
 #include "data/dataset.h"
@@ -55,6 +56,10 @@ public:
     QString entryToken() const;
     // Deletes, in one go, the pending payments of every entry that no running copy can own.
     void clearAbandonedPayments();
+    // Puts the database file `file` in the place of the open one (see Backup::restore) with every
+    // dataset closed, then announces databaseReplaced, after a failure too: the program goes on
+    // working on whichever file is in place. Throws what the restore threw.
+    Backup::Contents restoreDatabase(const QString& file);
 
     // Only while the main window is shown do the payments follow the current trainee.
     void setPaymentsFollowTrainee(bool follow) { m_followTrainee = follow; }
@@ -67,6 +72,8 @@ public:
 
 signals:
     void paymentTotalsChanged(const PaymentTotals& totals);
+    // Every dataset is closed: the windows that show them open them again, as at start-up.
+    void databaseReplaced();
 
 private:
     void presetExportOptions();

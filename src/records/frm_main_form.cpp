@@ -76,6 +76,19 @@ void frm_main_form::bindToData() {
     buildPaymentsTab(PageControl1->widget(7));
     connectRecordCommands();
     connect(&data(), &frm_DataMod::paymentTotalsChanged, this, &frm_main_form::showPaymentTotals);
+    guardedConnect(&data(), &frm_DataMod::databaseReplaced, this, &frm_main_form::reloadList);
+}
+
+// Another database file was put in place: the list comes up as the first show brings it up, all
+// trainees in the order of their numbers.
+void frm_main_form::reloadList() {
+    ListReady = false;
+    if (!data().ado_conn.isOpen())
+        return;
+    kaygridIButtonClick();
+    ListReady = true;
+    EnableRecordPanel(false);
+    FillCourseLists();
 }
 
 frm_DataMod& frm_main_form::data() const {

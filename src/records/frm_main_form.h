@@ -39,6 +39,7 @@ public:
     bool CommitPendingEdit();
     int CountCandidateNo(const QString& candidateNo);
     void PreviewTraineeReport(const QString& sql);
+    void reloadList();
 
     QString SortField;
     bool ListReady = false;
