@@ -93,9 +93,10 @@ import json, re, sys
 ESCAPES = {'\\textbackslash{}': '\\', '\\#': '#', '\\$': '$', '\\%': '%', '\\&': '&', '\\_': '_',
            '\\{': '{', '\\}': '}', '\\textasciitilde{}': '~', '\\textasciicircum{}': '^',
            '\\textless{}': '<', '\\textgreater{}': '>', '\\textbar{}': '|', '\\textquotedbl{}': '"',
+           '\\textquotesingle{}': "'", '\\textasciigrave{}': '`', '-{}': '-', ',{}': ',',
            '\\newline ': '\n', '\\mbox{}': '', '\\bfseries ': '', '\\allowbreak{}': ''}
 BETWEEN_ROWS = ('\\hline', '\\endhead', '\n')
-SPECIALS = set('\\#$%&_{}~^<>|"')
+SPECIALS = set('\\#$%&_{}~^<>|"\'`-,')
 TOKEN = re.compile('|'.join(map(re.escape, sorted([*ESCAPES, *BETWEEN_ROWS, '\\\\'], key=len, reverse=True)))
                    + '|.', re.S)
 def scan(text, table):

@@ -11,7 +11,8 @@ namespace {
 
 using namespace markup;
 
-// The characters TeX reads as commands, and < > | " that print as themselves only in some fonts.
+// The characters TeX reads as commands, < > | " ' ` that print as themselves only in some fonts or
+// turn into typographic quotes, and - , that join into dashes and low quotes when doubled.
 QString latexEscape(const QString& text) {
     static const QHash<QChar, QString> escapes = {{'\\', "\\textbackslash{}"},
                                                   {'#', "\\#"},
@@ -26,7 +27,11 @@ QString latexEscape(const QString& text) {
                                                   {'<', "\\textless{}"},
                                                   {'>', "\\textgreater{}"},
                                                   {'|', "\\textbar{}"},
-                                                  {'"', "\\textquotedbl{}"}};
+                                                  {'"', "\\textquotedbl{}"},
+                                                  {'\'', "\\textquotesingle{}"},
+                                                  {'`', "\\textasciigrave{}"},
+                                                  {'-', "-{}"},
+                                                  {',', ",{}"}};
     QString escaped;
     escaped.reserve(text.size());
     for (const QChar c : text)
