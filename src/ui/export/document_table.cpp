@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QFontMetricsF>
 
+#include <algorithm>
 #include <cmath>
 #include <numeric>
 
