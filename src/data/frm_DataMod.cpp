@@ -31,6 +31,7 @@ frm_DataMod::frm_DataMod(QObject* parent) : QObject(parent) {
 void frm_DataMod::presetExportOptions() {
     ExportSettings& s = EXPORTX.settings();
     s.csv.separator = ";";
+    s.rowNameFields = {"adayno", "adi", "soyadi"};
     s.pdf.margins = QMarginsF(1.17, 0.78, 0.57, 0.78);
     s.excel.pageFooter = "Page &P of &N";
     s.excel.sheetTitle = "Sheet 1";

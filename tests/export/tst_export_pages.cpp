@@ -21,7 +21,7 @@ const QString Caglar = QString::fromUtf8("Çağlar \"Şef\" 'Ağa'");
 // The sample as the text formats show it with the default settings.
 const QList<QStringList> SampleTexts = {
     {"kID", "adi", "soyadi", "dogumtarihi", "odeme_tutari", "ser_hak"},
-    {"1", ExportSample::TurkishLetters, Caglar, "07.03.1990", "1234,5", "Evet"},
+    {"1", ExportSample::TurkishLetters, Caglar, "07.03.1990", "1.234,50", "Evet"},
     {"2", "a;b,c %100", QString::fromUtf8("iki\nsatır"), "31.12.2001", "-250,75", QString::fromUtf8("Hayır")},
     {"3", "", "", "", "", ""},
 };
@@ -51,7 +51,7 @@ private:
 // Readers of DIF and SYLK, printing each cell as "row,column": "t:text", "n:number" or "b:TRUE".
 const QString DifReader = R"(
 import json, sys
-lines = iter(open(sys.argv[1], encoding='utf-8', newline='').read().split('\r\n'))
+lines = iter(open(sys.argv[1], encoding='cp1254', newline='').read().split('\r\n'))
 for topic in lines:
     count, text = next(lines), next(lines)
     assert text == '""' and (topic != 'VECTORS' or count == '0,6')
@@ -81,14 +81,23 @@ const QString SylkReader = R"(
 import json, sys
 lines = open(sys.argv[1], encoding='utf-8', newline='').read().split('\r\n')
 assert lines[0].startswith('ID;P') and lines[-2:] == ['E', '']
-cells = {}
+cells, pictures, formats = {}, [], {}
 for line in lines[1:-2]:
     fields = line.replace(';;', '\0').split(';')
-    assert fields[0] == 'C'
     f = {field[0]: field[1:].replace('\0', ';') for field in fields[1:]}
+    if fields[0] == 'P':
+        pictures.append(f['P'])
+        continue
+    place = f['Y'] + ',' + f['X']
+    if fields[0] == 'F':
+        formats[place] = pictures[int(f['P'])]
+        continue
+    assert fields[0] == 'C'
     k = f['K']
     text = k.startswith('"') and k.endswith('"')
-    cells[f['Y'] + ',' + f['X']] = 't:' + k[1:-1].replace('\x1b :', '\n') if text else 'n:' + str(float(k))
+    cells[place] = 't:' + k[1:-1].replace('\x1b :', '\n') if text else 'n:' + str(float(k))
+    if place in formats:
+        cells[place] = 'd:' + str(float(k)) + ' ' + formats[place]
 print(json.dumps(cells))
 )";
 
@@ -175,7 +184,9 @@ private slots:
         ExportSettings settings;
         settings.csv.separator = separator;
         settings.csv.byteOrderMark = byteOrderMark;
+        // CSV is data: amounts keep their digits, without the display's grouping and decimals.
         QList<QStringList> expected = SampleTexts;
+        expected[1][4] = "1234,5";
         if (!byteOrderMark) {
             settings.captions["kID"] = "ID";
             expected[0][0] = "ID";
@@ -242,12 +253,13 @@ private slots:
                                      "t:31.12.2001", "n:-250.75", "b:FALSE"},
                                     {"n:3.0", "t:", "t:", "t:", "t:", "t:"}};
         QTest::newRow("SYLK") << int(ExportFormat::Sylk) << SylkReader
-                              << QList<QStringList>{
-                                     captions,
-                                     {"n:1.0", first, second, "t:07.03.1990", "n:1234.5", "n:1.0"},
-                                     {"n:2.0", "t:a;b,c %100", QString::fromUtf8("t:iki\nsatır"),
-                                      "t:31.12.2001", "n:-250.75", "n:0.0"},
-                                     {"n:3.0"}};
+                              << QList<QStringList>{captions,
+                                                    {"n:1.0", first, second, "d:32939.0 dd\\.mm\\.yyyy",
+                                                     "n:1234.5", "n:1.0"},
+                                                    {"n:2.0", "t:a;b,c %100",
+                                                     QString::fromUtf8("t:iki\nsatır"),
+                                                     "d:37256.0 dd\\.mm\\.yyyy", "n:-250.75", "n:0.0"},
+                                                    {"n:3.0"}};
     }
     void interchange() {
         QFETCH(int, format);

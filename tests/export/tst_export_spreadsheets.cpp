@@ -51,13 +51,13 @@ print(json.dumps({
               for row in ws.iter_rows()]}))
 )";
 
-// The table as dbfread reads it in code page 1254, with its date and the language driver byte of
-// its header.
+// The table as dbfread reads it, in the code page its header names, with its date and the
+// language driver byte of that header.
 const char* ReadDbf = R"(
 import json, sys
 from dbfread import DBF
 path = sys.argv[1]
-table = DBF(path, encoding='cp1254')
+table = DBF(path)
 def value(v):
     return v.isoformat() if hasattr(v, 'isoformat') else v
 print(json.dumps({
@@ -78,7 +78,7 @@ QJsonArray excelCell(const QVariant& value) {
     case QMetaType::Int:
         return {"int", value.toInt(), "General"};
     case QMetaType::Double:
-        return {"float", value.toDouble(), "General"};
+        return {"float", value.toDouble(), "#,##0.00"};
     case QMetaType::Bool:
         return {"bool", value.toBool(), "General"};
     case QMetaType::QDateTime:
@@ -202,6 +202,44 @@ private slots:
         QCOMPARE(cells[0][3].toArray(), excelCell("02.01.1850"));
     }
 
+    void excelAmountFormat_data() {
+        QTest::addColumn<int>("decimals");
+        QTest::addColumn<QString>("thousands");
+        QTest::addColumn<QString>("format");
+        QTest::newRow("as the ledger") << 2 << "."
+                                       << "#,##0.00";
+        QTest::newRow("whole numbers") << 0 << "."
+                                       << "#,##0";
+        QTest::newRow("no grouping, three decimals") << 3 << ""
+                                                     << "0.000";
+        QTest::newRow("as many as the value needs") << -1 << "."
+                                                    << "General";
+    }
+    // The user's decimals and grouping become the amounts' number format; an amount stays a
+    // number, a count has none, and a text of several lines wraps.
+    void excelAmountFormat() {
+        QFETCH(int, decimals);
+        QFETCH(QString, thousands);
+        QFETCH(QString, format);
+        ExportSettings settings;
+        settings.decimals = decimals;
+        settings.thousandSeparator = thousands;
+        const TableSource source({{"tutar", "tutar", ExportKind::Number, 0},
+                                  {"adet", "adet", ExportKind::Integer, 0},
+                                  {"adres", "adres", ExportKind::Text, 50}},
+                                 {{0.5, 7, QString::fromUtf8("Atatürk Cad.\r\nKat 2")}, {1234.5, 8, "tek"}});
+        const QString path = write(makeExcelWriter, source, settings, "tutar.xlsx");
+        const QJsonArray cells = readBack(ReadXlsx, path)["cells"].toArray();
+        QCOMPARE(cells[1][0].toArray(), (QJsonArray{"float", 0.5, format}));
+        QCOMPARE(cells[1][1].toArray(), (QJsonArray{"int", 7, "General"}));
+        QCOMPARE(cells[1][2].toArray()[1].toString(), QString::fromUtf8("Atatürk Cad.\nKat 2"));
+        const QString wraps =
+            runPython("import openpyxl, sys\nws = openpyxl.load_workbook(sys.argv[1]).active\n"
+                      "print([bool(ws.cell(r, 3).alignment.wrap_text) for r in (2, 3)])",
+                      {path});
+        QCOMPARE(wraps.trimmed(), "[True, False]");
+    }
+
     void excelRefusesAFooterItCannotHold() {
         ExportSettings settings;
         settings.excel.pageFooter = QString(256, 'x');
@@ -212,7 +250,7 @@ private slots:
 
     void dbfRecordsReadBack() {
         const QJsonObject table = dbf(ExportSample());
-        QCOMPARE(table["languageDriver"].toInt(), 0x57);
+        QCOMPARE(table["languageDriver"].toInt(), 0xCA);
         QCOMPARE(table["updated"].toString(), QDate::currentDate().toString(Qt::ISODate));
         QCOMPARE(table["fields"].toArray(),
                  (QJsonArray{QJsonArray{"kID", "N", 11, 0}, QJsonArray{"adi", "C", 30, 0},

@@ -5,10 +5,12 @@ namespace {
 
 // Comma-separated values as RFC 4180 has them, with the separator and quote of the settings (an
 // empty quote never quotes): a field is quoted when it holds the separator, the quote, a line
-// break, or blanks at either end; records end with CR LF.
+// break, or blanks at either end; records end with CR LF. CSV is data: an amount keeps every
+// digit, with the chosen decimal separator and no thousands grouped, whatever the display decimals.
 class CsvWriter : public StreamWriter {
 public:
-    using StreamWriter::StreamWriter;
+    CsvWriter(QIODevice& out, const ExportSettings& settings)
+        : StreamWriter(out, settings), m_valueSettings(valueSettings(settings)) {}
 
     void begin(const std::vector<ExportColumn>& columns) override {
         m_columns = columns;
@@ -27,13 +29,19 @@ public:
     void writeRow(const ExportRow& row) override {
         QStringList fields;
         for (size_t i = 0; i < m_columns.size(); ++i)
-            fields << exportText(row[i], m_columns[i].kind, m_settings);
+            fields << exportText(row[i], m_columns[i].kind, m_valueSettings);
         writeRecord(fields);
     }
 
     void end() override {}
 
 private:
+    static ExportSettings valueSettings(ExportSettings settings) {
+        settings.decimals = -1;
+        settings.thousandSeparator.clear();
+        return settings;
+    }
+
     bool needsQuotes(const QString& text) const {
         return text.contains(m_settings.csv.separator) || text.contains(m_settings.csv.quote) ||
                text.contains('\r') || text.contains('\n') || text.startsWith(' ') || text.endsWith(' ') ||
@@ -56,6 +64,7 @@ private:
         write(record + "\r\n");
     }
 
+    const ExportSettings m_valueSettings;
     bool m_atStart = false;
 };
 

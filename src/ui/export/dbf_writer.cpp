@@ -1,16 +1,14 @@
+#include "ui/export/code_page_1254.h"
 #include "ui/export/export_writers.h"
 #include "ui/export/library_file.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QSet>
 #include <QTemporaryDir>
 
 #include <shapefil.h>
-
-#include <array>
 
 namespace {
 
@@ -19,42 +17,6 @@ constexpr int WidestText = 254;
 constexpr int IntegerWidth = 11;
 constexpr int NumberWidth = 19;
 constexpr int NumberDecimals = 4;
-
-// Code page 1254, Turkish Windows: its letters at 0x80-0x9F (0 where it has none) ...
-constexpr std::array<char16_t, 32> Cp1254Specials = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0,      0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0,      0x0178};
-// ... and the Turkish letters where Latin-1 has the Icelandic ones; 0xA0-0xFF are Latin-1 otherwise.
-constexpr std::array<std::pair<char16_t, uchar>, 6> Cp1254TurkishLetters = {
-    {{u'Ğ', 0xD0}, {u'İ', 0xDD}, {u'Ş', 0xDE}, {u'ğ', 0xF0}, {u'ı', 0xFD}, {u'ş', 0xFE}}};
-
-const QHash<char32_t, char>& cp1254Bytes() {
-    static const QHash<char32_t, char> bytes = [] {
-        QHash<char32_t, char> map;
-        for (char32_t c = 0xA0; c <= 0xFF; ++c)
-            map.insert(c, char(c));
-        for (size_t i = 0; i < Cp1254Specials.size(); ++i) {
-            if (Cp1254Specials[i])
-                map.insert(Cp1254Specials[i], char(0x80 + i));
-        }
-        for (const auto& [letter, byte] : Cp1254TurkishLetters) {
-            map.remove(byte);
-            map.insert(letter, char(byte));
-        }
-        return map;
-    }();
-    return bytes;
-}
-
-// Qt has no code page 1254 of its own; a character the code page lacks becomes '?'.
-QByteArray toCp1254(const QString& text) {
-    QByteArray bytes;
-    bytes.reserve(text.size());
-    for (const char32_t c : text.toUcs4())
-        bytes += c < 0x80 ? char(c) : cp1254Bytes().value(c, '?');
-    return bytes;
-}
 
 // ASCII letters, digits and '_', cut to the length dBase allows.
 QByteArray fieldNameOf(const QString& name) {
@@ -108,8 +70,9 @@ private:
 };
 
 DbfWriter::DbfWriter(QIODevice& out) : m_out(out), m_path(temporaryFilePath(m_dir, "export.dbf")) {
-    // LDID 87: code page 1254 in the language driver byte of the header.
-    m_dbf = DBFCreateEx(QFile::encodeName(m_path).constData(), "LDID/87");
+    // The language driver byte of the header names the texts' code page: 202 (0xCA) is Windows
+    // 1254, Turkish. shapelib writes the number after "LDID/" into that byte as it stands.
+    m_dbf = DBFCreateEx(QFile::encodeName(m_path).constData(), "LDID/202");
     if (!m_dbf)
         throw ExportError(QString("DBF dosyası oluşturulamadı:\n%1").arg(m_path));
     // shapelib would date the file to a day of its own.
@@ -165,10 +128,14 @@ void DbfWriter::writeRow(const ExportRow& row) {
 
 // Numbers and dates go in as their bytes: shapelib's printf would follow a Turkish numeric locale
 // and write a decimal comma that dBase readers do not take, and it would take a date for a number.
+// An empty value is blanks, which dBase readers take for an empty field of any type; shapelib's
+// own empty date (00000000) and number (asterisks) read as a date in year 0 and as 0.
 bool DbfWriter::writeValue(int field, const QVariant& value) {
+    const ExportKind kind = m_columns[size_t(field)].kind;
     if (value.isNull())
-        return DBFWriteNULLAttribute(m_dbf, m_record, field);
-    switch (m_columns[size_t(field)].kind) {
+        return kind == ExportKind::Boolean ? DBFWriteNULLAttribute(m_dbf, m_record, field)
+                                           : writeDirectly(field, QByteArray());
+    switch (kind) {
     case ExportKind::Text:
         return writeDirectly(field, toCp1254(value.toString()).left(textWidth(m_columns[size_t(field)])));
     case ExportKind::Integer:

@@ -1,3 +1,4 @@
+#include "ui/export/code_page_1254.h"
 #include "ui/export/export_writers.h"
 #include "ui/export/plain_text.h"
 
@@ -6,8 +7,9 @@ namespace {
 // The Data Interchange Format of spreadsheets: a header of topics, then per row a BOT marker and
 // one value pair per cell, then EOD; lines end with CR LF.
 //
-// DIF cannot declare an encoding; the file is UTF-8, which LibreOffice reads when UTF-8 is chosen
-// in its import dialog. A DIF string is one line: line breaks inside a text become blanks.
+// DIF cannot declare an encoding, so readers take the bytes in the system's text code page: on a
+// Turkish Windows system that is code page 1254, the file's. A character 1254 lacks becomes '?'.
+// A DIF string is one line: line breaks inside a text become blanks.
 class DifWriter : public StreamWriter {
 public:
     using StreamWriter::StreamWriter;
@@ -16,26 +18,28 @@ public:
         m_columns = columns;
         // The rows are not counted before they stream by: TUPLES says 0. LibreOffice reads the
         // rows up to EOD and only checks the form of the count.
-        write(topic("TABLE", 1) + topic("VECTORS", int(columns.size())) + topic("TUPLES", 0) +
-              topic("DATA", 0));
+        writeCp1254(topic("TABLE", 1) + topic("VECTORS", int(columns.size())) + topic("TUPLES", 0) +
+                    topic("DATA", 0));
         if (!m_settings.writeCaptions)
             return;
         QString record = BeginningOfTuple;
         for (const ExportColumn& column : columns)
             record += text(column.caption);
-        write(record);
+        writeCp1254(record);
     }
 
     void writeRow(const ExportRow& row) override {
         QString record = BeginningOfTuple;
         for (size_t i = 0; i < m_columns.size(); ++i)
             record += value(row[i], m_columns[i].kind);
-        write(record);
+        writeCp1254(record);
     }
 
-    void end() override { write("-1,0\r\nEOD\r\n"); }
+    void end() override { writeCp1254("-1,0\r\nEOD\r\n"); }
 
 private:
+    void writeCp1254(const QString& text) { writeBytes(m_out, toCp1254(text)); }
+
     static inline const QString BeginningOfTuple = "-1,0\r\nBOT\r\n";
 
     static QString topic(const QString& name, int number) {

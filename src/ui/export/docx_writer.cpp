@@ -1,14 +1,12 @@
+#include "ui/export/document_table.h"
 #include "ui/export/export_writers.h"
-#include "ui/export/markup_escape.h"
-
 #include "ui/export/library_file.h"
+#include "ui/export/markup_escape.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <minizip/zip.h>
-
-#include <numeric>
 
 // A Word document: a WordprocessingML package of four small parts and the document itself, whose
 // table rows are deflated into the package as they come.
@@ -63,40 +61,26 @@ QString styles(const ExportSettings& settings) {
 }
 
 // A paragraph of one run; its line breaks are breaks inside the run.
-QString paragraph(const QString& text, const QString& runStyle = {}) {
+QString paragraph(const QString& text, const QString& runStyle = {}, bool right = false) {
+    const QString properties = right ? R"(<w:pPr><w:jc w:val="right"/></w:pPr>)" : "";
     if (text.isEmpty())
-        return "<w:p/>";
+        return "<w:p>" + properties + "</w:p>";
     const QString style =
         runStyle.isEmpty() ? QString() : QString(R"(<w:rPr><w:rStyle w:val="%1"/></w:rPr>)").arg(runStyle);
     const QString textStart = R"(<w:t xml:space="preserve">)";
-    return "<w:p><w:r>" + style + textStart + markupText(text, escapeXml, "</w:t><w:br/>" + textStart) +
-           "</w:t></w:r></w:p>";
+    return "<w:p>" + properties + "<w:r>" + style + textStart +
+           markupText(text, escapeXml, "</w:t><w:br/>" + textStart) + "</w:t></w:r></w:p>";
 }
 
-QString tableRow(const QStringList& texts, bool captions) {
-    QString row = captions ? "<w:tr><w:trPr><w:tblHeader/></w:trPr>" : "<w:tr>";
-    for (const QString& text : texts)
-        row += "<w:tc>" + paragraph(text, captions ? CaptionStyle : QString()) + "</w:tc>";
-    return row + "</w:tr>";
-}
+// Word's own space inside a cell: 0.075 in on either side, and the border.
+constexpr int CellPaddingTwips = 108;
+constexpr double CellSpace = 2 * CellPaddingTwips / 20.0 + 0.5;
 
-QString tableStart(const PageLayout& page) {
-    QString table = "<w:tbl><w:tblPr>";
-    table += QString(R"(<w:tblW w:w="%1" w:type="dxa"/><w:tblBorders>)")
-                 .arg(std::accumulate(page.columns.begin(), page.columns.end(), 0));
-    for (const char* side : {"top", "left", "bottom", "right", "insideH", "insideV"})
-        table += QString(R"(<w:%1 w:val="single" w:sz="4" w:space="0" w:color="auto"/>)").arg(side);
-    table += R"(</w:tblBorders><w:tblLayout w:type="fixed"/></w:tblPr><w:tblGrid>)";
-    for (const int width : page.columns)
-        table += QString(R"(<w:gridCol w:w="%1"/>)").arg(width);
-    return table + "</w:tblGrid>";
-}
-
-QString sectionProperties(const PageLayout& page) {
+QString sectionProperties(const DocumentPage& page) {
     return QString(R"(<w:sectPr><w:pgSz w:w="%1" w:h="%2"%3/><w:pgMar w:top="%4" w:right="%4" )"
                    R"(w:bottom="%4" w:left="%4" w:header="567" w:footer="567" w:gutter="0"/></w:sectPr>)")
-        .arg(QString::number(page.width), QString::number(page.height),
-             page.landscape ? R"( w:orient="landscape")" : "", QString::number(page.margin));
+        .arg(QString::number(twips(page.width)), QString::number(twips(page.height)),
+             page.landscape ? R"( w:orient="landscape")" : "", QString::number(twips(page.margin)));
 }
 
 // The zip container, written by minizip, the zip library the Excel writer uses as well, into a
@@ -147,52 +131,73 @@ private:
     zipFile m_zip;
 };
 
-class WordWriter : public ExportWriter {
+class WordWriter : public DocumentTableWriter {
 public:
     WordWriter(QIODevice& out, const ExportSettings& settings)
-        : m_out(out), m_path(temporaryFilePath(m_dir, "export.docx")), m_package(m_path),
-          m_settings(settings) {}
+        : DocumentTableWriter(settings, fontMeasure(settings.word.defaultFont, settings.word.rowHeaderFont),
+                              CellSpace, 2),
+          m_out(out), m_path(temporaryFilePath(m_dir, "export.docx")), m_package(m_path) {}
 
-    void begin(const std::vector<ExportColumn>& columns) override {
-        m_columns = columns;
+private:
+    void startDocument() override {
         m_package.writePart("[Content_Types].xml", contentTypes());
         m_package.writePart("_rels/.rels", relationship("officeDocument", "word/document.xml"));
         m_package.writePart("word/_rels/document.xml.rels", relationship("styles", "styles.xml"));
         m_package.writePart("word/styles.xml", styles(m_settings));
-
-        m_page = pageLayout(columns, m_settings, m_settings.word.defaultFont.points);
         m_package.openPart("word/document.xml");
         QString start = XmlDeclaration + QString(R"(<w:document xmlns:w="%1"><w:body>)").arg(WordNamespace);
         if (!m_settings.header.isEmpty())
             start += paragraph(m_settings.header);
-        start += tableStart(m_page);
-        if (m_settings.writeCaptions)
-            start += tableRow(captionTexts(columns), true);
-        m_package.write(start.toUtf8());
+        write(start);
     }
 
-    void writeRow(const ExportRow& row) override {
-        m_package.write(tableRow(rowTexts(row, m_columns, m_settings), false).toUtf8());
+    void startTable(const std::vector<size_t>& columns, bool newPage) override {
+        // Two tables in a row would be one: a paragraph between them breaks the page.
+        QString table = newPage ? R"(<w:p><w:pPr><w:pageBreakBefore/></w:pPr></w:p>)" : "";
+        int width = 0;
+        QString grid;
+        for (const size_t c : columns) {
+            const int column = twips(m_table.widths[c] + CellSpace);
+            width += column;
+            grid += QString(R"(<w:gridCol w:w="%1"/>)").arg(column);
+        }
+        table += QString(R"(<w:tbl><w:tblPr><w:tblW w:w="%1" w:type="dxa"/><w:tblBorders>)").arg(width);
+        for (const char* side : {"top", "left", "bottom", "right", "insideH", "insideV"})
+            table += QString(R"(<w:%1 w:val="single" w:sz="4" w:space="0" w:color="auto"/>)").arg(side);
+        table +=
+            R"(</w:tblBorders><w:tblLayout w:type="fixed"/></w:tblPr><w:tblGrid>)" + grid + "</w:tblGrid>";
+        if (m_settings.writeCaptions) {
+            table += "<w:tr><w:trPr><w:tblHeader/></w:trPr>";
+            for (const size_t c : columns)
+                table += "<w:tc>" + paragraph(m_columns[c].caption, CaptionStyle) + "</w:tc>";
+            table += "</w:tr>";
+        }
+        write(table);
     }
 
-    void end() override {
+    void writeCells(const std::vector<size_t>& columns, const QStringList& texts) override {
+        QString row = "<w:tr>";
+        for (const size_t c : columns)
+            row += "<w:tc>" + paragraph(texts[qsizetype(c)], {}, isNumeric(m_columns[c].kind)) + "</w:tc>";
+        write(row + "</w:tr>");
+    }
+
+    void endTable() override { write("</w:tbl>"); }
+
+    void endDocument() override {
         // Word wants a paragraph after a table, so the footer's is written even when empty.
-        const QString finish =
-            "</w:tbl>" + paragraph(m_settings.footer) + sectionProperties(m_page) + "</w:body></w:document>";
-        m_package.write(finish.toUtf8());
+        write(paragraph(m_settings.footer) + sectionProperties(m_table.page) + "</w:body></w:document>");
         m_package.closePart();
         m_package.close();
         copyFinishedFile(m_path, m_out);
     }
 
-private:
+    void write(const QString& text) { m_package.write(text.toUtf8()); }
+
     QIODevice& m_out;
     QTemporaryDir m_dir;
     QString m_path;
     Package m_package;
-    const ExportSettings m_settings;
-    std::vector<ExportColumn> m_columns;
-    PageLayout m_page;
 };
 
 } // namespace

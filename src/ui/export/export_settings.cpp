@@ -20,6 +20,7 @@ template <typename Settings, typename Visit> void visitSettings(Settings& s, Vis
     visit("Alanlar/Secilen", s.fields);
     visit("Alanlar/Basliklar", s.captions);
     visit("Alanlar/BaslikYaz", s.writeCaptions);
+    visit("Alanlar/Tekrarlanan", s.rowNameFields);
     visit("Bicimler/Tarih", s.dateFormat);
     visit("Bicimler/Saat", s.timeFormat);
     visit("Bicimler/Ondalik", s.decimalSeparator);

@@ -60,13 +60,18 @@ struct ExportSettings {
     // A caption per field name; a field without one is captioned with its name.
     QMap<QString, QString> captions;
     bool writeCaptions = true;
+    // The fields that name a row: a document too wide for its page repeats them in each group of
+    // columns, so that every row can be read on its own.
+    QStringList rowNameFields;
 
     // How text formats render values; typed formats (xlsx, dbf, sql, dif, sylk) keep them typed.
+    // Amounts show as the ledger shows them, 1.234,50; the data formats (CSV, SQL, XML, DBF) keep
+    // every digit of an amount whatever the decimals, and CSV groups no thousands.
     QString dateFormat = "dd.MM.yyyy";
     QString timeFormat = "HH:mm";
     QString decimalSeparator = ",";
-    QString thousandSeparator;
-    int decimals = -1; // -1: as many as the value needs
+    QString thousandSeparator = ".";
+    int decimals = 2; // -1: as many as the value needs
     QString trueText = "Evet";
     QString falseText = "Hayır";
 

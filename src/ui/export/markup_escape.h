@@ -1,16 +1,12 @@
 #pragma once
 
-// What the document writers share: values cleaned and escaped for their markup, checked writes, and
-// the column widths of a table on an A4 page.
+// What the document writers share: values cleaned and escaped for their markup, and checked writes.
 
 #include "ui/export/plain_text.h"
 
 #include <QIODevice>
 #include <QRegularExpression>
 #include <QStringList>
-
-#include <algorithm>
-#include <numeric>
 
 namespace markup {
 
@@ -88,40 +84,6 @@ inline QStringList captionTexts(const std::vector<ExportColumn>& columns) {
     for (const ExportColumn& column : columns)
         captions += column.caption;
     return captions;
-}
-
-// An A4 page with 2 cm margins and the widths of the table's columns on it, in twips. A table
-// wider than a portrait page turns the page; one wider than the page is narrowed to fit.
-struct PageLayout {
-    bool landscape = false;
-    int width = 11906;
-    int height = 16838;
-    int margin = 1134;
-    std::vector<int> columns;
-
-    int textWidth() const { return width - 2 * margin; }
-};
-
-inline PageLayout pageLayout(const std::vector<ExportColumn>& columns, const ExportSettings& settings,
-                             double fontPoints) {
-    // An average letter is about half an em wide; a cell adds its padding.
-    const double charTwips = fontPoints * 20 * 0.55;
-    PageLayout page;
-    for (const ExportColumn& column : columns)
-        page.columns.push_back(
-            int(std::clamp(std::max(columnCharacters(column, settings), int(column.caption.size())), 4, 40) *
-                charTwips) +
-            144);
-    const int natural = std::accumulate(page.columns.begin(), page.columns.end(), 0);
-    if (natural > page.textWidth()) {
-        page.landscape = true;
-        std::swap(page.width, page.height);
-    }
-    if (natural > page.textWidth()) {
-        for (int& width : page.columns)
-            width = std::max(1, int(double(width) * page.textWidth() / natural));
-    }
-    return page;
 }
 
 } // namespace markup

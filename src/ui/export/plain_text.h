@@ -42,21 +42,36 @@ inline bool isNumeric(ExportKind kind) {
     return kind == ExportKind::Integer || kind == ExportKind::Number;
 }
 
+// A value as wide as the values of its kind usually are, as text formats show it; none for text.
+inline QString typicalValue(ExportKind kind, const ExportSettings& settings) {
+    switch (kind) {
+    case ExportKind::Integer:
+        return QString(8, '9');
+    case ExportKind::Number:
+        return exportText(-1234567.89, ExportKind::Number, settings);
+    case ExportKind::Date:
+        return exportText(QDateTime(QDate(2000, 12, 31), QTime(0, 0)), ExportKind::Date, settings);
+    case ExportKind::Boolean:
+        return settings.trueText.size() >= settings.falseText.size() ? settings.trueText : settings.falseText;
+    case ExportKind::Text:
+        break;
+    }
+    return {};
+}
+
 // The characters a column is laid out for in the aligned formats: a text column as wide as its
 // source says, within reason; the others as wide as their values usually are.
 inline int columnCharacters(const ExportColumn& column, const ExportSettings& settings) {
     constexpr int WidestText = 40;
     constexpr int UnsizedText = 20;
+    constexpr int NarrowestNumber = 12;
     switch (column.kind) {
-    case ExportKind::Integer:
-        return 8;
     case ExportKind::Number:
-        return 12;
+        return std::max(NarrowestNumber, int(typicalValue(column.kind, settings).size()));
+    case ExportKind::Integer:
     case ExportKind::Date:
-        return int(
-            exportText(QDateTime(QDate(2000, 12, 31), QTime(0, 0)), ExportKind::Date, settings).size());
     case ExportKind::Boolean:
-        return int(std::max(settings.trueText.size(), settings.falseText.size()));
+        return int(typicalValue(column.kind, settings).size());
     case ExportKind::Text:
         break;
     }

@@ -1,3 +1,4 @@
+#include "ui/export/document_table.h"
 #include "ui/export/export_writers.h"
 #include "ui/export/markup_escape.h"
 
@@ -69,52 +70,78 @@ QString fontGroup(const ExportSettings& settings, FontIndex index, const QString
         .arg(font.bold ? "\\b" : "", font.italic ? "\\i" : "", rtfText(text));
 }
 
-QString pageSetup(const PageLayout& page) {
+// \trgaph: half the space between two cells' texts, on either side of each text.
+constexpr int HalfGapTwips = 70;
+constexpr double CellSpace = 2 * HalfGapTwips / 20.0 + 0.5;
+
+QString pageSetup(const DocumentPage& page) {
     return QString("\\paperw%1\\paperh%2\\margl%3\\margr%3\\margt%3\\margb%3%4\n")
-        .arg(page.width)
-        .arg(page.height)
-        .arg(page.margin)
+        .arg(twips(page.width))
+        .arg(twips(page.height))
+        .arg(twips(page.margin))
         .arg(page.landscape ? "\\landscape" : "");
 }
 
-// The definition that opens a row: thin borders round every cell, the cells' right edges.
-QString rowDefinition(const PageLayout& page, bool captions) {
-    QString definition = captions ? "\\trowd\\trgaph70\\trleft0\\trhdr" : "\\trowd\\trgaph70\\trleft0";
-    int right = 0;
-    for (const int width : page.columns) {
-        right += width;
-        definition += QString("\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10"
-                              "\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10\\cellx%1")
-                          .arg(right);
-    }
-    return definition + "\\pard\\plain\\intbl";
-}
-
-class RtfWriter : public StreamWriter {
+class RtfWriter : public DocumentTableWriter {
 public:
-    using StreamWriter::StreamWriter;
-
-    void begin(const std::vector<ExportColumn>& columns) override {
-        m_columns = columns;
-        const PageLayout page = pageLayout(columns, m_settings, m_settings.word.defaultFont.points);
-        m_rowStart = rowDefinition(page, false);
-        write("{\\rtf1\\ansi\\ansicpg1254\\deff0\\uc1\n" + fontTable(m_settings) + "\n" +
-              colourTable(m_settings) + "\n" + pageSetup(page) + paragraph(m_settings.header));
-        if (m_settings.writeCaptions)
-            write(row(rowDefinition(page, true), captionTexts(columns), CaptionFont));
-    }
-
-    void writeRow(const ExportRow& values) override {
-        write(row(m_rowStart, rowTexts(values, m_columns, m_settings), DefaultFont));
-    }
-
-    void end() override { write(paragraph(m_settings.footer) + "}\n"); }
+    RtfWriter(QIODevice& out, const ExportSettings& settings)
+        : DocumentTableWriter(settings, fontMeasure(settings.word.defaultFont, settings.word.rowHeaderFont),
+                              CellSpace, 2),
+          m_out(out) {}
 
 private:
-    QString row(const QString& start, const QStringList& texts, FontIndex index) const {
+    void startDocument() override {
+        write("{\\rtf1\\ansi\\ansicpg1254\\deff0\\uc1\n" + fontTable(m_settings) + "\n" +
+              colourTable(m_settings) + "\n" + pageSetup(m_table.page) + paragraph(m_settings.header));
+    }
+
+    void startTable(const std::vector<size_t>& columns, bool newPage) override {
+        if (newPage)
+            write("\\pard\\plain\\pagebb\\par\n");
+        m_rowStart = rowDefinition(columns, false);
+        if (!m_settings.writeCaptions)
+            return;
+        QStringList captions;
+        for (const size_t c : columns)
+            captions << m_columns[c].caption;
+        write(row(rowDefinition(columns, true), columns, captions, CaptionFont));
+    }
+
+    void writeCells(const std::vector<size_t>& columns, const QStringList& texts) override {
+        QStringList cells;
+        for (const size_t c : columns)
+            cells << texts[qsizetype(c)];
+        write(row(m_rowStart, columns, cells, DefaultFont));
+    }
+
+    void endTable() override {}
+
+    void endDocument() override { write(paragraph(m_settings.footer) + "}\n"); }
+
+    // The definition that opens a row: thin borders round every cell, the cells' right edges.
+    QString rowDefinition(const std::vector<size_t>& columns, bool captions) const {
+        QString definition = QString("\\trowd\\trgaph%1\\trleft0").arg(HalfGapTwips);
+        if (captions)
+            definition += "\\trhdr";
+        int right = 0;
+        for (const size_t c : columns) {
+            right += twips(m_table.widths[c] + CellSpace);
+            definition += QString("\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10"
+                                  "\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10\\cellx%1")
+                              .arg(right);
+        }
+        return definition;
+    }
+
+    // Each cell a paragraph in the table, a number set to the right.
+    QString row(const QString& start, const std::vector<size_t>& columns, const QStringList& texts,
+                FontIndex index) const {
         QString row = start;
-        for (const QString& text : texts)
-            row += fontGroup(m_settings, index, text) + "\\cell ";
+        for (qsizetype i = 0; i < texts.size(); ++i) {
+            const bool right = index == DefaultFont && isNumeric(m_columns[columns[size_t(i)]].kind);
+            row += QString("\\pard\\plain\\intbl%1 ").arg(right ? "\\qr" : "") +
+                   fontGroup(m_settings, index, texts[i]) + "\\cell ";
+        }
         return row + "\\row\n";
     }
     QString paragraph(const QString& text) const {
@@ -123,6 +150,7 @@ private:
     }
     void write(const QString& text) { writeBytes(m_out, text.toLatin1()); }
 
+    QIODevice& m_out;
     QString m_rowStart;
 };
 

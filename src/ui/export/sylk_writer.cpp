@@ -1,6 +1,8 @@
 #include "ui/export/export_writers.h"
 #include "ui/export/plain_text.h"
 
+#include <QDateTime>
+
 namespace {
 
 // The SYLK spreadsheet format: an ID record, one C record per filled cell, E at the end; the row
@@ -10,13 +12,16 @@ namespace {
 // system's encoding: the file is UTF-8, which LibreOffice on a UTF-8 system reads whole. Inside a
 // text a ';' is doubled and a line break is written as ESC " :", the form LibreOffice and Excel
 // read back as a line break. Yes/no are 1 and 0: LibreOffice reads TRUE and FALSE both as 0.
+// Dates are spreadsheet dates, days since 30.12.1899, shown through the date formats of the P
+// records (F;P<n> gives a cell the n-th), so that a sheet sorts and counts with them; a date before
+// 1900, which spreadsheets do not count, is written as text.
 class SylkWriter : public StreamWriter {
 public:
     using StreamWriter::StreamWriter;
 
     void begin(const std::vector<ExportColumn>& columns) override {
         m_columns = columns;
-        write("ID;PKalvista\r\n");
+        write("ID;PKalvista\r\nP;PGeneral\r\nP;Pdd\\.mm\\.yyyy\r\nP;Pdd\\.mm\\.yyyy\\ hh:mm\r\n");
         if (!m_settings.writeCaptions)
             return;
         QString record;
@@ -50,13 +55,30 @@ private:
             return {};
         if (isNumeric(kind) || kind == ExportKind::Boolean)
             return place(column) + exportPlainText(value, kind) + "\r\n";
+        if (kind == ExportKind::Date)
+            return dateCell(column, value.toDateTime());
         return textCell(column, exportText(value, kind, m_settings));
+    }
+
+    QString dateCell(size_t column, const QDateTime& date) const {
+        if (!date.isValid() || date.date().year() < 1900)
+            return textCell(column, exportText(date, ExportKind::Date, m_settings));
+        constexpr double SecondsPerDay = 24 * 60 * 60;
+        const double serial = double(SpreadsheetEpoch.daysTo(date.date())) +
+                              date.time().msecsSinceStartOfDay() / 1000.0 / SecondsPerDay;
+        const int format = date.time() == QTime(0, 0) ? DateFormat : DateTimeFormat;
+        return QString("F;P%1;FG0G;Y%2;X%3\r\n").arg(format).arg(m_row + 1).arg(column + 1) + place(column) +
+               QString::number(serial, 'g', 15) + "\r\n";
     }
 
     void writeRowOfCells(const QString& cells) {
         write(cells);
         ++m_row;
     }
+
+    static constexpr int DateFormat = 1; // the P records' order
+    static constexpr int DateTimeFormat = 2;
+    static inline const QDate SpreadsheetEpoch{1899, 12, 30};
 
     int m_row = 0;
 };

@@ -145,7 +145,9 @@ void TableWriter::begin(const std::vector<ExportColumn>& columns) {
 }
 
 qreal TableWriter::columnWidth(const ExportColumn& column) const {
-    qreal width = columnCharacters(column, m_settings) * m_valueStyle.metrics.averageCharWidth();
+    // A date or an amount is as wide as its digits, which are wider than the average letter.
+    qreal width = std::max(columnCharacters(column, m_settings) * m_valueStyle.metrics.averageCharWidth(),
+                           m_valueStyle.metrics.horizontalAdvance(typicalValue(column.kind, m_settings)));
     if (m_settings.writeCaptions)
         width = std::max(width, m_captionStyle.metrics.horizontalAdvance(column.caption));
     return std::min(width + 2 * m_padding, pageWidth());

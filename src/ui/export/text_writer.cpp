@@ -3,9 +3,25 @@
 
 namespace {
 
-// A plain UTF-8 text of aligned columns, one line per row. The widths are fixed before the first
-// row (the rows stream by once): a value longer than its column is written whole and shifts the
-// rest of its line.
+// The characters of a text as a reader counts them: a letter beyond the BMP is one.
+qsizetype characters(const QString& text) {
+    return text.size() - std::count_if(text.begin(), text.end(), [](QChar c) { return c.isLowSurrogate(); });
+}
+
+// The text on one line: line breaks, tabs and other control characters become blanks.
+QString oneLine(const QString& text) {
+    QString line = withoutLineBreaks(text, " ");
+    for (QChar& c : line) {
+        if (c.unicode() < 0x20)
+            c = ' ';
+    }
+    return line;
+}
+
+// A plain UTF-8 text of aligned columns, one line per row, every line as long as the others. The
+// widths are fixed before the first row (the rows stream by once): a text column is as wide as its
+// field, the others as their values usually are. A value longer than its column is cut there and
+// ends in "…", so no value moves the columns after it.
 class TextWriter : public StreamWriter {
 public:
     using StreamWriter::StreamWriter;
@@ -14,8 +30,11 @@ public:
         m_columns = columns;
         m_widths.clear();
         for (const ExportColumn& column : columns) {
-            const qsizetype caption = m_settings.writeCaptions ? column.caption.size() : 0;
-            m_widths.push_back(std::max(caption, qsizetype(columnCharacters(column, m_settings))));
+            const qsizetype caption = m_settings.writeCaptions ? characters(oneLine(column.caption)) : 0;
+            const int values = column.kind == ExportKind::Text && column.width > 0
+                                   ? column.width
+                                   : columnCharacters(column, m_settings);
+            m_widths.push_back(std::max({caption, qsizetype(values), qsizetype(1)}));
         }
         writeBlock(m_settings.header, "", "\r\n");
         if (!m_settings.writeCaptions)
@@ -39,11 +58,21 @@ public:
     void end() override { writeBlock(m_settings.footer, "\r\n", ""); }
 
 private:
+    static constexpr QChar CutMark = QChar(0x2026);
+
     QString cell(size_t column, const QString& value) const {
-        const QString text = withoutLineBreaks(value, " ");
-        if (isNumeric(m_columns[column].kind))
-            return text.rightJustified(m_widths[column]);
-        return column + 1 == m_columns.size() ? text : text.leftJustified(m_widths[column]);
+        const qsizetype width = m_widths[column];
+        QString text = oneLine(value);
+        qsizetype length = characters(text);
+        if (length > width) {
+            qsizetype keep = width - 1;
+            for (qsizetype i = 0; i < keep; ++i)
+                keep += text[i].isHighSurrogate() ? 1 : 0;
+            text = text.left(keep) + CutMark;
+            length = width;
+        }
+        const QString padding(width - length, ' ');
+        return isNumeric(m_columns[column].kind) ? padding + text : text + padding;
     }
 
     void writeLine(const QStringList& values) {

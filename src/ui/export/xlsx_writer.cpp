@@ -72,6 +72,20 @@ lxw_datetime excelDateTime(const QDateTime& value) {
 
 // Characters wide, as Excel measures columns: as the other writers lay the column out, and room
 // for the caption when it is written.
+// Amounts as the ledger shows them, "#,##0.00" by default: the decimals and the grouping the user
+// chose, or the general format for as many decimals as the value needs. The reader's own
+// separators show them.
+QByteArray amountFormat(const ExportSettings& settings) {
+    if (settings.decimals < 0)
+        return {};
+    const QByteArray whole = settings.thousandSeparator.isEmpty() ? "0" : "#,##0";
+    return settings.decimals == 0 ? whole : whole + '.' + QByteArray(settings.decimals, '0');
+}
+
+bool hasLineBreak(const QString& text) {
+    return text.contains('\n') || text.contains('\r');
+}
+
 double columnWidth(const ExportColumn& column, const ExportSettings& settings) {
     int chars = columnCharacters(column, settings);
     if (settings.writeCaptions)
@@ -103,6 +117,8 @@ private:
     lxw_worksheet* m_sheet = nullptr;
     lxw_format* m_dateFormat = nullptr;
     lxw_format* m_dateTimeFormat = nullptr;
+    lxw_format* m_amountFormat = nullptr;
+    lxw_format* m_wrapFormat = nullptr;
     std::vector<ExportKind> m_kinds;
     lxw_row_t m_row = 0;
 };
@@ -121,6 +137,11 @@ ExcelWriter::ExcelWriter(QIODevice& out, const ExportSettings& settings)
         check(LXW_ERROR_CREATING_TMPFILE);
     m_dateFormat = addFormat("dd.mm.yyyy");
     m_dateTimeFormat = addFormat("dd.mm.yyyy hh:mm");
+    if (const QByteArray amounts = amountFormat(settings); !amounts.isEmpty())
+        m_amountFormat = addFormat(amounts.constData());
+    // A text of several lines shows them, in a row as tall as they need, rather than over the rows below.
+    m_wrapFormat = addFormat(nullptr);
+    format_set_text_wrap(m_wrapFormat);
     setPageTexts();
 }
 
@@ -207,13 +228,17 @@ void ExcelWriter::writeCell(lxw_col_t column, const QVariant& value, ExportKind 
         return;
     switch (kind) {
     case ExportKind::Text:
-        writeText(column, value.toString());
+        if (const QString text = value.toString(); hasLineBreak(text))
+            writeText(column, withoutLineBreaks(text, "\n"), m_wrapFormat);
+        else
+            writeText(column, text);
         break;
     case ExportKind::Integer:
     case ExportKind::Number:
         // Excel has no place for NaN or infinity: such a value stays an empty cell.
         if (const double number = value.toDouble(); std::isfinite(number))
-            check(worksheet_write_number(m_sheet, m_row, column, number, nullptr));
+            check(worksheet_write_number(m_sheet, m_row, column, number,
+                                         kind == ExportKind::Number ? m_amountFormat : nullptr));
         break;
     case ExportKind::Date:
         writeDate(column, value.toDateTime());
