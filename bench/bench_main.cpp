@@ -16,8 +16,8 @@
 #include "search/frm_istetistik_formu.h"
 #include "search/record_search.h"
 #include "search/statistics.h"
-#include "ui/export/export_run.h"
-#include "ui/report/report_preview.h"
+#include "export/export_run.h"
+#include "ui/report_preview.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "app/guard.h"
 #include "ui/enter_as_tab.h"
-#include "ui/mail/smtp_client.h"
+#include "mail/smtp_client.h"
 #include "ui/message_box.h"
 #include "ui/named_controls.h"
 

@@ -4,7 +4,7 @@
 #include "data/connection.h"
 #include "data/data_source.h"
 #include "data/dataset.h"
-#include "ui/export/export_facility.h"
+#include "export/export_facility.h"
 
 #include <QObject>
 

@@ -2,7 +2,7 @@
 
 #include <QLocale>
 
-#include "app/round_amount.h"
+#include "payments/round_amount.h"
 
 #include <algorithm>
 #include <cmath>

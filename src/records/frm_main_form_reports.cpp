@@ -6,7 +6,7 @@
 #include "reports/frm_ehliyet_sinif_secim.h"
 #include "reports/frm_raporlar__.h"
 #include "reports/report_statements.h"
-#include "ui/export/export_dialog.h"
+#include "ui/export_dialog.h"
 #include "ui/message_box.h"
 
 #include <QLineEdit>

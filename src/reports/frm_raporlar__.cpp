@@ -2,7 +2,7 @@
 
 #include "app/forms.h"
 #include "data/frm_DataMod.h"
-#include "ui/report/report_preview.h"
+#include "ui/report_preview.h"
 
 frm_raporlar__::frm_raporlar__(Forms& forms, QObject* parent)
     : QObject(parent), rap_1(Layouts::rap_1()),

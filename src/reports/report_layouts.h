@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/report/report_model.h"
+#include "report/report_model.h"
 
 #include <QStringList>
 #include <QVariant>

@@ -2,7 +2,7 @@
 #include "program_fixture.h"
 #include "sample_school.h"
 
-#include "ui/export/export_dialog.h"
+#include "ui/export_dialog.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,5 +1,5 @@
 #include "export_sample.h"
-#include "ui/export/export_writers.h"
+#include "export/export_writers.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -3,8 +3,8 @@
 
 #include "data/frm_DataMod.h"
 #include "data/schema.h"
-#include "ui/export/export_writers.h"
-#include "ui/export/plain_text.h"
+#include "export/export_writers.h"
+#include "export/plain_text.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -4,7 +4,7 @@
 #include "reports/frm_raporlar__.h"
 #include "reports/report_statements.h"
 #include "sample_school.h"
-#include "ui/report/report_preview.h"
+#include "ui/report_preview.h"
 
 #include <QAction>
 #include <QCheckBox>

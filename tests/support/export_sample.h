@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/export/export_run.h"
+#include "export/export_run.h"
 
 #include <QDate>
 #include <QDateTime>
