@@ -11,12 +11,12 @@
 #include "data/statements.h"
 #include "data/transaction.h"
 #include "data/turkish_text.h"
+#include "export/export_run.h"
 #include "records/frm_main_form.h"
 #include "reports/report_statements.h"
 #include "search/frm_istetistik_formu.h"
 #include "search/record_search.h"
 #include "search/statistics.h"
-#include "export/export_run.h"
 #include "ui/report_preview.h"
 
 #include <QDir>

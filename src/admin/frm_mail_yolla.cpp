@@ -1,8 +1,8 @@
 #include "admin/frm_mail_yolla.h"
 
 #include "app/guard.h"
-#include "ui/enter_as_tab.h"
 #include "mail/smtp_client.h"
+#include "ui/enter_as_tab.h"
 #include "ui/message_box.h"
 #include "ui/named_controls.h"
 

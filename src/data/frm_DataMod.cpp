@@ -97,8 +97,8 @@ void frm_DataMod::clearAbandonedPayments() {
 }
 
 Backup::Contents frm_DataMod::restoreDatabase(const QString& file) {
-    for (Dataset* set : {&tkursiyer, &todemeler, &sql_1, &sql_2, &sql_hes, &sql_ral1, &sql_odemeler_rap, &tfirma,
-                         &tarac, &tguzergah, &tuser})
+    for (Dataset* set : {&tkursiyer, &todemeler, &sql_1, &sql_2, &sql_hes, &sql_ral1, &sql_odemeler_rap,
+                         &tfirma, &tarac, &tguzergah, &tuser})
         set->close();
     endSession();
     std::exception_ptr failure;

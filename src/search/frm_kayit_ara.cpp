@@ -94,7 +94,6 @@ void frm_kayit_ara::FormShow() {
     Edit1->setFocus();
 }
 
-
 RecordSearch::MatchKind frm_kayit_ara::matchKind() const {
     return RecordSearch::MatchKind(qBound(0, cb2->currentIndex(), int(MatchKinds.size()) - 1));
 }

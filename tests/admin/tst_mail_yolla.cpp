@@ -1,7 +1,7 @@
 #include "admin/frm_mail_yolla.h"
+#include "mail/smtp_client.h"
 #include "smtp_server.h"
 #include "test_support.h"
-#include "mail/smtp_client.h"
 
 #include <QFile>
 #include <QLabel>

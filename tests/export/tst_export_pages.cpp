@@ -1,5 +1,5 @@
-#include "export_sample.h"
 #include "export/export_writers.h"
+#include "export_sample.h"
 
 #include <QFile>
 #include <QJsonArray>

@@ -1,5 +1,5 @@
-#include "smtp_server.h"
 #include "mail/smtp_client.h"
+#include "smtp_server.h"
 
 #include <QCryptographicHash>
 #include <QDir>
