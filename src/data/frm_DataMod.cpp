@@ -30,6 +30,8 @@ frm_DataMod::frm_DataMod(QObject* parent) : QObject(parent) {
 // The options the program sets on the export; every other one keeps the facility's default.
 void frm_DataMod::presetExportOptions() {
     ExportSettings& s = EXPORTX.settings();
+    s.fileName = fileInDocuments("kursiyerler");
+    s.sql.tableName = "tb_kursiyer";
     s.csv.separator = ";";
     s.rowNameFields = {"adayno", "adi", "soyadi"};
     s.pdf.margins = QMarginsF(1.17, 0.78, 0.57, 0.78);

@@ -3,6 +3,7 @@
 #include "export/export_writer.h"
 
 #include <QDir>
+#include <QStandardPaths>
 #include <QFileInfo>
 #include <QSettings>
 
@@ -170,6 +171,11 @@ const std::array<ExportFormatInfo, 14>& exportFormats() {
 
 const ExportFormatInfo& exportFormatInfo(ExportFormat format) {
     return exportFormats()[size_t(format)];
+}
+
+QString fileInDocuments(const QString& name) {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QDir(documents.isEmpty() ? QDir::homePath() : documents).filePath(name);
 }
 
 void saveExportSettings(const ExportSettings& settings, const QString& path) {

@@ -120,10 +120,13 @@ struct ExportSettings {
         bool wholeDocument = true; // a document that compiles as it is, or the table alone
     } latex;
     struct {
-        QString tableName = "tb_kursiyer";
+        QString tableName = "kayitlar";
         bool createTable = true;
     } sql;
 };
+
+// A file of that name in the user's documents folder (the home folder when there is none).
+QString fileInDocuments(const QString& name);
 
 // The settings file ("cfg"), an INI file that holds every setting.
 void saveExportSettings(const ExportSettings& settings, const QString& path);

@@ -29,7 +29,6 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QStackedWidget>
-#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QUrl>
@@ -487,11 +486,8 @@ QWidget* ExportDialog::buildButtons() {
 }
 
 void ExportDialog::showEvent(QShowEvent* event) {
-    if (m_settings.fileName.isEmpty()) {
-        const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        m_settings.fileName =
-            QDir(documents.isEmpty() ? QDir::homePath() : documents).filePath("kursiyerler");
-    }
+    if (m_settings.fileName.isEmpty())
+        m_settings.fileName = fileInDocuments("liste");
     showSettings();
     followFormatInFileName();
     StatusLabel->clear();
