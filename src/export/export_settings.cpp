@@ -3,9 +3,9 @@
 #include "export/export_writer.h"
 
 #include <QDir>
-#include <QStandardPaths>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 
 namespace {
 
