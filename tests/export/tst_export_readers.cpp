@@ -87,20 +87,6 @@ void fillTrainees(Connection& connection) {
     }
 }
 
-// Rows given in place, for the bad inputs.
-class TableSource : public ExportSource {
-public:
-    TableSource(std::vector<ExportColumn> columns, std::vector<ExportRow> rows)
-        : m_columns(std::move(columns)), m_rows(std::move(rows)) {}
-    std::vector<ExportColumn> columns() const override { return m_columns; }
-    int rowCount() const override { return int(m_rows.size()); }
-    QVariant value(int row, int column) const override { return m_rows[size_t(row)][size_t(column)]; }
-
-private:
-    std::vector<ExportColumn> m_columns;
-    std::vector<ExportRow> m_rows;
-};
-
 // A memo of 50,000 characters, a value of blanks only, a caption of characters code page 1254
 // lacks.
 TableSource oddValues() {

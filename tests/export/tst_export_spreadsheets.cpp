@@ -16,20 +16,6 @@ namespace {
 
 using MakeWriter = std::unique_ptr<ExportWriter> (*)(QIODevice&, const ExportSettings&);
 
-// Rows given in place, for what the sample does not hold.
-class TableSource : public ExportSource {
-public:
-    TableSource(std::vector<ExportColumn> columns, std::vector<ExportRow> rows)
-        : m_columns(std::move(columns)), m_rows(std::move(rows)) {}
-    std::vector<ExportColumn> columns() const override { return m_columns; }
-    int rowCount() const override { return int(m_rows.size()); }
-    QVariant value(int row, int column) const override { return m_rows[size_t(row)][size_t(column)]; }
-
-private:
-    std::vector<ExportColumn> m_columns;
-    std::vector<ExportRow> m_rows;
-};
-
 // The first sheet as openpyxl reads it: every cell as [type, value, number format], the caption
 // row's boldness, and the page texts as the sheet's XML holds them.
 const char* ReadXlsx = R"(

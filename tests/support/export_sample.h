@@ -38,6 +38,20 @@ public:
     }
 };
 
+// Rows given in place, for what the sample does not hold: bad inputs, other columns.
+class TableSource : public ExportSource {
+public:
+    TableSource(std::vector<ExportColumn> columns, std::vector<ExportRow> rows)
+        : m_columns(std::move(columns)), m_rows(std::move(rows)) {}
+    std::vector<ExportColumn> columns() const override { return m_columns; }
+    int rowCount() const override { return int(m_rows.size()); }
+    QVariant value(int row, int column) const override { return m_rows[size_t(row)][size_t(column)]; }
+
+private:
+    std::vector<ExportColumn> m_columns;
+    std::vector<ExportRow> m_rows;
+};
+
 // Runs a reader that we did not write and gives what it printed; the test fails when it fails.
 inline QString runReader(const QString& program, const QStringList& arguments) {
     QProcess reader;
