@@ -12,6 +12,7 @@ PACKAGES=(
   libcurl4-openssl-dev python3-aiosmtpd
   libxlsxwriter-dev libshp-dev libminizip-dev
   python3-openpyxl python3-docx python3-dbfread
+  postgresql libpq-dev
   libreoffice-calc libreoffice-writer libreoffice-base-drivers
   texlive-latex-recommended texlive-lang-european lmodern
 )

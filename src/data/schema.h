@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/sql_dialect.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -37,8 +39,11 @@ const Table* table(QStringView name);
 const Column* anyColumn(QStringView name);
 bool isTextColumn(QStringView name);
 
+// The table that holds the schema version on the server.
+inline constexpr const char* VersionTable = "kalvista_surum";
+
 // Every statement that makes a new, empty database, in order.
-QStringList creationStatements();
+QStringList creationStatements(SqlDialect dialect = SqlDialect::Sqlite);
 
 } // namespace Schema
 

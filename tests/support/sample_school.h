@@ -12,7 +12,8 @@
 //  kID 5  Can Zeybek       B-5     (no sex) C 1970-12-31
 // Payments: kID 1: 100 paid 01.03.2024, 200 unpaid 31.03.2024; kID 2: 50 unpaid 15.02.2024;
 // kID 3: 70 paid 01.04.2024.
-inline void fillSampleSchool(Connection& connection) {
+inline QStringList sampleSchoolStatements() {
+    QStringList statements;
     for (const char* sql : {
              "INSERT INTO tb_kursiyer (adi, soyadi, adayno, cinsiyeti, ehliyetsinifi, dogumtarihi, ser_hak) "
              "VALUES "
@@ -36,5 +37,11 @@ inline void fillSampleSchool(Connection& connection) {
              "INSERT INTO tb_odeme (Odendi, miktar, tarih, aciklama, kID) VALUES (-1, 70, '2024-04-01 "
              "00:00:00', '', 3)",
          })
-        connection.execute(QString::fromUtf8(sql));
+        statements << QString::fromUtf8(sql);
+    return statements;
+}
+
+inline void fillSampleSchool(Connection& connection) {
+    for (const QString& sql : sampleSchoolStatements())
+        connection.execute(sql);
 }
