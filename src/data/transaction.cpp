@@ -4,8 +4,6 @@
 
 #include <sqlite3.h>
 
-#include <ranges>
-
 Transaction::Transaction(Connection& connection, Kind kind) : m_connection(connection) {
     if (connection.m_transactionDepth > 0) {
         ++connection.m_transactionDepth;
@@ -40,9 +38,11 @@ void Transaction::rollBack() noexcept {
     connection.m_transactionDepth = 0;
     if (connection.isOpen() && !sqlite3_get_autocommit(connection.handle()))
         sqlite3_exec(connection.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
-    for (TransactionParticipant* participant : std::views::reverse(connection.m_participants)) {
+    // Reverse iterators, not std::views::reverse: Clang 14 cannot compile libstdc++ 12's views.
+    const auto& participants = connection.m_participants;
+    for (auto participant = participants.rbegin(); participant != participants.rend(); ++participant) {
         try {
-            participant->restoreState();
+            (*participant)->restoreState();
         } catch (...) {
             // A view that cannot follow must not keep the others from being restored.
         }
