@@ -475,7 +475,7 @@ void exportFigures(frm_DataMod& data, const QString& databasePath) {
         settings.fileName = folder + "/liste." + exportFormatInfo(format).extension;
         const QString floorPath = folder + "/taban." + exportFormatInfo(format).extension;
         const double floor = timed([&] {
-            if (format == ExportFormat::Excel)
+            if (settings.format == ExportFormat::Excel)
                 bare::writeXlsx(db.handle(), sql, floorPath, folder);
             else
                 bare::writeCsv(db.handle(), sql, floorPath);

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  build-essential cmake ninja-build pkg-config clang-format
+  build-essential cmake ninja-build pkg-config clang-format clang
   qt6-base-dev qt6-qpa-plugins libgl-dev
   libsqlite3-dev sqlite3 poppler-utils
   fonts-dejavu-core fonts-liberation

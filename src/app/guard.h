@@ -29,22 +29,31 @@ template <typename F> bool run(F&& handler) {
 
 } // namespace Guard
 
+namespace Guard {
+
+// Calls the slot with all the signal's arguments, or with none when it takes none. A function of its
+// own rather than a lambda nested in the connected one: Clang 14 then sees the signal's arguments.
+template <typename Receiver, typename Slot, typename... Args>
+void callSlot(Receiver* receiver, const Slot& slot, Args&&... args) {
+    if constexpr (std::is_member_function_pointer_v<Slot>) {
+        if constexpr (std::is_invocable_v<Slot, Receiver*, Args...>)
+            std::invoke(slot, receiver, std::forward<Args>(args)...);
+        else
+            std::invoke(slot, receiver);
+    } else if constexpr (std::is_invocable_v<Slot, Args...>) {
+        std::invoke(slot, std::forward<Args>(args)...);
+    } else {
+        std::invoke(slot);
+    }
+}
+
+} // namespace Guard
+
 // Like QObject::connect, with the slot run inside the guard. The slot takes every argument the
 // signal gives, or none.
 template <typename Sender, typename Signal, typename Receiver, typename Slot>
 QMetaObject::Connection guardedConnect(Sender* sender, Signal signal, Receiver* receiver, Slot slot) {
     return QObject::connect(sender, signal, receiver, [receiver, slot](auto&&... args) {
-        Guard::run([&] {
-            if constexpr (std::is_member_function_pointer_v<Slot>) {
-                if constexpr (std::is_invocable_v<Slot, Receiver*, decltype(args)...>)
-                    std::invoke(slot, receiver, args...);
-                else
-                    std::invoke(slot, receiver);
-            } else if constexpr (std::is_invocable_v<Slot, decltype(args)...>) {
-                std::invoke(slot, args...);
-            } else {
-                std::invoke(slot);
-            }
-        });
+        Guard::run([&] { Guard::callSlot(receiver, slot, args...); });
     });
 }

@@ -4,8 +4,6 @@
 
 #include <sqlite3.h>
 
-#include <ranges>
-
 namespace {
 
 const char* beginning(Transaction::Kind kind) {
@@ -54,9 +52,11 @@ void Transaction::rollBack() noexcept {
     connection.m_transactionDepth = 0;
     if (connection.isOpen())
         rollBackIfOpen(connection.handle());
-    for (TransactionParticipant* participant : std::views::reverse(connection.m_participants)) {
+    // Reverse iterators, not std::views::reverse: Clang 14 cannot compile libstdc++ 12's views.
+    const auto& participants = connection.m_participants;
+    for (auto participant = participants.rbegin(); participant != participants.rend(); ++participant) {
         try {
-            participant->restoreState();
+            (*participant)->restoreState();
         } catch (...) {
             // A view that cannot follow must not keep the others from being restored.
         }

@@ -23,6 +23,7 @@ class frm_main_form : public QMainWindow {
     Q_OBJECT
 public:
     explicit frm_main_form(Forms& forms, QWidget* parent = nullptr);
+    ~frm_main_form() override;
     void bindToData();
 
     static QString productWebAddress() { return "www.kalvista.com.tr"; }

@@ -48,6 +48,12 @@ void frm_main_form::connectRecordCommands() {
     });
 }
 
+// QWidget's destructor closes the window, which moves the focus and emits focusChanged after this
+// class's members are gone: the handler above must not see it.
+frm_main_form::~frm_main_form() {
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+}
+
 void frm_main_form::setRecordCaptions(bool recordMode, bool recordImages) {
     Button1->setText(recordMode ? "Kaydet" : "Yeni Kursiyer");
     Button2->setText(recordMode ? "İptal" : "Düzenle");

@@ -105,8 +105,9 @@ QWidget* ExportDialog::buildDestination() {
          [this] { m_settings.fileName = QDir::fromNativeSeparators(FileName->text().trimmed()); }});
     for (auto [check, value] : {std::pair{OpenAfterExport, &m_settings.openAfterExport},
                                 std::pair{PrintAfterExport, &m_settings.printAfterExport}})
-        m_bindings.push_back(
-            {[check, value] { check->setChecked(*value); }, [check, value] { *value = check->isChecked(); }});
+        // Init-captures: Clang 14 cannot capture a structured binding by name.
+        m_bindings.push_back({[check = check, value = value] { check->setChecked(*value); },
+                              [check = check, value = value] { *value = check->isChecked(); }});
 
     auto* layout = new QGridLayout(box);
     layout->addWidget(FileName, 0, 0);
@@ -348,8 +349,9 @@ QWidget* ExportDialog::buildTextsPage() {
                                         std::tuple{"FooterText", "Alt bilgi", &m_settings.footer}}) {
         auto* edit = named(new QPlainTextEdit(page), name);
         edit->setTabChangesFocus(true);
-        m_bindings.push_back(
-            {[edit, value] { edit->setPlainText(*value); }, [edit, value] { *value = edit->toPlainText(); }});
+        // Init-captures: Clang 14 cannot capture a structured binding by name.
+        m_bindings.push_back({[edit, value = value] { edit->setPlainText(*value); },
+                              [edit, value = value] { *value = edit->toPlainText(); }});
         layout->addRow(QString::fromUtf8(caption), edit);
     }
     return page;
