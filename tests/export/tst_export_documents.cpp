@@ -328,7 +328,7 @@ private slots:
     // The script loads as it stands, with typed values, into SQLite's module and its shell alike.
     void sqlLoadsIntoSqlite() {
         const QJsonObject read = readBack("SQL", ExportSample(), ExportSettings());
-        QCOMPARE(read["name"].toString(), "tb_kursiyer");
+        QCOMPARE(read["name"].toString(), "kayitlar");
         const QJsonArray table = {
             QJsonArray::fromStringList(SampleNames),
             QJsonArray{1, ExportSample::TurkishLetters, QString::fromUtf8("Çağlar \"Şef\" 'Ağa'"),
@@ -349,7 +349,7 @@ private slots:
         settings.fileName = dir.filePath("liste.sql");
         runExport(ExportSample(), settings);
         QCOMPARE(runReader("sqlite3", {":memory:", ".read " + settings.fileName,
-                                       "SELECT soyadi FROM tb_kursiyer WHERE kID = 1"}),
+                                       "SELECT soyadi FROM kayitlar WHERE kID = 1"}),
                  QString::fromUtf8("Çağlar \"Şef\" 'Ağa'\n"));
     }
 
