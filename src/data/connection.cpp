@@ -149,6 +149,10 @@ void Statement::execute() {
     }
 }
 
+int Statement::changedRows() const {
+    return sqlite3_changes(m_db);
+}
+
 Connection::~Connection() {
     close();
 }

@@ -20,6 +20,8 @@ public:
     void bind(int index, const QVariant& value); // 1-based, as SQLite counts
     bool step();                                 // true while a row is there
     void execute();                              // steps to the end
+    // Rows the INSERT, UPDATE or DELETE just executed changed.
+    int changedRows() const;
     sqlite3_stmt* handle() const { return m_stmt; }
 
 private:

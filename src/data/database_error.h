@@ -17,6 +17,12 @@ private:
     int m_code;
 };
 
+// A write that names the row version it read found no such row: another copy of the program changed
+// or deleted the row since it was read.
+inline const QString RowChangedElsewhereText = QStringLiteral(
+    "Bu kayıt siz çalışırken başka bir masada değiştirildi ya da silindi. Yaptığınız değişiklikler "
+    "kaydedilmedi. Güncel hâlini görmek için İptal edip kaydı yeniden açın.");
+
 // What the user reads for a failure of the engine: what happened and what to do about it, then the
 // engine's own words in parentheses. Takes a primary or an extended result code.
 QString databaseErrorText(int sqliteCode, const QString& engineText);

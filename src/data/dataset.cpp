@@ -98,6 +98,14 @@ Cell cellOf(const QVariant& storage, QByteArray& bytes) {
     return c;
 }
 
+// A write that names the version it read and changed nothing found the row changed or deleted by
+// another copy of the program since it was read.
+void executeOnReadVersion(Statement& statement) {
+    statement.execute();
+    if (statement.changedRows() == 0)
+        throw DatabaseError(RowChangedElsewhereText);
+}
+
 const Table* tableNamedAfterFrom(const QString& sql) {
     static const QRegularExpression from(R"(\bfrom\s+\[?(\w+))", QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch m = from.match(sql);
@@ -123,8 +131,8 @@ void Dataset::scrolled() {
 }
 
 void Dataset::saveState() {
-    m_saved = SavedState{m_lines,   m_state,  m_fields,  m_table,    m_store,          m_rows,
-                         m_current, m_buffer, m_changed, m_modified, m_rowBeforeInsert};
+    m_saved = SavedState{m_lines, m_state,   m_fields, m_table,   m_versionColumn, m_store,
+                         m_rows,  m_current, m_buffer, m_changed, m_modified,      m_rowBeforeInsert};
 }
 
 // Views follow with as little as possible: a result that is still the same one only has its
@@ -142,6 +150,7 @@ void Dataset::restoreState() {
     m_lines = std::move(saved.lines);
     m_fields = std::move(saved.fields);
     m_table = saved.table;
+    m_versionColumn = saved.versionColumn;
     m_store = std::move(saved.store);
     m_current = saved.current;
     m_buffer = std::move(saved.buffer);
@@ -179,9 +188,14 @@ void Dataset::open() {
     Statement statement(m_connection.handle(), statementText);
     const Table* table = tableNamedAfterFrom(sql());
     std::vector<Field> fields;
+    int versionColumn = -1;
     const int columns = sqlite3_column_count(statement.handle());
     for (int i = 0; i < columns; ++i) {
         const QString name = QString::fromUtf8(sqlite3_column_name(statement.handle(), i));
+        if (table && versionColumn < 0 && name.compare(Schema::RowVersion, Qt::CaseInsensitive) == 0) {
+            versionColumn = i;
+            continue;
+        }
         const Column* column = table ? table->column(name) : Schema::anyColumn(name);
         fields.push_back(
             column ? Field{name, column->type, column->width, column->label.isEmpty() ? name : column->label}
@@ -196,6 +210,7 @@ void Dataset::open() {
     emit aboutToReset();
     m_fields = std::move(fields);
     m_table = table;
+    m_versionColumn = versionColumn;
     m_store = std::move(store);
     m_rows = std::move(rows);
     m_current = -1;
@@ -227,6 +242,17 @@ void Dataset::close() {
 
 void Dataset::execute() {
     Statement(m_connection.handle(), translateJet(sql())).execute();
+}
+
+void Dataset::executeVersioned() {
+    Statement statement(m_connection.handle(), translateJet(sql()));
+    executeOnReadVersion(statement);
+}
+
+qint64 Dataset::rowVersion() const {
+    if (m_versionColumn < 0 || m_current < 0 || !m_rows[size_t(m_current)])
+        return 0;
+    return m_store->cell(m_rows[size_t(m_current)], m_versionColumn).integer;
 }
 
 void Dataset::moveTo(int row) {
@@ -261,7 +287,7 @@ QVariant Dataset::valueAt(int row, int field) const {
         return m_buffer[size_t(field)];
     if (!m_rows[size_t(row)])
         return {};
-    return toFieldValue(m_store->cell(m_rows[size_t(row)], field), m_fields[size_t(field)].type);
+    return toFieldValue(m_store->cell(m_rows[size_t(row)], storeColumn(field)), m_fields[size_t(field)].type);
 }
 
 void Dataset::setValue(const QString& field, const QVariant& value) {
@@ -334,13 +360,20 @@ void Dataset::post() {
 
 void Dataset::cancel() {
     if (m_state == State::Edit) {
-        m_buffer.clear();
-        m_modified = false;
-        setState(State::Browse);
-        emit rowChanged(m_current);
+        leaveEdit();
+        if (updatable() && !readRowBack(value(m_table->key).toLongLong()))
+            dropCurrentRow(m_current);
+        else
+            emit rowChanged(m_current);
     } else if (m_state == State::Insert) {
         dropCurrentRow(m_rowBeforeInsert);
     }
+}
+
+void Dataset::leaveEdit() {
+    m_buffer.clear();
+    m_modified = false;
+    setState(State::Browse);
 }
 
 void Dataset::deleteRow() {
@@ -348,11 +381,12 @@ void Dataset::deleteRow() {
     if (m_state == State::Insert)
         return cancel();
     const Table& table = updateTable();
-    const qint64 key = value(table.key).toLongLong();
-    Statement statement(m_connection.handle(),
-                        QString("DELETE FROM %1 WHERE %2 = ?").arg(table.name, table.key));
-    statement.bind(1, key);
-    statement.execute();
+    Statement statement(
+        m_connection.handle(),
+        QString("DELETE FROM %1 WHERE %2 = ? AND %3 = ?").arg(table.name, table.key, Schema::RowVersion));
+    statement.bind(1, value(table.key).toLongLong());
+    statement.bind(2, rowVersion());
+    executeOnReadVersion(statement);
     dropCurrentRow(m_current);
 }
 
@@ -402,16 +436,24 @@ void Dataset::requireCurrent() const {
 
 // Leaving a row posts what the user changed and drops a row nobody touched.
 void Dataset::checkBrowseMode() {
-    if (m_state != State::Edit && m_state != State::Insert)
+    if (m_state == State::Browse || m_state == State::Inactive)
         return;
-    if (m_modified)
+    if (m_modified) {
         post();
-    else
-        cancel();
+    } else if (m_state == State::Edit) {
+        leaveEdit();
+        emit rowChanged(m_current);
+    } else {
+        dropCurrentRow(m_rowBeforeInsert);
+    }
+}
+
+bool Dataset::updatable() const {
+    return m_table && fieldIndex(m_table->key) >= 0 && m_versionColumn >= 0;
 }
 
 const Table& Dataset::updateTable() const {
-    if (!m_table || fieldIndex(m_table->key) < 0)
+    if (!updatable())
         throw DatabaseError(QString("%1: bu sorgunun kayıtları değiştirilemez.").arg(objectName()));
     return *m_table;
 }
@@ -487,34 +529,54 @@ void Dataset::updateRow(qint64 key) {
     }
     if (assignments.isEmpty())
         return;
-    Statement statement(
-        m_connection.handle(),
-        QString("UPDATE %1 SET %2 WHERE %3 = ?").arg(table.name, assignments.join(", "), table.key));
+    Statement statement(m_connection.handle(),
+                        QString("UPDATE %1 SET %2, %3 = %3 + 1 WHERE %4 = ? AND %3 = ?")
+                            .arg(table.name, assignments.join(", "), Schema::RowVersion, table.key));
     for (int i = 0; i < values.size(); ++i)
         statement.bind(i + 1, values[i]);
     statement.bind(int(values.size()) + 1, key);
-    statement.execute();
+    statement.bind(int(values.size()) + 2, rowVersion());
+    executeOnReadVersion(statement);
 }
 
-// The row as the database now holds it (its key, defaults); fields the table lacks keep the buffer's value.
 void Dataset::refetchRow(qint64 key) {
+    if (!readRowBack(key))
+        throw DatabaseError(QString("%1: kaydedilen kayıt okunamadı.").arg(objectName()));
+}
+
+// The current row as the database now holds it (its key, defaults, version); fields the table lacks
+// keep the value being entered, or else the one they had. False when the row is no longer there.
+bool Dataset::readRowBack(qint64 key) {
     const Table& table = updateTable();
     QStringList names;
     for (const Field& f : m_fields)
         names << (table.column(f.name) ? f.name : QString("NULL"));
+    const bool computed = names.contains("NULL");
+    names.insert(m_versionColumn, Schema::RowVersion);
     Statement statement(
         m_connection.handle(),
         QString("SELECT %1 FROM %2 WHERE %3 = ?").arg(names.join(", "), table.name, table.key));
     statement.bind(1, key);
     if (!statement.step())
-        throw DatabaseError(QString("%1: kaydedilen kayıt okunamadı.").arg(objectName()));
+        return false;
+    const RowStore::Row before = m_rows[size_t(m_current)];
     const RowStore::Row fetched = m_store->add(statement.handle());
-    std::vector<Cell> cells(m_fields.size());
-    std::vector<QByteArray> bytes(m_fields.size());
-    for (int i = 0; i < fieldCount(); ++i) {
-        cells[size_t(i)] = table.column(m_fields[size_t(i)].name)
-                               ? m_store->cell(fetched, i)
-                               : cellOf(storageValue(i, m_buffer[size_t(i)]), bytes[size_t(i)]);
+    if (!computed) {
+        m_rows[size_t(m_current)] = fetched;
+        return true;
     }
-    m_rows[size_t(m_current)] = names.contains("NULL") ? m_store->add(cells) : fetched;
+    std::vector<Cell> cells(size_t(names.size()));
+    std::vector<QByteArray> bytes(m_fields.size());
+    cells[size_t(m_versionColumn)] = m_store->cell(fetched, m_versionColumn);
+    for (int i = 0; i < fieldCount(); ++i) {
+        const int column = storeColumn(i);
+        if (table.column(m_fields[size_t(i)].name))
+            cells[size_t(column)] = m_store->cell(fetched, column);
+        else if (!m_buffer.empty())
+            cells[size_t(column)] = cellOf(storageValue(i, m_buffer[size_t(i)]), bytes[size_t(i)]);
+        else if (before)
+            cells[size_t(column)] = m_store->cell(before, column);
+    }
+    m_rows[size_t(m_current)] = m_store->add(cells);
+    return true;
 }

@@ -15,9 +15,12 @@
 
 // A static client cursor over one Jet-dialect statement: opening reads the whole result, so the
 // record count is exact and other statements' changes show only after a reopen. Rows are
-// written back through parameterised statements on the table named after FROM, by its key. A
-// write that fails leaves the dataset as it was before it; inside a transaction, the dataset
-// returns to its state at the transaction's start when that is rolled back.
+// written back through parameterised statements on the table named after FROM, by its key and
+// the row version read with it: a row that another copy of the program changed or deleted since
+// is never overwritten, the write fails with RowChangedElsewhereText. The row version is kept
+// beside each row but is no field: lists, panels and exports never see it. A write that fails
+// leaves the dataset as it was before it; inside a transaction, the dataset returns to its state
+// at the transaction's start when that is rolled back.
 class Dataset : public QObject, private TransactionParticipant {
     Q_OBJECT
 public:
@@ -48,6 +51,9 @@ public:
     bool isActive() const { return m_state != State::Inactive; }
     // Runs the statement for its effect; it returns no rows.
     void execute();
+    // The same for a statement that names one row by its key and by the version this program read
+    // (rowVersion()): when it changes no row, another copy changed or deleted that row meanwhile.
+    void executeVersioned();
 
     int recordCount() const { return int(m_rows.size()); }
     bool isEmpty() const { return m_rows.empty(); }
@@ -70,11 +76,16 @@ public:
     void setValue(const QString& field, const QVariant& value);
     void setValue(int field, const QVariant& value);
 
+    // The version of the current row as it was read; 0 for a row not saved yet.
+    qint64 rowVersion() const;
+
     State state() const { return m_state; }
     bool isModified() const { return m_modified; }
     void append();
     void edit();
     void post();
+    // Cancelling an edit shows the row as the database holds it now: what another copy saved
+    // meanwhile comes in, and a row deleted meanwhile leaves the result.
     void cancel();
     void deleteRow();
 
@@ -101,6 +112,7 @@ private:
         State state;
         std::vector<Field> fields;
         const Table* table;
+        int versionColumn;
         std::shared_ptr<RowStore> store;
         std::vector<RowStore::Row> rows;
         int current;
@@ -118,10 +130,16 @@ private:
     void requireActive() const;
     void requireCurrent() const;
     void checkBrowseMode();
+    bool updatable() const;
     const Table& updateTable() const;
     qint64 insertRow();
     void updateRow(qint64 key);
     void refetchRow(qint64 key);
+    bool readRowBack(qint64 key);
+    void leaveEdit();
+    int storeColumn(int field) const {
+        return m_versionColumn >= 0 && field >= m_versionColumn ? field + 1 : field;
+    }
     void setCurrent(int row);
     void dropCurrentRow(int nextCurrent);
     QVariant storageValue(int field, const QVariant& value) const;
@@ -131,6 +149,8 @@ private:
     State m_state = State::Inactive;
     std::vector<Field> m_fields;
     const Table* m_table = nullptr;
+    // Where the row version sits among the stored columns; -1 when the result has none.
+    int m_versionColumn = -1;
     std::shared_ptr<RowStore> m_store = std::make_shared<RowStore>();
     std::vector<RowStore::Row> m_rows;
     int m_current = -1;

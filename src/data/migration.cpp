@@ -45,6 +45,12 @@ const Steps& programSteps() {
          "CREATE INDEX IF NOT EXISTS ix_kursiyer_ser_hak ON tb_kursiyer(ser_hak)",
          "CREATE INDEX IF NOT EXISTS ix_kursiyer_ser_aldi ON tb_kursiyer(ser_aldi)",
          "CREATE INDEX IF NOT EXISTS ix_kursiyer_ser_yakti ON tb_kursiyer(ser_yakti)"},
+        {"ALTER TABLE tb_kursiyer ADD COLUMN surum INTEGER NOT NULL DEFAULT 0",
+         "ALTER TABLE tb_odeme ADD COLUMN surum INTEGER NOT NULL DEFAULT 0",
+         "ALTER TABLE kullanicilar ADD COLUMN surum INTEGER NOT NULL DEFAULT 0",
+         "ALTER TABLE tb_firma ADD COLUMN surum INTEGER NOT NULL DEFAULT 0",
+         "ALTER TABLE tb_arac ADD COLUMN surum INTEGER NOT NULL DEFAULT 0",
+         "ALTER TABLE tb_guz ADD COLUMN surum INTEGER NOT NULL DEFAULT 0"},
     };
     return steps;
 }

@@ -29,8 +29,11 @@ struct Table {
 
 namespace Schema {
 
-inline constexpr int Version = 3;
+inline constexpr int Version = 4;
 inline constexpr const char* PaymentsView = "Query_Odemeler";
+// Every table's row version: each write names the version it read and raises it, so a row that
+// another copy of the program changed meanwhile is never overwritten.
+inline constexpr const char* RowVersion = "surum";
 
 const std::vector<Table>& tables();
 const Table* table(QStringView name);

@@ -50,7 +50,9 @@ QString paymentTotal(bool paid, qint64 kID, const QString& entry) {
 }
 
 QString attachPendingPayments(qint64 kID, const QString& entry) {
-    return QString("update tb_odeme set kID = %1, giris = null where %2").arg(kID).arg(pendingOf(entry));
+    return QString("update tb_odeme set kID = %1, giris = null, surum = surum + 1 where %2")
+        .arg(kID)
+        .arg(pendingOf(entry));
 }
 
 QString deletePendingPayments(const QString& entry) {
@@ -69,8 +71,8 @@ QString deletePaymentsOfTrainee(qint64 kID) {
     return "Delete from tb_odeme where kID = " + QString::number(kID);
 }
 
-QString deleteTrainee(qint64 kID) {
-    return "Delete from tb_kursiyer where kID = " + QString::number(kID);
+QString deleteTrainee(qint64 kID, qint64 version) {
+    return QString("Delete from tb_kursiyer where kID = %1 and surum = %2").arg(kID).arg(version);
 }
 
 } // namespace Sql

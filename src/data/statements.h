@@ -35,6 +35,8 @@ QString orderBy(const QString& field);
 QString dateText(const QDate& date);
 
 QString deletePaymentsOfTrainee(qint64 kID);
-QString deleteTrainee(qint64 kID);
+// Names the row version read with the trainee: run through Dataset::executeVersioned, it deletes
+// nothing when another copy changed or deleted the trainee meanwhile.
+QString deleteTrainee(qint64 kID, qint64 version);
 
 } // namespace Sql

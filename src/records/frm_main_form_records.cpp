@@ -223,11 +223,12 @@ void frm_main_form::Button3Click() {
     const qint64 kID = d.currentTraineeKey();
     {
         // The reloaded list belongs to the deletion: if anything fails, the trainee and the list stay.
+        // A trainee another copy changed or deleted since the list was read keeps its payments.
         Transaction remove(d.ado_conn);
         d.sql_2.setSql(Sql::deletePaymentsOfTrainee(kID));
         d.sql_2.execute();
-        d.sql_2.setSql(Sql::deleteTrainee(kID));
-        d.sql_2.execute();
+        d.sql_2.setSql(Sql::deleteTrainee(kID, d.tkursiyer.rowVersion()));
+        d.sql_2.executeVersioned();
         reopenTrainees();
         d.todemeler.close();
         d.todemeler.open();

@@ -155,8 +155,8 @@ private slots:
         QTest::addColumn<QStringList>("stored");
         // The table had its first row once, so a new one takes the next key.
         QTest::newRow("Kaydet, empty table")
-            << true << "Button1" << QStringList{"tb_firma|2|Kalvista Surucu Kursu||0212 555 00 00|"};
-        QTest::newRow("İptal, stored row") << false << "Button2" << QStringList{"tb_firma|1||||"};
+            << true << "Button1" << QStringList{"tb_firma|2|Kalvista Surucu Kursu||0212 555 00 00||0"};
+        QTest::newRow("İptal, stored row") << false << "Button2" << QStringList{"tb_firma|1|||||0"};
     }
     void letterhead() {
         QFETCH(bool, emptyTable);
@@ -212,7 +212,7 @@ private slots:
         QCOMPARE(p.boxes().seen[0].caption, QString("Dikkat:"));
         QCOMPARE(p.boxes().seen[0].text, QString("\nAktif satır silinecek.\n\nişleme devam edilsin mi?"));
         QCOMPARE(p.boxes().seen[0].defaultButton, QMessageBox::No);
-        QCOMPARE(rowsOf(p, "tb_guz"), QStringList{"tb_guz|2|Ring|OP"});
+        QCOMPARE(rowsOf(p, "tb_guz"), QStringList{"tb_guz|2|Ring|OP|0"});
         QCOMPARE(items(p, "DBComboBox13"), QStringList{"Ring"});
     }
 };

@@ -154,8 +154,7 @@ private slots:
             c.setConnectionString(Connection::connectionText(elsewhere.path() + "/"));
             QFile::rename(file, elsewhere.path() + "/veriler.db");
             c.open();
-            c.execute("ALTER TABLE tb_odeme DROP COLUMN giris");
-            c.execute("PRAGMA user_version = 1"); // the first released schema, before pending entries
+            makeFirstReleasedSchema(c);
             c.close();
             QFile::rename(elsewhere.path() + "/veriler.db", file);
         }

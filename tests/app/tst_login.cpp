@@ -81,7 +81,7 @@ private slots:
         QCOMPARE(program.mainWindow().exitCode(), started ? 0 : 1);
         if (!started)
             QCOMPARE(database.rows().filter("kullanicilar").join(""),
-                     QString("kullanicilar|1|%1|%2||%3").arg(user[0], user[1], user[2]));
+                     QString("kullanicilar|1|%1|%2||%3|0").arg(user[0], user[1], user[2]));
     }
 };
 

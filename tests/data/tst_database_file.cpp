@@ -37,7 +37,11 @@ QStringList rows(const QString& path, const QString& sql) {
 
 // The rows of the first released schema, comparable across the upgrade.
 QStringList versionOneRows(const QString& path) {
-    return rows(path, "SELECT * FROM tb_kursiyer") +
+    QStringList traineeColumns;
+    for (const Column& column : Schema::table(u"tb_kursiyer")->columns)
+        if (column.name != Schema::RowVersion)
+            traineeColumns << column.name;
+    return rows(path, "SELECT " + traineeColumns.join(", ") + " FROM tb_kursiyer") +
            rows(path, "SELECT Odendi, miktar, tarih, aciklama, odemeID, kID FROM tb_odeme");
 }
 
@@ -133,8 +137,7 @@ private slots:
             Connection c;
             database.open(c);
             fillSampleSchool(c);
-            c.execute("ALTER TABLE tb_odeme DROP COLUMN giris");
-            c.execute("PRAGMA user_version = 1");
+            makeFirstReleasedSchema(c);
         }
         const QStringList before = versionOneRows(database.path());
         const QString copy = QDir(database.folder()).filePath("veriler-surum1.db");
@@ -154,10 +157,16 @@ private slots:
         QCOMPARE(rows(database.path(), "SELECT count(*) FROM sqlite_master WHERE name = 'tb_yarim'"),
                  QStringList{"0"});
         QCOMPARE(rows(database.path(), "PRAGMA user_version"), QStringList{QString::number(Schema::Version)});
-        for (const char* shape : {"SELECT name, type FROM pragma_table_info('tb_odeme')",
-                                  "SELECT type, name FROM sqlite_master ORDER BY name"})
+        QStringList shapes = {"SELECT type, name FROM sqlite_master ORDER BY name"};
+        for (const Table& table : Schema::tables())
+            shapes << QString("SELECT name, type, \"notnull\", dflt_value FROM pragma_table_info('%1')")
+                          .arg(table.name);
+        for (const QString& shape : shapes)
             QCOMPARE(rows(database.path(), shape), rows(fresh.path(), shape));
         QCOMPARE(versionOneRows(database.path()), before);
+        for (const char* table : {"tb_kursiyer", "tb_odeme", "kullanicilar", "tb_firma"})
+            QCOMPARE(rows(database.path(), QString("SELECT DISTINCT surum FROM %1").arg(table)),
+                     QStringList{"0"});
         QCOMPARE(rows(copy, "PRAGMA user_version"), QStringList{"1"});
         QCOMPARE(versionOneRows(copy), before);
     }

@@ -3,6 +3,7 @@
 #include "test_support.h"
 
 #include "data/connection.h"
+#include "data/schema.h"
 
 // Five trainees whose names test the Turkish alphabet, and four payments, in a new database.
 //  kID 1  İSMAİL IŞIK      A-1     Erkek B   1990-05-01  ser_hak
@@ -44,4 +45,12 @@ inline QStringList sampleSchoolStatements() {
 inline void fillSampleSchool(Connection& connection) {
     for (const QString& sql : sampleSchoolStatements())
         connection.execute(sql);
+}
+
+// Takes a new database back to the first released schema: no pending-entry tokens, no row versions.
+inline void makeFirstReleasedSchema(Connection& connection) {
+    connection.execute("ALTER TABLE tb_odeme DROP COLUMN giris");
+    for (const Table& table : Schema::tables())
+        connection.execute(QString("ALTER TABLE %1 DROP COLUMN %2").arg(table.name, Schema::RowVersion));
+    connection.execute("PRAGMA user_version = 1");
 }
