@@ -27,12 +27,8 @@ template <typename F> bool run(F&& handler) {
     }
 }
 
-} // namespace Guard
-
-namespace Guard {
-
 // Calls the slot with all the signal's arguments, or with none when it takes none. A function of its
-// own rather than a lambda nested in the connected one: Clang 14 then sees the signal's arguments.
+// own: inside a lambda nested in guardedConnect's generic one, Clang 14 takes the arguments for none.
 template <typename Receiver, typename Slot, typename... Args>
 void callSlot(Receiver* receiver, const Slot& slot, Args&&... args) {
     if constexpr (std::is_member_function_pointer_v<Slot>) {
