@@ -20,18 +20,10 @@ public:
         m_atStart = !m_settings.csv.byteOrderMark;
         if (!m_settings.writeCaptions)
             return;
-        QStringList captions;
-        for (const ExportColumn& column : columns)
-            captions << column.caption;
-        writeRecord(captions);
+        writeRecord(captionTexts(columns));
     }
 
-    void writeRow(const ExportRow& row) override {
-        QStringList fields;
-        for (size_t i = 0; i < m_columns.size(); ++i)
-            fields << exportText(row[i], m_columns[i].kind, m_valueSettings);
-        writeRecord(fields);
-    }
+    void writeRow(const ExportRow& row) override { writeRecord(rowTexts(row, m_columns, m_valueSettings)); }
 
     void end() override {}
 

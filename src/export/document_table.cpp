@@ -148,7 +148,7 @@ void DocumentTableWriter::begin(const std::vector<ExportColumn>& columns) {
     m_columns = columns;
     m_table = documentTable(columns, m_settings, m_measure, m_cellSpace);
     startDocument();
-    const double captions = m_settings.writeCaptions ? rowHeight(markup::captionTexts(columns), true) : 0;
+    const double captions = m_settings.writeCaptions ? rowHeight(captionTexts(columns), true) : 0;
     const double header = m_settings.header.isEmpty()
                               ? 0
                               : (m_settings.header.split(lineBreak()).size() + 1) * m_measure.lineHeight;
@@ -162,7 +162,7 @@ void DocumentTableWriter::begin(const std::vector<ExportColumn>& columns) {
 }
 
 void DocumentTableWriter::writeRow(const ExportRow& row) {
-    QStringList texts = markup::rowTexts(row, m_columns, m_settings);
+    QStringList texts = rowTexts(row, m_columns, m_settings);
     if (m_table.groups.size() == 1) {
         if (!m_tableOpen) {
             startTable(m_table.groups.front(), false);

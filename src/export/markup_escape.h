@@ -70,20 +70,4 @@ template <typename Escape> QString markupText(const QString& text, Escape escape
     return lines.join(newLine);
 }
 
-// A row as text formats show it, a text per column.
-inline QStringList rowTexts(const ExportRow& row, const std::vector<ExportColumn>& columns,
-                            const ExportSettings& settings) {
-    QStringList texts;
-    for (size_t i = 0; i < columns.size(); ++i)
-        texts += exportText(row[i], columns[i].kind, settings);
-    return texts;
-}
-
-inline QStringList captionTexts(const std::vector<ExportColumn>& columns) {
-    QStringList captions;
-    for (const ExportColumn& column : columns)
-        captions += column.caption;
-    return captions;
-}
-
 } // namespace markup

@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QIODevice>
 #include <QRegularExpression>
+#include <QStringList>
 
 #include <algorithm>
 #include <cerrno>
@@ -21,6 +22,22 @@ inline void writeBytes(QIODevice& out, const QByteArray& bytes) {
 
 inline void writeUtf8(QIODevice& out, const QString& text) {
     writeBytes(out, text.toUtf8());
+}
+
+// A row as text formats show it, a text per column.
+inline QStringList rowTexts(const ExportRow& row, const std::vector<ExportColumn>& columns,
+                            const ExportSettings& settings) {
+    QStringList texts;
+    for (size_t i = 0; i < columns.size(); ++i)
+        texts += exportText(row[i], columns[i].kind, settings);
+    return texts;
+}
+
+inline QStringList captionTexts(const std::vector<ExportColumn>& columns) {
+    QStringList captions;
+    for (const ExportColumn& column : columns)
+        captions += column.caption;
+    return captions;
 }
 
 inline const QRegularExpression& lineBreak() {

@@ -48,12 +48,7 @@ public:
         writeLine(rules);
     }
 
-    void writeRow(const ExportRow& row) override {
-        QStringList values;
-        for (size_t i = 0; i < m_columns.size(); ++i)
-            values << exportText(row[i], m_columns[i].kind, m_settings);
-        writeLine(values);
-    }
+    void writeRow(const ExportRow& row) override { writeLine(rowTexts(row, m_columns, m_settings)); }
 
     void end() override { writeBlock(m_settings.footer, "\r\n", ""); }
 
