@@ -1,10 +1,8 @@
-#include "app/file_error.h"
 #include "export/export_writers.h"
 #include "export/markup_escape.h"
 
+#include <QBuffer>
 #include <QXmlStreamWriter>
-
-#include <cerrno>
 
 // A UTF-8 XML data file: a root element, an element per row and in it an element per column that
 // holds the value in its neutral form. A null value is an empty element marked null="true"; an
@@ -33,10 +31,15 @@ QString xmlName(const QString& name) {
     return valid;
 }
 
+QBuffer* openBuffer(QBuffer& buffer) {
+    buffer.open(QIODevice::WriteOnly);
+    return &buffer;
+}
+
 class XmlWriter : public ExportWriter {
 public:
     XmlWriter(QIODevice& out, const ExportSettings& settings)
-        : m_out(out), m_xml(&out), m_rowElement(xmlName(settings.xml.rowElement)),
+        : m_out(out), m_xml(openBuffer(m_pending)), m_rowElement(xmlName(settings.xml.rowElement)),
           m_rootElement(xmlName(settings.xml.rootElement)) {}
 
     void begin(const std::vector<ExportColumn>& columns) override {
@@ -69,12 +72,15 @@ public:
     }
 
 private:
-    void check() const {
-        if (m_xml.hasError())
-            throw ExportWriteError(fileErrorReason(errno, m_out.errorString()));
+    // The stream writer writes into memory, handed to the file after each row through the one
+    // checked write every writer uses.
+    void check() {
+        writeBytes(m_out, m_pending.data().left(m_pending.pos()));
+        m_pending.seek(0);
     }
 
     QIODevice& m_out;
+    QBuffer m_pending;
     QXmlStreamWriter m_xml;
     const QString m_rowElement;
     const QString m_rootElement;
