@@ -41,14 +41,10 @@ QString baseName(const QString& databasePath) {
     return QFileInfo(databasePath).completeBaseName();
 }
 
-QString text(sqlite3_stmt* statement, int column) {
-    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)));
-}
-
 qint64 number(sqlite3* db, const QString& sql) {
     Statement s(db, sql);
     s.step();
-    return sqlite3_column_int64(s.handle(), 0);
+    return s.integer(0);
 }
 
 Handle openReadOnly(const QString& path) {
@@ -80,7 +76,7 @@ QStringList columnsOf(sqlite3* db, const QString& tableOrView) {
     Statement info(db, QString("SELECT name FROM pragma_table_info('%1')").arg(tableOrView));
     QStringList names;
     while (info.step())
-        names << text(info.handle(), 0);
+        names << info.text(0);
     return names;
 }
 
@@ -295,7 +291,7 @@ Contents verify(const QString& file) {
         sqlite3_stmt* result = nullptr;
         if (sqlite3_prepare_v2(db.get(), "PRAGMA integrity_check(1)", -1, &result, nullptr) == SQLITE_OK &&
             sqlite3_step(result) == SQLITE_ROW)
-            integrity = text(result, 0);
+            integrity = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(result, 0)));
         else
             integrity = QString::fromUtf8(sqlite3_errmsg(db.get()));
         sqlite3_finalize(result);
@@ -376,7 +372,7 @@ QStringList check(sqlite3* db) {
     {
         Statement integrity(db, "PRAGMA integrity_check(20)");
         while (integrity.step()) {
-            const QString line = text(integrity.handle(), 0);
+            const QString line = integrity.text(0);
             if (line != "ok")
                 faults << QString("Bütünlük denetimi: %1").arg(line);
         }
@@ -390,8 +386,8 @@ QStringList check(sqlite3* db) {
                                   .arg(TurkishText::CollationName));
         while (doubled.step())
             faults << QString("%1 aday numarası %2 kursiyerde kullanılmış.")
-                          .arg(text(doubled.handle(), 0))
-                          .arg(sqlite3_column_int64(doubled.handle(), 1));
+                          .arg(doubled.text(0))
+                          .arg(doubled.integer(1));
     }
     if (number(db, "SELECT count(*) FROM kullanicilar") == 0)
         faults << "Kullanıcı tablosunda (kullanicilar) hiç satır yok.";

@@ -8,6 +8,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSocketNotifier>
+#include <QTextStream>
 
 #include <sqlite3.h>
 
@@ -18,6 +20,7 @@ namespace {
 const QString Provider = QStringLiteral("Provider=Kalvista.SQLite;Data Source=");
 const QString Tail = QStringLiteral(";Persist Security Info=False");
 const QString FileName = QStringLiteral("veriler.db");
+const QString ServerSettingFileName = QStringLiteral("veriler.baglanti");
 
 DatabaseError engineError(int rc, const QString& engineText) {
     return DatabaseError(databaseErrorText(rc, engineText), rc & 0xff);
@@ -48,7 +51,7 @@ QStringList tableNames(sqlite3* db) {
     Statement tables(db, "SELECT name FROM sqlite_master WHERE type = 'table'");
     QStringList names;
     while (tables.step())
-        names << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(tables.handle(), 0)));
+        names << tables.text(0);
     return names;
 }
 
@@ -86,6 +89,25 @@ int backUp(sqlite3* db, sqlite3* copy) {
 } // namespace
 
 Statement::Statement(sqlite3* db, const QString& sql) : m_db(db) {
+    prepare(sql);
+}
+
+Statement::Statement(pg_conn* db, const QString& sql) : m_server(db) {
+    prepareOnServer(sql);
+}
+
+Statement::Statement(Connection& connection, const QString& sql) {
+    if (connection.isServer()) {
+        m_server = connection.serverHandle();
+        prepareOnServer(sql);
+    } else {
+        m_db = connection.handle();
+        prepare(sql);
+    }
+}
+
+void Statement::prepare(const QString& sql) {
+    sqlite3* db = m_db;
     const QByteArray text = sql.toUtf8();
     const char* tail = nullptr;
     check(db, sqlite3_prepare_v2(db, text.constData(), int(text.size()), &m_stmt, &tail));
@@ -96,15 +118,19 @@ Statement::Statement(sqlite3* db, const QString& sql) : m_db(db) {
         ++tail;
     if (tail && *tail) {
         sqlite3_finalize(m_stmt);
+        m_stmt = nullptr;
         throw DatabaseError(QString("Tek bir SQL deyimi bekleniyordu: %1").arg(sql));
     }
 }
 
 Statement::~Statement() {
     sqlite3_finalize(m_stmt);
+    releaseServerResult();
 }
 
 void Statement::bind(int index, const QVariant& value) {
+    if (m_server)
+        return bindOnServer(index, value);
     int rc = SQLITE_OK;
     if (value.isNull()) {
         rc = sqlite3_bind_null(m_stmt, index);
@@ -136,6 +162,8 @@ void Statement::bind(int index, const QVariant& value) {
 }
 
 bool Statement::step() {
+    if (m_server)
+        return stepOnServer();
     const int rc = sqlite3_step(m_stmt);
     if (rc == SQLITE_ROW)
         return true;
@@ -150,8 +178,60 @@ void Statement::execute() {
 }
 
 int Statement::changedRows() const {
-    return sqlite3_changes(m_db);
+    return m_server ? serverChangedRows() : sqlite3_changes(m_db);
 }
+
+int Statement::columnCount() const {
+    return m_server ? serverColumnCount() : sqlite3_column_count(m_stmt);
+}
+
+QString Statement::columnName(int column) const {
+    return m_server ? serverColumnName(column) : QString::fromUtf8(sqlite3_column_name(m_stmt, column));
+}
+
+Cell Statement::cell(int column) const {
+    return m_server ? serverCell(column) : RowStore::readCell(m_stmt, column);
+}
+
+qint64 Statement::integer(int column) const {
+    const Cell c = cell(column);
+    switch (c.kind) {
+    case Cell::Kind::Integer:
+        return c.integer;
+    case Cell::Kind::Real:
+        return qint64(c.real);
+    case Cell::Kind::Text:
+        return QByteArray(c.data, c.size).toLongLong();
+    default:
+        return 0;
+    }
+}
+
+QString Statement::text(int column) const {
+    const Cell c = cell(column);
+    switch (c.kind) {
+    case Cell::Kind::Integer:
+        return QString::number(c.integer);
+    case Cell::Kind::Real:
+        return QString::number(c.real, 'g', 17);
+    case Cell::Kind::Null:
+        return {};
+    default:
+        return QString::fromUtf8(c.data, c.size);
+    }
+}
+
+RowStore::Row Statement::addRowTo(RowStore& store) const {
+    if (!m_server)
+        return store.add(m_stmt);
+    thread_local std::vector<Cell> cells;
+    cells.resize(size_t(store.columnCount()));
+    for (int i = 0; i < store.columnCount(); ++i)
+        cells[size_t(i)] = serverCell(i);
+    return store.add(cells);
+}
+
+Connection::Connection(QObject* parent) : QObject(parent) {}
 
 Connection::~Connection() {
     close();
@@ -170,8 +250,32 @@ QString Connection::dataSource(const QString& connectionText) {
     return connectionText.mid(from, end < 0 ? -1 : end - from);
 }
 
+QString Connection::serverSettingFile(const QString& programFolder) {
+    return QDir(programFolder).filePath(ServerSettingFileName);
+}
+
+QString Connection::serverSetting(const QString& programFolder) {
+    QFile file(serverSettingFile(programFolder));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    QTextStream lines(&file);
+    while (!lines.atEnd()) {
+        const QString line = lines.readLine().trimmed();
+        if (!line.isEmpty() && !line.startsWith('#'))
+            return line;
+    }
+    return {};
+}
+
+void Connection::setServer(const QString& libpqConnectionString, const std::optional<QString>& password) {
+    m_server = libpqConnectionString;
+    m_password = password;
+}
+
 void Connection::open() {
     close();
+    if (isServer())
+        return openServer();
     const QString path = databasePath();
     sqlite3* db = openFile(path, SQLITE_OPEN_READWRITE);
     try {
@@ -194,6 +298,7 @@ void Connection::close() {
         sqlite3_close_v2(m_db);
         m_db = nullptr;
     }
+    closeServer();
 }
 
 sqlite3* Connection::handle() const {
@@ -203,11 +308,15 @@ sqlite3* Connection::handle() const {
 }
 
 void Connection::execute(const QString& sql) {
-    Statement(handle(), sql).execute();
+    Statement(*this, sql).execute();
 }
 
-qint64 Connection::lastInsertId() const {
-    return sqlite3_last_insert_rowid(handle());
+qint64 Connection::lastInsertId() {
+    if (!isServer())
+        return sqlite3_last_insert_rowid(handle());
+    Statement last(*this, "SELECT lastval()");
+    last.step();
+    return last.integer(0);
 }
 
 void Connection::addParticipant(TransactionParticipant* participant) {

@@ -42,3 +42,20 @@ QString databaseErrorText(int sqliteCode, const QString& engineText) {
     // An extended code keeps its primary code in the low byte.
     return QString("%1 (%2)").arg(advice(sqliteCode & 0xff), engineText);
 }
+
+QString serverErrorText(const QString& sqlState, const QString& serverText) {
+    QString advice = "Veritabanı işlemi yapılamadı.";
+    if (sqlState == "55P03" || sqlState == "40001" || sqlState == "40P01")
+        advice = "Kayıt şu anda başka bir masada kullanılıyor. Biraz sonra yeniden deneyin.";
+    else if (sqlState == "53100")
+        advice =
+            "Sunucunun diski dolu olduğu için veritabanına yazılamadı. Sunucuda yer açıp yeniden deneyin.";
+    else if (sqlState.startsWith("08") || sqlState.startsWith("57P"))
+        advice =
+            "Sunucuyla bağlantı koptu. Sunucunun çalıştığını ve ağ bağlantısını denetleyip yeniden deneyin.";
+    else if (sqlState == "42501")
+        advice = "Sunucudaki kullanıcının bu işlem için yetkisi yok. Sunucunun yöneticisine başvurun.";
+    else if (sqlState.startsWith("23"))
+        advice = "Kayıt veritabanının kurallarına uymuyor.";
+    return QString("%1 (%2)").arg(advice, serverText);
+}

@@ -26,3 +26,5 @@ inline const QString RowChangedElsewhereText = QStringLiteral(
 // What the user reads for a failure of the engine: what happened and what to do about it, then the
 // engine's own words in parentheses. Takes a primary or an extended result code.
 QString databaseErrorText(int sqliteCode, const QString& engineText);
+// The same for a failure the server reported with its SQLSTATE code.
+QString serverErrorText(const QString& sqlState, const QString& serverText);

@@ -8,8 +8,6 @@
 #include <QDateTime>
 #include <QRegularExpression>
 
-#include <sqlite3.h>
-
 namespace {
 
 int digits(const char* s, int count) {
@@ -114,6 +112,22 @@ const Table* tableNamedAfterFrom(const QString& sql) {
 
 } // namespace
 
+// The server gives result names in lower case: a field keeps the name the schema or the
+// statement's own alias gives it, as the file's results do.
+QString Dataset::resultName(const QString& name, const Table* table) const {
+    if (m_connection.dialect() == SqlDialect::Sqlite)
+        return name;
+    if (const Column* column = table ? table->column(name) : Schema::anyColumn(name))
+        return column->name;
+    static const QRegularExpression alias(R"(\bas\s+\[?(\w+))", QRegularExpression::CaseInsensitiveOption);
+    for (auto m = alias.globalMatch(sql()); m.hasNext();) {
+        const QString written = m.next().captured(1);
+        if (written.compare(name, Qt::CaseInsensitive) == 0)
+            return written;
+    }
+    return name;
+}
+
 Dataset::Dataset(Connection& connection, const QString& name, QObject* parent)
     : QObject(parent), m_connection(connection) {
     setObjectName(name);
@@ -184,14 +198,13 @@ void Dataset::setSqlLine(int index, const QString& line) {
 void Dataset::open() {
     if (isActive())
         return;
-    const QString statementText = translateJet(sql());
-    Statement statement(m_connection.handle(), statementText);
+    Statement statement(m_connection, translateJet(sql(), m_connection.dialect()));
     const Table* table = tableNamedAfterFrom(sql());
     std::vector<Field> fields;
     int versionColumn = -1;
-    const int columns = sqlite3_column_count(statement.handle());
+    const int columns = statement.columnCount();
     for (int i = 0; i < columns; ++i) {
-        const QString name = QString::fromUtf8(sqlite3_column_name(statement.handle(), i));
+        const QString name = resultName(statement.columnName(i), table);
         if (table && versionColumn < 0 && name.compare(Schema::RowVersion, Qt::CaseInsensitive) == 0) {
             versionColumn = i;
             continue;
@@ -205,7 +218,7 @@ void Dataset::open() {
     store->reset(columns);
     std::vector<RowStore::Row> rows;
     while (statement.step())
-        rows.push_back(store->add(statement.handle()));
+        rows.push_back(statement.addRowTo(*store));
 
     emit aboutToReset();
     m_fields = std::move(fields);
@@ -241,11 +254,11 @@ void Dataset::close() {
 }
 
 void Dataset::execute() {
-    Statement(m_connection.handle(), translateJet(sql())).execute();
+    Statement(m_connection, translateJet(sql(), m_connection.dialect())).execute();
 }
 
 void Dataset::executeVersioned() {
-    Statement statement(m_connection.handle(), translateJet(sql()));
+    Statement statement(m_connection, translateJet(sql(), m_connection.dialect()));
     executeOnReadVersion(statement);
 }
 
@@ -382,7 +395,7 @@ void Dataset::deleteRow() {
         return cancel();
     const Table& table = updateTable();
     Statement statement(
-        m_connection.handle(),
+        m_connection,
         QString("DELETE FROM %1 WHERE %2 = ? AND %3 = ?").arg(table.name, table.key, Schema::RowVersion));
     statement.bind(1, value(table.key).toLongLong());
     statement.bind(2, rowVersion());
@@ -509,7 +522,7 @@ qint64 Dataset::insertRow() {
                                           : QString("INSERT INTO %1 (%2) VALUES (%3)")
                                                 .arg(table.name, columns.join(", "),
                                                      QStringList(columns.size(), "?").join(", "));
-    Statement statement(m_connection.handle(), sql);
+    Statement statement(m_connection, sql);
     for (int i = 0; i < values.size(); ++i)
         statement.bind(i + 1, values[i]);
     statement.execute();
@@ -529,7 +542,7 @@ void Dataset::updateRow(qint64 key) {
     }
     if (assignments.isEmpty())
         return;
-    Statement statement(m_connection.handle(),
+    Statement statement(m_connection,
                         QString("UPDATE %1 SET %2, %3 = %3 + 1 WHERE %4 = ? AND %3 = ?")
                             .arg(table.name, assignments.join(", "), Schema::RowVersion, table.key));
     for (int i = 0; i < values.size(); ++i)
@@ -554,13 +567,12 @@ bool Dataset::readRowBack(qint64 key) {
     const bool computed = names.contains("NULL");
     names.insert(m_versionColumn, Schema::RowVersion);
     Statement statement(
-        m_connection.handle(),
-        QString("SELECT %1 FROM %2 WHERE %3 = ?").arg(names.join(", "), table.name, table.key));
+        m_connection, QString("SELECT %1 FROM %2 WHERE %3 = ?").arg(names.join(", "), table.name, table.key));
     statement.bind(1, key);
     if (!statement.step())
         return false;
     const RowStore::Row before = m_rows[size_t(m_current)];
-    const RowStore::Row fetched = m_store->add(statement.handle());
+    const RowStore::Row fetched = statement.addRowTo(*m_store);
     if (!computed) {
         m_rows[size_t(m_current)] = fetched;
         return true;

@@ -125,6 +125,7 @@ private:
     void restoreState() override;
     void dropSavedState() override { m_saved.reset(); }
     void scrolled();
+    QString resultName(const QString& name, const Table* table) const;
 
     void setState(State state);
     void requireActive() const;

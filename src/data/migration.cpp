@@ -2,6 +2,7 @@
 
 #include "data/connection.h"
 #include "data/database_error.h"
+#include "data/schema.h"
 #include "data/transaction.h"
 
 #include <QDir>
@@ -58,7 +59,7 @@ const Steps& programSteps() {
 int fileVersion(sqlite3* db) {
     Statement version(db, "PRAGMA user_version");
     version.step();
-    return std::max(1, sqlite3_column_int(version.handle(), 0));
+    return std::max(1, int(version.integer(0)));
 }
 
 void upgrade(sqlite3* db, const QString& path, const Steps& steps) {
@@ -82,6 +83,47 @@ void upgrade(sqlite3* db, const QString& path, const Steps& steps) {
                                     "önceki kopyası şurada duruyor: %1\n%2")
                                 .arg(QDir::toNativeSeparators(copy), e.message()),
                             e.code());
+    }
+}
+
+const Steps& serverSteps() {
+    static const Steps steps = {};
+    return steps;
+}
+
+int serverVersion(pg_conn* db) {
+    Statement version(db, QString("SELECT max(surum) FROM %1").arg(Schema::VersionTable));
+    version.step();
+    return int(version.integer(0));
+}
+
+void upgradeServer(pg_conn* db, const Steps& steps) {
+    for (;;) {
+        Statement(db, "BEGIN").execute();
+        try {
+            // Under the table's lock: another desk may be running the same step meanwhile.
+            Statement(db, QString("LOCK TABLE %1 IN EXCLUSIVE MODE").arg(Schema::VersionTable)).execute();
+            const int version = serverVersion(db);
+            const int step = version - FirstServerVersion;
+            if (step < 0 || step >= int(steps.size())) {
+                Statement(db, "COMMIT").execute();
+                return;
+            }
+            for (const QString& sql : steps[size_t(step)])
+                Statement(db, sql).execute();
+            Statement(db, QString("UPDATE %1 SET surum = %2").arg(Schema::VersionTable).arg(version + 1))
+                .execute();
+            Statement(db, "COMMIT").execute();
+        } catch (const DatabaseError& e) {
+            try {
+                Statement(db, "ROLLBACK").execute();
+            } catch (const DatabaseError&) {
+            }
+            throw DatabaseError(QString("Sunucudaki veritabanı programın bu sürümüne yükseltilemedi; son "
+                                        "adım geri alındı.\n%1")
+                                    .arg(e.message()),
+                                e.code());
+        }
     }
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 struct sqlite3;
+struct pg_conn;
 
 // Brings a school's existing file up to the schema of this program, one version at a time.
 namespace Migration {
@@ -25,5 +26,14 @@ int fileVersion(sqlite3* db);
 // the first, the whole file is copied beside it as "<name>-surum<old version>.db". A failed step
 // leaves the file at the last completed version and throws DatabaseError naming the copy.
 void upgrade(sqlite3* db, const QString& path, const Steps& steps);
+
+// The server's schema starts at this version: servers came with it, so their steps begin there.
+inline constexpr int FirstServerVersion = 4;
+// serverSteps()[n] takes a server database from version FirstServerVersion + n one version up.
+const Steps& serverSteps();
+// The version in the server's version table.
+int serverVersion(pg_conn* db);
+// Runs every server step not run yet, each in one transaction that also raises the version.
+void upgradeServer(pg_conn* db, const Steps& steps);
 
 } // namespace Migration

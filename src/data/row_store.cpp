@@ -45,7 +45,9 @@ std::byte* write(std::byte* at, const Cell& c) {
     }
 }
 
-Cell readCell(sqlite3_stmt* statement, int column) {
+} // namespace
+
+Cell RowStore::readCell(sqlite3_stmt* statement, int column) {
     Cell c;
     switch (sqlite3_column_type(statement, column)) {
     case SQLITE_INTEGER:
@@ -71,8 +73,6 @@ Cell readCell(sqlite3_stmt* statement, int column) {
     }
     return c;
 }
-
-} // namespace
 
 void RowStore::reset(int columnCount) {
     m_columns = columnCount;

@@ -34,6 +34,8 @@ public:
     Row add(const std::vector<Cell>& cells);
 
     Cell cell(Row row, int column) const;
+    // The statement's value as SQLite holds it; its bytes stay valid until the next step.
+    static Cell readCell(sqlite3_stmt* statement, int column);
 
 private:
     std::byte* allocate(size_t size);

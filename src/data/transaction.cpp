@@ -2,11 +2,14 @@
 
 #include "data/connection.h"
 
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 namespace {
 
-const char* beginning(Transaction::Kind kind) {
+const char* beginning(Transaction::Kind kind, SqlDialect dialect) {
+    if (dialect == SqlDialect::Postgres)
+        return kind == Transaction::Kind::Write ? "BEGIN" : "BEGIN ISOLATION LEVEL REPEATABLE READ";
     return kind == Transaction::Kind::Write ? "BEGIN IMMEDIATE" : "BEGIN";
 }
 
@@ -16,6 +19,11 @@ void rollBackIfOpen(sqlite3* db) noexcept {
         sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
+void rollBackIfOpen(pg_conn* db) noexcept {
+    if (db && PQtransactionStatus(db) != PQTRANS_IDLE && PQtransactionStatus(db) != PQTRANS_UNKNOWN)
+        PQclear(PQexec(db, "ROLLBACK"));
+}
+
 } // namespace
 
 Transaction::Transaction(Connection& connection, Kind kind) : m_connection(connection) {
@@ -23,7 +31,7 @@ Transaction::Transaction(Connection& connection, Kind kind) : m_connection(conne
         ++connection.m_transactionDepth;
         return;
     }
-    connection.execute(beginning(kind));
+    connection.execute(beginning(kind, connection.dialect()));
     connection.m_transactionDepth = 1;
     m_outer = true;
     for (TransactionParticipant* participant : connection.m_participants)
@@ -50,8 +58,10 @@ void Transaction::rollBack() noexcept {
     if (connection.m_transactionDepth == 0)
         return;
     connection.m_transactionDepth = 0;
-    if (connection.isOpen())
-        rollBackIfOpen(connection.handle());
+    if (connection.m_pg)
+        rollBackIfOpen(connection.m_pg);
+    else if (connection.m_db)
+        rollBackIfOpen(connection.m_db);
     // Reverse iterators, not std::views::reverse: Clang 14 cannot compile libstdc++ 12's views.
     const auto& participants = connection.m_participants;
     for (auto participant = participants.rbegin(); participant != participants.rend(); ++participant) {
@@ -64,7 +74,7 @@ void Transaction::rollBack() noexcept {
 }
 
 HandleTransaction::HandleTransaction(sqlite3* db, Transaction::Kind kind) : m_db(db) {
-    Statement(db, beginning(kind)).execute();
+    Statement(db, beginning(kind, SqlDialect::Sqlite)).execute();
 }
 
 HandleTransaction::~HandleTransaction() {
