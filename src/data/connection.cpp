@@ -267,6 +267,11 @@ QString Connection::serverSetting(const QString& programFolder) {
     return {};
 }
 
+void Connection::useProgramFolder(const QString& programFolder) {
+    setConnectionString(connectionText(programFolder));
+    setServer(serverSetting(programFolder));
+}
+
 void Connection::setServer(const QString& libpqConnectionString, const std::optional<QString>& password) {
     m_server = libpqConnectionString;
     m_password = password;

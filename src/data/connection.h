@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <vector>
 
 struct sqlite3;
@@ -82,16 +83,23 @@ protected:
     ~TransactionParticipant() = default;
 };
 
-// Opening the server found it asking for a password that libpq has none for.
-class PasswordNeeded : public std::runtime_error {
+// Opening the server found what the program must ask its user about first: the server wants a
+// password libpq has none for, or its database holds no table at all and may be filled.
+class ServerQuestion : public std::runtime_error {
 public:
-    PasswordNeeded() : std::runtime_error("password needed") {}
-};
+    explicit ServerQuestion(const QString& server)
+        : std::runtime_error("server question"), m_server(server) {}
+    // "sunucu:5432/kalvista"
+    QString server() const { return m_server; }
 
-// Opening the server found a database with no table at all, which the program may fill.
-class EmptyServerDatabase : public std::runtime_error {
-public:
-    EmptyServerDatabase() : std::runtime_error("empty database") {}
+private:
+    QString m_server;
+};
+class PasswordNeeded : public ServerQuestion {
+    using ServerQuestion::ServerQuestion;
+};
+class EmptyServerDatabase : public ServerQuestion {
+    using ServerQuestion::ServerQuestion;
 };
 
 // The one database connection: the file `veriler.db` beside the program, or the PostgreSQL server
@@ -109,6 +117,9 @@ public:
     // works on its file.
     static QString serverSetting(const QString& programFolder);
     static QString serverSettingFile(const QString& programFolder);
+    // The database of the program in `programFolder`: its server when the folder names one, or else
+    // its file.
+    void useProgramFolder(const QString& programFolder);
 
     // The file named by the connection text; the server is used instead once one is set.
     void setConnectionString(const QString& text) { m_connectionString = text; }

@@ -261,10 +261,18 @@ QStringList creationStatements(SqlDialect dialect) {
                << "INSERT INTO kullanicilar (userAD, userSIFRE, userSifreSor) VALUES ('', '', 0)"
                << "INSERT INTO tb_firma (ad, adres, tel, fax) VALUES ('', '', '', '')";
     // The server keeps the version in a table of one row, read as the file's user_version is.
-    if (server)
+    if (server) {
         statements << QString("CREATE TABLE %1 (surum integer NOT NULL)").arg(VersionTable)
                    << QString("INSERT INTO %1 (surum) VALUES (%2)").arg(VersionTable).arg(Version);
-    else
+        // Other desks learn of a write when it commits; they reload only when their user asks.
+        statements << QString("CREATE FUNCTION kalvista_bildir() RETURNS trigger LANGUAGE plpgsql AS "
+                              "$$BEGIN PERFORM pg_notify('%1', ''); RETURN NULL; END$$")
+                          .arg(ChangeChannel);
+        for (const Table& t : tables())
+            statements << QString("CREATE TRIGGER %1_bildir AFTER INSERT OR UPDATE OR DELETE ON %1 "
+                                  "FOR EACH STATEMENT EXECUTE FUNCTION kalvista_bildir()")
+                              .arg(t.name);
+    } else
         statements << QString("PRAGMA user_version = %1").arg(Version);
     return statements;
 }

@@ -44,6 +44,8 @@ bool isTextColumn(QStringView name);
 
 // The table that holds the schema version on the server.
 inline constexpr const char* VersionTable = "kalvista_surum";
+// The server's notification channel: every write to a table of the program is announced on it.
+inline constexpr const char* ChangeChannel = "kalvista_degisiklik";
 
 // Every statement that makes a new, empty database, in order.
 QStringList creationStatements(SqlDialect dialect = SqlDialect::Sqlite);

@@ -29,8 +29,6 @@ enum ServerType : Oid {
     NumericType = 1700,
 };
 
-constexpr const char* ChangeChannel = "kalvista_degisiklik";
-
 QString libpqText(const pg_conn* db) {
     return QString::fromUtf8(PQerrorMessage(db)).trimmed();
 }
@@ -267,7 +265,7 @@ void Connection::connectServer() {
     try {
         if (PQstatus(m_pg) != CONNECTION_OK) {
             if (PQconnectionNeedsPassword(m_pg) && !m_password)
-                throw PasswordNeeded();
+                throw PasswordNeeded(serverName(m_pg));
             const bool refused = m_password && QString::fromUtf8(PQerrorMessage(m_pg)).contains("password");
             throw DatabaseError(QString(refused ? "%1 sunucusu parolayı kabul etmedi. Parolayı denetleyip "
                                                   "programı yeniden başlatın. (%2)"
@@ -285,7 +283,7 @@ void Connection::connectServer() {
 
 // Changes other desks write come as notifications on the connection's socket.
 void Connection::listenForChanges() {
-    runOnly(m_pg, (QByteArray("LISTEN ") + ChangeChannel).constData());
+    runOnly(m_pg, (QByteArray("LISTEN ") + Schema::ChangeChannel).constData());
     m_notifier = std::make_unique<QSocketNotifier>(PQsocket(m_pg), QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, &Connection::readNotifications);
 }
@@ -318,7 +316,7 @@ void Connection::checkServerDatabase() {
             names << tables.text(0);
     }
     if (names.isEmpty())
-        throw EmptyServerDatabase();
+        throw EmptyServerDatabase(serverName(m_pg));
     QStringList expected{Schema::VersionTable};
     for (const Table& table : Schema::tables())
         expected << table.name;

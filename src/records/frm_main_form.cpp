@@ -2,6 +2,7 @@
 
 #include "app/forms.h"
 #include "app/frm_sifre_girisi.h"
+#include "app/frm_sunucu_parolasi.h"
 #include "app/guard.h"
 #include "app/program_folder.h"
 #include "data/connection.h"
@@ -77,6 +78,7 @@ void frm_main_form::bindToData() {
     connectRecordCommands();
     connect(&data(), &frm_DataMod::paymentTotalsChanged, this, &frm_main_form::showPaymentTotals);
     guardedConnect(&data(), &frm_DataMod::databaseReplaced, this, &frm_main_form::reloadList);
+    connect(&data().ado_conn, &Connection::changedElsewhere, this, [this] { showDatabase(true); });
 }
 
 // Another database file was put in place: the list comes up as the first show brings it up, all
@@ -214,9 +216,21 @@ void frm_main_form::buildStatusBar() {
     statusWeb = new QLabel(this);
     statusWeb->setObjectName("StatusPanel3");
     statusWeb->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    statusDatabase = new QLabel(this);
+    statusDatabase->setObjectName("StatusPanel4");
     statusBar()->addWidget(statusCount);
     statusBar()->addWidget(statusToday, 1);
     statusBar()->addWidget(statusWeb);
+    statusBar()->addWidget(statusDatabase);
+}
+
+// The database in use; on the server, whether another desk wrote since the list was last read.
+void frm_main_form::showDatabase(bool changedElsewhere) {
+    const Connection& connection = data().ado_conn;
+    statusDatabase->setText(connection.isOpen()
+                                ? connection.displayName() +
+                                      (changedElsewhere ? " - başka bir masada değişiklik var" : "")
+                                : QString());
 }
 
 void frm_main_form::showEvent(QShowEvent* event) {
@@ -261,6 +275,7 @@ bool frm_main_form::startUp() {
     statusToday->setText(" Bugün : " + QLocale().toString(QDate::currentDate(), "dd MMMM yyyy dddd"));
     FillCourseLists();
     statusWeb->setText(productWebAddress() + "     ");
+    showDatabase(false);
     return true;
 }
 
@@ -277,9 +292,11 @@ void frm_main_form::endStartUp() {
 // Offers a new, empty database when there is none; false when the program cannot go on.
 bool frm_main_form::openDatabase() {
     Connection& connection = data().ado_conn;
-    connection.setConnectionString(Connection::connectionText(ProgramFolder));
+    connection.useProgramFolder(ProgramFolder);
     const QString path = connection.databasePath();
     try {
+        if (connection.isServer())
+            return openServerDatabase(connection);
         if (!QFile::exists(path)) {
             const auto answer = MessageBox::show(
                 MessageBox::Kind::Warning, "Uyarı",
@@ -295,6 +312,34 @@ bool frm_main_form::openDatabase() {
     } catch (...) {
         Guard::showCurrentException();
         return false;
+    }
+}
+
+// The server may first want a password, which is asked for and never written anywhere, or have an
+// empty database, which is filled only when the user says so.
+bool frm_main_form::openServerDatabase(Connection& connection) {
+    const QString setting = Connection::serverSetting(ProgramFolder);
+    for (;;) {
+        try {
+            connection.open();
+            return true;
+        } catch (const PasswordNeeded& question) {
+            const std::optional<QString> password = frm_sunucu_parolasi::ask(question.server(), this);
+            if (!password)
+                return false;
+            connection.setServer(setting, password);
+        } catch (const EmptyServerDatabase& question) {
+            const auto answer = MessageBox::show(
+                MessageBox::Kind::Warning, "Uyarı",
+                QString("\nSunucudaki veritabanı boş:\n%1\n\nProgramın tabloları bu veritabanında "
+                        "oluşturulsun mu?")
+                    .arg(question.server()),
+                MessageBox::Buttons::YesNo, MessageBox::Answer::Yes, this);
+            if (answer != MessageBox::Answer::Yes)
+                return false;
+            connection.fillServer();
+            return true;
+        }
     }
 }
 
@@ -388,6 +433,7 @@ void frm_main_form::Button4Click() {
     Transaction reloading(data().ado_conn, Transaction::Kind::Read);
     reopenTrainees();
     reloading.commit();
+    showDatabase(false);
 }
 
 // A list that could not be read again is given back as it was, together with its payments.

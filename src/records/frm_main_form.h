@@ -10,6 +10,7 @@ class QMenu;
 class QTabWidget;
 class QToolButton;
 class AmountEdit;
+class Connection;
 class DataGrid;
 class QDateEdit;
 class Dataset;
@@ -90,6 +91,8 @@ private:
     void buildStatusBar();
     void connectRecordCommands();
     bool openDatabase();
+    bool openServerDatabase(Connection& connection);
+    void showDatabase(bool changedElsewhere);
     bool startUp();
     void endStartUp();
     void FormClose();
@@ -126,6 +129,7 @@ private:
     QLabel* statusCount = nullptr;
     QLabel* statusToday = nullptr;
     QLabel* statusWeb = nullptr;
+    QLabel* statusDatabase = nullptr;
 
     AmountEdit* odenenx = nullptr;
     AmountEdit* mx1 = nullptr;

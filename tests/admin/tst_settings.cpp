@@ -140,7 +140,7 @@ private slots:
             if (!vehicle && refusal.isEmpty())
                 QCOMPARE(in<QComboBox>(dialog, "Edit4")->currentIndex(), 0);
         });
-        QCOMPARE(p.count("1", vehicle ? "tb_arac" : "tb_guz"), after);
+        QCOMPARE(p.count("1 = 1", vehicle ? "tb_arac" : "tb_guz"), after);
     }
 
     void deleteOnAnEmptyListAsksNothing() {

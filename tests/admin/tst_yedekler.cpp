@@ -174,7 +174,7 @@ private slots:
         QCOMPARE(p.statusCount(), QString(" Kayıt Sayısı : 7"));
         QCOMPARE(p.data().tkursiyer.recordCount(), 7);
         QVERIFY(p.main().ListReady);
-        QCOMPARE(p.count("1", "tb_kursiyer"), 7);
+        QCOMPARE(p.count("1 = 1", "tb_kursiyer"), 7);
         // The database as it was lies among the backups, listed with its five trainees.
         const auto* list = w.findChild<QTableWidget*>("YedekListesi");
         bool safetyCopyListed = false;

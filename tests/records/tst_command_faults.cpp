@@ -61,7 +61,7 @@ const std::vector<Command>& commands() {
          [](ProgramFixture& p) { p.press("Button2"); },
          [](ProgramFixture& p) {
              QCOMPARE(p.count("kID = 0", "tb_odeme"), 0);
-             QCOMPARE(p.count("1"), 5);
+             QCOMPARE(p.count("1 = 1"), 5);
              QVERIFY(!p.inRecordMode());
          }},
         {"Kaydı Sil", [](ProgramFixture&) {}, "BEFORE DELETE ON tb_kursiyer",

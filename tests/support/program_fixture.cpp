@@ -2,6 +2,7 @@
 
 #include "app/program_folder.h"
 #include "data/connection.h"
+#include "data/jet_dialect.h"
 
 #include "ui/bound_control.h"
 
@@ -11,8 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
-
-#include <sqlite3.h>
 
 ProgramFixture::ProgramFixture(const std::function<void(Connection&)>& fill) {
     if (fill) {
@@ -46,12 +45,13 @@ void showAndWaitForFirstShow(frm_main_form& main) {
     QTRY_VERIFY_WITH_TIMEOUT(main.ListReady || !main.isVisible(), 5000);
 }
 
-int ProgramFixture::count(const QString& sqliteWhere, const QString& table) {
+int ProgramFixture::count(const QString& jetWhere, const QString& table) {
     Connection connection;
     m_database.open(connection);
-    Statement s(connection.handle(), QString("SELECT count(*) FROM %1 WHERE %2").arg(table, sqliteWhere));
+    Statement s(connection, translateJet(QString("SELECT count(*) FROM %1 WHERE %2").arg(table, jetWhere),
+                                         connection.dialect()));
     s.step();
-    return sqlite3_column_int(s.handle(), 0);
+    return int(s.integer(0));
 }
 
 QString ProgramFixture::statusCount() {
@@ -111,10 +111,15 @@ void ProgramFixture::planInstallments(int count) {
 QStringList ProgramFixture::paymentsOf(int kID) {
     Connection connection;
     m_database.open(connection);
-    Statement s(connection.handle(),
-                QString("SELECT miktar || '/' || Odendi FROM tb_odeme WHERE kID = %1").arg(kID));
+    Statement s(connection,
+                QString("SELECT miktar, Odendi FROM tb_odeme WHERE kID = %1 ORDER BY odemeID").arg(kID));
     QStringList rows;
-    while (s.step())
-        rows << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s.handle(), 0)));
+    while (s.step()) {
+        // As SQLite writes a real number: 120.0, 12.5.
+        QString amount = s.text(0);
+        if (!amount.contains('.'))
+            amount += ".0";
+        rows << amount + '/' + s.text(1);
+    }
     return rows;
 }

@@ -33,7 +33,8 @@ public:
         return found;
     }
     // A count through a connection of the test's own, so it sees what the program wrote.
-    int count(const QString& sqliteWhere, const QString& table = "tb_kursiyer");
+    // `jetWhere` is written as the program writes its conditions.
+    int count(const QString& jetWhere, const QString& table = "tb_kursiyer");
     QString statusCount();
     // Puts a value into the named bound control as the user would, and lets it write its field.
     void enter(const QString& control, const QString& text);

@@ -50,8 +50,14 @@ ServerDatabase::ServerDatabase() {
 
 ServerDatabase::~ServerDatabase() {
     PQfinish(m_db);
-    PQclear(PQexec(m_admin, QString("DROP DATABASE IF EXISTS %1").arg(m_name).toUtf8().constData()));
+    // A connection a test left open must not keep the database behind.
+    PQclear(
+        PQexec(m_admin, QString("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_name).toUtf8().constData()));
     PQfinish(m_admin);
+}
+
+bool ServerDatabase::serverRun() {
+    return qEnvironmentVariableIntValue("KALVISTA_SERVER_TESTS") == 1;
 }
 
 void ServerDatabase::execute(const QString& sql) const {

@@ -15,6 +15,11 @@ public:
     ServerDatabase(const ServerDatabase&) = delete;
     ServerDatabase& operator=(const ServerDatabase&) = delete;
 
+    // The database's name, as a connection string names it.
+    QString name() const { return m_name; }
+    // True when the run puts the tests' databases on the server (KALVISTA_SERVER_TESTS=1).
+    static bool serverRun();
+
     // Runs one statement; throws std::runtime_error with the server's message when it fails.
     void execute(const QString& sql) const;
     // The rows of a query, each value as text (a null as a null QString), with the columns named

@@ -1,6 +1,9 @@
 #include "test_support.h"
 
+#include "server_database.h"
+
 #include "data/connection.h"
+#include "data/schema.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -9,14 +12,26 @@
 #include <QLocale>
 #include <QPointer>
 #include <QPushButton>
-
-#include <sqlite3.h>
+#include <QSaveFile>
 
 TempDatabase::TempDatabase() : m_dir(std::make_unique<QTemporaryDir>()), m_folder(m_dir->path()) {
-    createDatabase(path());
+    if (!ServerDatabase::serverRun()) {
+        createDatabase(path());
+        return;
+    }
+    m_server = std::make_unique<ServerDatabase>();
+    QSaveFile setting(Connection::serverSettingFile(folder()));
+    if (!setting.open(QIODevice::WriteOnly) ||
+        setting.write("dbname=" + m_server->name().toUtf8() + '\n') < 0 || !setting.commit())
+        qFatal("cannot write the server setting");
+    Connection connection;
+    connection.useProgramFolder(folder());
+    connection.fillServer();
 }
 
 TempDatabase::TempDatabase(const QString& folder) : m_folder(QDir::cleanPath(folder)) {}
+
+TempDatabase::~TempDatabase() = default;
 
 QString TempDatabase::folder() const {
     return QDir::toNativeSeparators(m_folder) + QDir::separator();
@@ -27,7 +42,7 @@ QString TempDatabase::path() const {
 }
 
 void TempDatabase::open(Connection& connection) const {
-    connection.setConnectionString(Connection::connectionText(folder()));
+    connection.useProgramFolder(folder());
     connection.open();
 }
 
@@ -35,12 +50,12 @@ QStringList TempDatabase::rows() const {
     Connection connection;
     open(connection);
     QStringList rows;
-    for (const char* table : {"tb_kursiyer", "tb_odeme", "kullanicilar", "tb_firma", "tb_arac", "tb_guz"}) {
-        Statement s(connection.handle(), QString("SELECT * FROM %1 ORDER BY rowid").arg(table));
+    for (const Table& table : Schema::tables()) {
+        Statement s(connection, QString("SELECT * FROM %1 ORDER BY %2").arg(table.name, table.key));
         while (s.step()) {
-            QStringList cells{table};
-            for (int c = 0; c < sqlite3_column_count(s.handle()); ++c)
-                cells << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s.handle(), c)));
+            QStringList cells{table.name};
+            for (int c = 0; c < s.columnCount(); ++c)
+                cells << s.text(c);
             rows << cells.join('|');
         }
     }

@@ -13,13 +13,16 @@
 
 class Connection;
 class QDialog;
+class ServerDatabase;
 
-// A new, empty database file in its own temporary folder, removed with the object; or the
-// database that already lies in a given folder, left there.
+// A new, empty database in its own temporary folder, removed with the object; or the database
+// that already lies in a given folder, left there. In a server run (KALVISTA_SERVER_TESTS=1) the
+// database is a new one on the test server, which the folder's veriler.baglanti names.
 class TempDatabase {
 public:
     TempDatabase();
     explicit TempDatabase(const QString& folder);
+    ~TempDatabase();
     QString folder() const; // with its trailing separator, as the program folder is
     QString path() const;
     // Opens `connection` on this file, as the program does at first show.
@@ -32,6 +35,7 @@ public:
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_folder;
+    std::unique_ptr<ServerDatabase> m_server;
 };
 
 // Answers the modal boxes and dialogs that production code opens with exec(), recording each
