@@ -162,6 +162,7 @@ private:
     void prepareServerSession();
     void checkServerDatabase();
     void readNotifications();
+    void announceNotifications();
     void closeServer();
     std::vector<TransactionParticipant*> m_participants;
     int m_transactionDepth = 0;

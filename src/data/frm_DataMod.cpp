@@ -23,6 +23,11 @@ frm_DataMod::frm_DataMod(QObject* parent) : QObject(parent) {
     tuser.setSql("select * from kullanicilar");
     tkursiyer.setScrollHandler([this] { tkursiyerAfterScroll(); });
     ado_conn.addParticipant(this);
+    // The server gave up the session's lock with the lost connection; the pending entry keeps its token.
+    connect(&ado_conn, &Connection::reconnected, this, [this] {
+        if (m_session)
+            m_session->holdToken();
+    });
     EXPORTX.setObjectName("EXPORTX");
     presetExportOptions();
 }
@@ -57,7 +62,7 @@ frm_DataMod::~frm_DataMod() {
 }
 
 void frm_DataMod::beginSession() {
-    m_session = std::make_unique<ProgramSession>(ado_conn.databasePath());
+    m_session = std::make_unique<ProgramSession>(ado_conn);
     // Another copy at work may be writing under those temporary names right now.
     if (!m_session->othersRunning())
         Backup::removeLeftovers(ado_conn.databasePath());

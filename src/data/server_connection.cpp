@@ -212,8 +212,11 @@ QString Connection::displayName() const {
 pg_conn* Connection::serverHandle() {
     if (!m_pg)
         throw DatabaseError("Veritabanı bağlantısı kapalı.");
-    if (PQstatus(m_pg) == CONNECTION_OK)
+    if (PQstatus(m_pg) == CONNECTION_OK) {
+        // Notifications that came in with the last result wait in libpq, not on the socket.
+        announceNotifications();
         return m_pg;
+    }
     // What the lost session held (a transaction, a lock) is gone with it: only a command that
     // starts afresh may go on.
     if (inTransaction())
@@ -358,7 +361,15 @@ void Connection::fillServer() {
 void Connection::readNotifications() {
     if (!m_pg)
         return;
-    PQconsumeInput(m_pg);
+    // A closed socket stays readable: it is watched again once the connection is made anew.
+    if (!PQconsumeInput(m_pg) || PQstatus(m_pg) != CONNECTION_OK) {
+        m_notifier->setEnabled(false);
+        return;
+    }
+    announceNotifications();
+}
+
+void Connection::announceNotifications() {
     bool elsewhere = false;
     while (PGnotify* note = PQnotifies(m_pg)) {
         elsewhere = elsewhere || note->be_pid != PQbackendPID(m_pg);

@@ -1,6 +1,7 @@
 #include "data/transaction.h"
 
 #include "data/connection.h"
+#include "data/database_error.h"
 
 #include <libpq-fe.h>
 #include <sqlite3.h>
@@ -44,6 +45,12 @@ Transaction::~Transaction() {
 }
 
 void Transaction::commit() {
+    // A joined guard that was not committed has ended the whole transaction already.
+    if (m_connection.m_transactionDepth == 0) {
+        m_done = true;
+        throw DatabaseError("Komutun bir parçası yapılamadığı için bütün işlem geri alındı; hiçbir şey "
+                            "kaydedilmedi.");
+    }
     if (m_outer)
         m_connection.execute("COMMIT");
     m_done = true;

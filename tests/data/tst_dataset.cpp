@@ -260,8 +260,7 @@ private slots:
 
     // A new row whose save fails is again being inserted, with its entries, in or out of a transaction.
     void failedPostKeepsTheRowBeingInserted() {
-        m_connection->execute(
-            "CREATE TRIGGER refuse BEFORE INSERT ON tb_odeme BEGIN SELECT RAISE(ABORT, 'refused'); END");
+        m_database->refuse("BEFORE INSERT ON tb_odeme");
         Dataset& d = payments(1);
         d.open();
         d.append();
@@ -271,7 +270,7 @@ private slots:
         QCOMPARE(d.value("miktar").toDouble(), 42.0);
         QCOMPARE(d.recordCount(), 3);
         QVERIFY(!m_connection->inTransaction());
-        m_connection->execute("DROP TRIGGER refuse");
+        m_database->stopRefusing();
         d.post();
         QCOMPARE(countOf("select count(*) from tb_odeme where miktar = 42"), 1);
     }

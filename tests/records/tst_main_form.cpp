@@ -269,8 +269,8 @@ private slots:
         p.find<QToolButton>("Button4")->click();
         QCOMPARE(p.boxes().seen.size(), 1);
         QCOMPARE(p.boxes().seen[0].caption, QString("Oltravi"));
-        QCOMPARE(p.boxes().seen[0].text,
-                 QString("Veritabanı işlemi yapılamadı. (no such table: tb_kursiyer)."));
+        QVERIFY(p.boxes().seen[0].text.startsWith("Veritabanı işlemi yapılamadı. ("));
+        QVERIFY(p.boxes().seen[0].text.contains("tb_kursiyer"));
         QVERIFY(p.main().isVisible());
     }
 

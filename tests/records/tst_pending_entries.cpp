@@ -1,4 +1,5 @@
 #include "data/connection.h"
+#include "data/program_session.h"
 #include "program_fixture.h"
 #include "sample_school.h"
 
@@ -8,7 +9,7 @@
 #include <QLockFile>
 #include <QSysInfo>
 
-#include <sqlite3.h>
+#include "server_database.h"
 
 // Payments typed for a trainee not yet saved belong to the copy of the program that typed them:
 // two copies on one database never take or delete each other's, and leftovers of a copy that is
@@ -36,12 +37,12 @@ class TestPendingEntries : public QObject {
     static QStringList storedFor(ProgramFixture& p, const Entry& e) {
         Connection connection;
         p.database().open(connection);
-        Statement s(connection.handle(),
+        Statement s(connection,
                     "SELECT o.miktar FROM tb_odeme o JOIN tb_kursiyer k ON o.kID = k.kID WHERE k.adayno = '" +
                         e.candidateNo + "' ORDER BY o.odemeID");
         QStringList amounts;
         while (s.step())
-            amounts << QString::number(sqlite3_column_int(s.handle(), 0));
+            amounts << QString::number(s.integer(0));
         return p.count("adayno = '" + e.candidateNo + "'") == 0 ? QStringList{"none"} : amounts;
     }
 
@@ -80,7 +81,50 @@ private slots:
         QCOMPARE(first.count("kID = 0", "tb_odeme"), 0);
     }
 
+    // An entry belongs to its copy for as long as that copy runs, and is cleared once it is gone.
+    void leftoversOfACopyGoWithIt() {
+        TempDatabase database;
+        auto running = std::make_unique<ProgramFixture>(database.folder());
+        const QString token = running->data().entryToken();
+        database.execute({"INSERT INTO tb_odeme (miktar, kID, giris) VALUES (1, 0, '" + token + "')",
+                          "INSERT INTO tb_odeme (miktar, kID, giris) VALUES (2, 0, 'biten')",
+                          "INSERT INTO tb_odeme (miktar, kID) VALUES (3, 0)"});
+        ProgramFixture p(database.folder());
+        QCOMPARE(p.paymentsOf(0), QStringList{"1.0/0"});
+        p.press("Button1");
+        QCOMPARE(p.paymentsOf(0), QStringList{"1.0/0"});
+        running.reset();
+        p.press("Button2");
+        p.press("Button1");
+        QCOMPARE(p.paymentsOf(0), QStringList{});
+    }
+
+    // A desk whose connection the server ended (a crash, a pulled cable) no longer owns its entry.
+    void aDeskCutOffFromTheServerOwnsNothing() {
+        if (!ServerDatabase::serverRun())
+            QSKIP("the server's own rule: its session locks end with the connection");
+        TempDatabase database;
+        Connection gone;
+        database.open(gone);
+        ProgramSession goneSession(gone);
+        Connection here;
+        database.open(here);
+        ProgramSession hereSession(here);
+        QVERIFY(hereSession.isRunning(goneSession.token()));
+        QVERIFY(hereSession.othersRunning());
+        {
+            Statement pid(gone, "SELECT pg_backend_pid()");
+            pid.step();
+            here.execute(QString("SELECT pg_terminate_backend(%1)").arg(pid.integer(0)));
+        }
+        QTRY_VERIFY(!hereSession.isRunning(goneSession.token()));
+        QVERIFY(!hereSession.othersRunning());
+    }
+
+    // The file's own rule: a copy holds a lock file in "oturumlar", and a killed copy's file is stale.
     void leftoversAreClearedOnlyWhenNoCopyOwnsThem() {
+        if (ServerDatabase::serverRun())
+            QSKIP("the file's own rule: lock files beside the database");
         TempDatabase database;
         const QString sessions = QDir(database.folder()).filePath("oturumlar");
         QVERIFY(QDir().mkpath(sessions));
@@ -110,6 +154,8 @@ private slots:
     // A restore's copy left by a killed copy is taken away by the next start, but not while
     // another copy runs, which may be writing it.
     void temporaryFilesGoOnlyWhenNoOtherCopyRuns() {
+        if (ServerDatabase::serverRun())
+            QSKIP("the file's own rule: temporary files beside the database");
         TempDatabase database;
         const QString leftover = database.path() + ".gelen";
         {

@@ -108,6 +108,7 @@ private slots:
                                                 << "" << 0 << QStringList{"a-2", "A-1"};
         QTest::newRow("class B by surname") << "Button6"
                                             << "B" << 2 << QStringList{"a-2", "A-1"};
+        // Both have class B: the order says nothing about which comes first.
         QTest::newRow("class B by class") << "Button6"
                                           << "B" << 3 << QStringList{"A-1", "a-2"};
         QTest::newRow("class nobody has") << "Button6"
@@ -137,7 +138,10 @@ private slots:
         trigger(p, command);
         QTRY_VERIFY(page.number == 1);
         QCOMPARE(title, QString("Kursiyerler"));
-        QCOMPARE(column(page, 12.1, 42.8), candidates);
+        QStringList shown = column(page, 12.1, 42.8);
+        if (order == 3)
+            shown.sort(Qt::CaseInsensitive);
+        QCOMPARE(shown, candidates);
         const int count = candidates.first().isEmpty() ? 0 : int(candidates.size());
         QCOMPARE(page.texts.back().text, QString("Kayıt Sayısı : %1").arg(count));
         QCOMPARE(page.texts.front().text, QString("Güneş Sürücü Kursu"));

@@ -12,7 +12,10 @@
 #include <QLocale>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSaveFile>
+
+#include <sqlite3.h>
 
 TempDatabase::TempDatabase() : m_dir(std::make_unique<QTemporaryDir>()), m_folder(m_dir->path()) {
     if (!ServerDatabase::serverRun()) {
@@ -67,6 +70,53 @@ void TempDatabase::execute(const QStringList& statements) const {
     open(connection);
     for (const QString& sql : statements)
         connection.execute(sql);
+}
+
+void TempDatabase::refuse(const QString& when) {
+    static const QRegularExpression form(R"(^(BEFORE \w+) ON (\w+)(?: WHEN (.*))?$)");
+    const QRegularExpressionMatch m = form.match(when);
+    if (!m.hasMatch())
+        qFatal("refuse: %s", qPrintable(when));
+    m_refusingTable = m.captured(2);
+    if (!m_server) {
+        execute({QString("CREATE TRIGGER refuse %1 BEGIN SELECT RAISE(ABORT, 'refused'); END").arg(when)});
+        return;
+    }
+    const QString condition = m.captured(3).isEmpty() ? "true" : m.captured(3);
+    execute({QString("CREATE OR REPLACE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN IF %1 "
+                     "THEN RAISE EXCEPTION 'refused'; END IF; RETURN coalesce(NEW, OLD); END$$")
+                 .arg(condition),
+             QString("CREATE TRIGGER refuse %1 ON %2 FOR EACH ROW EXECUTE FUNCTION refuse()")
+                 .arg(m.captured(1), m_refusingTable)});
+}
+
+void TempDatabase::stopRefusing() {
+    execute({m_server ? QString("DROP TRIGGER refuse ON %1").arg(m_refusingTable)
+                      : QString("DROP TRIGGER refuse")});
+}
+
+DatabaseLock::DatabaseLock(const TempDatabase& database) : m_connection(std::make_unique<Connection>()) {
+    database.open(*m_connection);
+    if (!m_connection->isServer()) {
+        m_connection->execute("BEGIN EXCLUSIVE");
+        return;
+    }
+    m_connection->execute("BEGIN");
+    QStringList tables;
+    for (const Table& table : Schema::tables())
+        tables << table.name;
+    m_connection->execute(QString("LOCK TABLE %1 IN ACCESS EXCLUSIVE MODE").arg(tables.join(", ")));
+}
+
+DatabaseLock::~DatabaseLock() {
+    m_connection->execute("ROLLBACK");
+}
+
+void waitBriefly(Connection& connection) {
+    if (connection.isServer())
+        connection.execute("SET lock_timeout = '50ms'");
+    else
+        sqlite3_busy_timeout(connection.handle(), 50);
 }
 
 ModalWatcher::ModalWatcher() {

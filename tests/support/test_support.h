@@ -31,12 +31,32 @@ public:
     QStringList rows() const;
     // Runs statements through a connection of its own.
     void execute(const QStringList& statements) const;
+    // Makes the database refuse a write, as a fault would: `when` is "BEFORE INSERT ON tb_odeme",
+    // optionally followed by " WHEN (condition)"; the database refuses each row while the
+    // condition holds, until stopRefusing().
+    void refuse(const QString& when);
+    void stopRefusing();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_folder;
     std::unique_ptr<ServerDatabase> m_server;
+    QString m_refusingTable;
 };
+
+// Another program holding every table of the database locked for as long as this lives.
+class DatabaseLock {
+public:
+    explicit DatabaseLock(const TempDatabase& database);
+    ~DatabaseLock();
+
+private:
+    std::unique_ptr<Connection> m_connection;
+};
+
+// Makes `connection` give up waiting for a lock after a moment, so that a test of a locked
+// database does not wait the program's full time.
+void waitBriefly(Connection& connection);
 
 // Answers the modal boxes and dialogs that production code opens with exec(), recording each
 // box's caption, text and icon. Answers are taken in order; without one, a box is closed with

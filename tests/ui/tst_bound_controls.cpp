@@ -22,7 +22,7 @@ enum class Kind { Edit, Box, Date, FixedList, FreeList };
 // values that are not among the list entries.
 const char* const Rows[] = {
     "INSERT INTO tb_kursiyer (adi, dogumtarihi, cinsiyeti, n_medeni, e_adresi, ehliyetAldi) VALUES "
-    "('Ayşe', '1985-07-09 00:00:00', 'Kadın', 'EVLİ', 'Atatürk Cad.' || char(10) || 'No 5', -1)",
+    "('Ayşe', '1985-07-09 00:00:00', 'Kadın', 'EVLİ', 'Atatürk Cad.\nNo 5', -1)",
     "INSERT INTO tb_kursiyer (adi, cinsiyeti, n_medeni, ehliyetAldi) VALUES ('Mehmet', 'Diğer', 'NİŞANLI', "
     "NULL)",
 };

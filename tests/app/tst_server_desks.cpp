@@ -1,0 +1,166 @@
+#include "app/program.h"
+#include "app/program_folder.h"
+#include "data/frm_DataMod.h"
+#include "data/program_session.h"
+#include "program_fixture.h"
+#include "records/frm_main_form.h"
+#include "sample_school.h"
+#include "server_database.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QToolButton>
+
+// The program on a PostgreSQL server: what start-up asks and refuses, and how a desk learns of
+// the others and of a lost connection. These are the server's own rules; everything else runs
+// on both backends in the other suites.
+class TestServerDesks : public QObject {
+    Q_OBJECT
+
+    static void writeSetting(const QString& folder, const QByteArray& line) {
+        QSaveFile setting(Connection::serverSettingFile(folder));
+        QVERIFY(setting.open(QIODevice::WriteOnly));
+        setting.write("# the school's server\n\n" + line + '\n');
+        QVERIFY(setting.commit());
+    }
+    static int tableCount(const ServerDatabase& server) {
+        return server
+            .rows("SELECT count(*) AS n FROM information_schema.tables WHERE table_schema = current_schema()",
+                  {"n"})[0][0]
+            .toInt();
+    }
+
+private slots:
+    void initTestCase() {
+        useProgramLocale();
+        if (!ServerDatabase::serverRun())
+            QSKIP("needs the test server (run as tst_server_desks_server)");
+    }
+
+    // What the user meets at start-up, and whether the program comes up: `answer` is what the box
+    // or the password dialog is given.
+    void startUp_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("started");
+        QTest::addColumn<QString>("said"); // part of the one box shown; empty for none
+        QTest::addColumn<int>("tablesAfter");
+        QTest::newRow("empty database, filled") << "empty"
+                                                << "yes" << true << "Sunucudaki veritabanı boş" << 8;
+        QTest::newRow("empty database, left") << "empty"
+                                              << "no" << false << "Sunucudaki veritabanı boş" << 0;
+        QTest::newRow("another program's") << "foreign"
+                                           << "" << false << "bu programın veritabanı değil" << 1;
+        QTest::newRow("password asked") << "school"
+                                        << "password" << true << "" << 8;
+        QTest::newRow("password refused") << "school"
+                                          << "wrong" << false << "parolayı kabul etmedi" << 8;
+        QTest::newRow("password not given") << "school"
+                                            << "cancel" << false << "" << 8;
+        QTest::newRow("setting unreadable") << "syntax"
+                                            << "" << false << "bağlantı bilgisi okunamadı" << 0;
+        QTest::newRow("no such server") << "unknown host"
+                                        << "" << false << "sunucusuna bağlanılamadı" << 0;
+    }
+    void startUp() {
+        QFETCH(QString, kind);
+        QFETCH(QString, answer);
+        QFETCH(bool, started);
+        QFETCH(QString, said);
+        QFETCH(int, tablesAfter);
+        ServerDatabase server;
+        QTemporaryDir folder;
+        const QString password = qEnvironmentVariable("PGPASSWORD");
+        QByteArray setting = "dbname=" + server.name().toUtf8();
+        if (kind == "foreign")
+            server.execute("CREATE TABLE baska (x integer)");
+        if (kind == "school") {
+            writeSetting(folder.path(), setting);
+            Connection filling;
+            filling.useProgramFolder(folder.path());
+            filling.fillServer();
+            qunsetenv("PGPASSWORD");
+        }
+        if (kind == "syntax")
+            setting = "dbname='" + server.name().toUtf8();
+        if (kind == "unknown host")
+            setting = "host=sunucu.invalid connect_timeout=3 dbname=" + server.name().toUtf8();
+        writeSetting(folder.path(), setting);
+
+        ProgramFolder = QDir::toNativeSeparators(folder.path()) + QDir::separator();
+        ModalWatcher boxes;
+        boxes.answer(answer == "no" ? QMessageBox::No : QMessageBox::Yes);
+        QString askedFor;
+        boxes.onDialog([&](QWidget* dialog) {
+            QCOMPARE(dialog->objectName(), QString("sunucu_parolasi"));
+            askedFor = dialog->windowTitle();
+            if (answer == "cancel")
+                return dialog->findChild<QPushButton*>("VazgecButton")->click();
+            dialog->findChild<QLineEdit*>("ParolaEdit")->setText(answer == "wrong" ? "yanlış" : password);
+            dialog->findChild<QPushButton*>("TamamButton")->click();
+        });
+        {
+            Program program;
+            showAndWaitForFirstShow(program.mainWindow());
+            qputenv("PGPASSWORD", password.toUtf8());
+            QCOMPARE(program.mainWindow().isVisible(), started);
+            QCOMPARE(program.mainWindow().exitCode(), started ? 0 : 1);
+            QCOMPARE(askedFor, kind == "school" ? QString("Sunucu Parolası") : QString());
+            QCOMPARE(boxes.seen.size(), said.isEmpty() ? 0 : 1);
+            if (!said.isEmpty())
+                QVERIFY2(boxes.seen[0].text.contains(said), qPrintable(boxes.seen[0].text));
+            if (started)
+                QCOMPARE(program.mainWindow().findChild<QLabel*>("StatusPanel4")->text(),
+                         QString("localhost:%1/%2").arg(qEnvironmentVariable("PGPORT"), server.name()));
+            if (started)
+                program.mainWindow().close();
+        }
+        QCOMPARE(tableCount(server), tablesAfter);
+        // The password is never written anywhere the program keeps its files.
+        QFile written(Connection::serverSettingFile(folder.path()));
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QVERIFY(!written.readAll().contains("password"));
+    }
+
+    // Another desk's write is announced in the last status panel until "Yenile"; the desk's own
+    // writes are not.
+    void anotherDesksChangeIsAnnounced() {
+        ProgramFixture p(fillSampleSchool);
+        auto* panel = p.find<QLabel>("StatusPanel4");
+        const QString name = panel->text();
+        p.press("Button2");
+        p.enter("adi", "Kendi");
+        p.press("Button1");
+        QTest::qWait(200);
+        QCOMPARE(panel->text(), name);
+        p.database().execute({"UPDATE tb_kursiyer SET adi = 'Başka' WHERE kID = 2"});
+        QTRY_COMPARE(panel->text(), name + " - başka bir masada değişiklik var");
+        p.press("Button4");
+        QCOMPARE(panel->text(), name);
+        QCOMPARE(p.count("adi = 'Başka'"), 1);
+    }
+
+    // A lost connection fails the command in which it was found, with the Turkish message;
+    // "Yenile" works again once the server can be reached.
+    void aLostConnectionIsMadeAgain() {
+        ProgramFixture p(fillSampleSchool);
+        p.database().execute({"SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = "
+                              "current_database() AND pid <> pg_backend_pid()"});
+        p.press("Button4");
+        QCOMPARE(p.boxes().seen.size(), 1);
+        QVERIFY2(p.boxes().seen[0].text.contains("bağlantı koptu"), qPrintable(p.boxes().seen[0].text));
+        p.press("Button4");
+        QCOMPARE(p.boxes().seen.size(), 1);
+        QCOMPARE(p.statusCount(), QString(" Kayıt Sayısı : 5"));
+        // The desk's pending entry is its own again: its session lock came back with the connection.
+        Connection other;
+        p.database().open(other);
+        ProgramSession otherSession(other);
+        QVERIFY(otherSession.isRunning(p.data().entryToken()));
+    }
+};
+
+QTEST_MAIN(TestServerDesks)
+#include "tst_server_desks.moc"
