@@ -128,7 +128,7 @@ private slots:
         QFile::remove(QDir(folder).filePath("dolgu"));
         Connection c;
         TempDatabase(folder).open(c);
-        QCOMPARE(Backup::check(c.handle()), QStringList());
+        QCOMPARE(Backup::check(c).faults, QStringList());
     }
 
     void restoreBringsTheFileIn_data() {
