@@ -64,6 +64,7 @@ public:
     explicit FileWriter(sqlite3* db) : m_db(db) {}
 
     void begin(const Table& table) {
+        Statement(m_db, QString("DELETE FROM %1").arg(table.name)).execute();
         QStringList marks;
         for (size_t i = 0; i < table.columns.size(); ++i)
             marks << "?";
@@ -118,6 +119,8 @@ public:
 
     void begin(const Table& table) {
         m_table = &table;
+        m_largestBefore = largestKey();
+        Statement(m_db, QString("DELETE FROM %1").arg(table.name)).execute();
         PGresult* result = PQexec(
             m_db, QString("COPY %1 (%2) FROM STDIN").arg(table.name, columnList(table)).toUtf8().constData());
         const std::unique_ptr<PGresult, decltype(&PQclear)> owned(result, &PQclear);
@@ -218,23 +221,24 @@ private:
         }
     }
 
-    // The table's numbering goes on past both its largest key and any number it ever gave, so a
-    // new row never takes a key in use, nor one a desk may still show for a row now gone. Setting
-    // a sequence is not undone by a rollback; never going back keeps that harmless.
+    qint64 largestKey() {
+        return number({nullptr, m_db},
+                      QString("SELECT coalesce(max(%1), 0) FROM %2").arg(m_table->key, m_table->name));
+    }
+
+    // The table's numbering goes on past every key it held, before and after, and any number it
+    // ever gave, so a new row never takes a key in use, nor one a desk may still show for a row now
+    // gone. Setting a sequence is not undone by a rollback; never going back keeps that harmless.
     void continueNumbering() {
-        const Table& table = *m_table;
         Statement sequence(m_db, QString("SELECT pg_get_serial_sequence('%1', '%2')")
-                                     .arg(table.name.toLower(), table.key.toLower()));
+                                     .arg(m_table->name.toLower(), m_table->key.toLower()));
         sequence.step();
         const QString name = sequence.text(0);
         Statement given(m_db, QString("SELECT CASE WHEN is_called THEN last_value ELSE last_value - 1 END "
                                       "FROM %1")
                                   .arg(name));
         given.step();
-        const qint64 largest =
-            std::max(given.integer(0),
-                     number({nullptr, m_db},
-                            QString("SELECT coalesce(max(%1), 0) FROM %2").arg(table.key, table.name)));
+        const qint64 largest = std::max({given.integer(0), m_largestBefore, largestKey()});
         Statement set(m_db, "SELECT setval(?::regclass, ?, false)");
         set.bind(1, name);
         set.bind(2, largest + 1);
@@ -243,13 +247,13 @@ private:
 
     pg_conn* m_db;
     const Table* m_table = nullptr;
+    qint64 m_largestBefore = 0;
     QByteArray m_buffer;
     bool m_copying = false;
 };
 
 template <typename Writer>
-void copyTables(TableCopy::Database from, TableCopy::Database to, Writer& writer,
-                const TableCopy::Progress& progress) {
+void copyTables(TableCopy::Database from, Writer& writer, const TableCopy::Progress& progress) {
     qint64 total = 0;
     for (const qint64 rows : TableCopy::rowCounts(from))
         total += rows;
@@ -260,7 +264,6 @@ void copyTables(TableCopy::Database from, TableCopy::Database to, Writer& writer
     };
     report();
     for (const Table& table : Schema::tables()) {
-        statement(to, QString("DELETE FROM %1").arg(table.name))->execute();
         const int key = keyColumn(table);
         writer.begin(table);
         try {
@@ -319,10 +322,10 @@ double paymentSum(Database db) {
 void replaceAll(Database from, Database to, const Progress& progress) {
     if (to.server) {
         ServerWriter writer(to.server);
-        copyTables(from, to, writer, progress);
+        copyTables(from, writer, progress);
     } else {
         FileWriter writer(to.file);
-        copyTables(from, to, writer, progress);
+        copyTables(from, writer, progress);
     }
 }
 
