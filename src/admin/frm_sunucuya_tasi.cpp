@@ -118,7 +118,13 @@ bool frm_sunucuya_tasi::showProgress(qint64 done, qint64 total) {
     return true;
 }
 
+void frm_sunucuya_tasi::reject() {
+    if (!m_working)
+        QDialog::reject();
+}
+
 void frm_sunucuya_tasi::setWorking(bool working) {
+    m_working = working;
     for (QWidget* control : {static_cast<QWidget*>(BaglantiEdit), static_cast<QWidget*>(DeneButton),
                              static_cast<QWidget*>(TasiButton), static_cast<QWidget*>(KapatButton)})
         control->setEnabled(!working);

@@ -21,6 +21,8 @@ public:
 public slots:
     void DeneButtonClick();
     void TasiButtonClick();
+    // Escape and the close box wait while rows are going over: the move finishes or fails whole.
+    void reject() override;
 
 private:
     // Runs `work` on the typed server, asking for the password once if the server wants one that
@@ -33,6 +35,7 @@ private:
     QString m_programFolder;
     // Asked for in this dialog, kept only while it is open.
     std::optional<QString> m_password;
+    bool m_working = false;
     QLineEdit* BaglantiEdit;
     QLabel* DurumLabel;
     QProgressBar* Progress;
