@@ -1,5 +1,6 @@
 #include "admin/frm_yedekler.h"
 
+#include "admin/frm_sunucuya_tasi.h"
 #include "app/forms.h"
 #include "app/guard.h"
 #include "data/backup.h"
@@ -57,10 +58,11 @@ frm_yedekler::frm_yedekler(Forms& forms, QWidget* parent) : QDialog(parent), m_f
     DosyadanGeriYukle = button("DosyadanGeriYukle", "Dosyadan Geri Yükle...");
     Denetle = button("Denetle", "Veritabanını Denetle");
     KlasoruAc = button("KlasoruAc", "Klasörü Aç");
+    SunucuyaTasi = button("SunucuyaTasi", "Sunucuya Taşı...");
     Kapat = button("Kapat", "Kapat");
 
     auto* buttons = new QVBoxLayout;
-    for (QPushButton* b : {YedekAl, GeriYukle, DosyadanGeriYukle, Denetle, KlasoruAc})
+    for (QPushButton* b : {YedekAl, GeriYukle, DosyadanGeriYukle, Denetle, KlasoruAc, SunucuyaTasi})
         buttons->addWidget(b);
     buttons->addStretch(1);
     buttons->addWidget(Kapat);
@@ -73,12 +75,15 @@ frm_yedekler::frm_yedekler(Forms& forms, QWidget* parent) : QDialog(parent), m_f
     guardedConnect(DosyadanGeriYukle, &QPushButton::clicked, this, &frm_yedekler::DosyadanGeriYukleClick);
     guardedConnect(Denetle, &QPushButton::clicked, this, &frm_yedekler::DenetleClick);
     guardedConnect(KlasoruAc, &QPushButton::clicked, this, &frm_yedekler::KlasoruAcClick);
+    guardedConnect(SunucuyaTasi, &QPushButton::clicked, this, &frm_yedekler::SunucuyaTasiClick);
     connect(Kapat, &QPushButton::clicked, this, &QDialog::reject);
     EnterAsTab::install(this);
 }
 
 void frm_yedekler::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    // A school already on a server has nowhere further to move.
+    SunucuyaTasi->setEnabled(!m_forms.DataMod->ado_conn.isServer());
     Guard::run([this] { FillList(); });
 }
 
@@ -109,8 +114,7 @@ void frm_yedekler::FillList() {
 }
 
 void frm_yedekler::YedekAlClick() {
-    const QString copy =
-        Backup::takeCopy(m_forms.DataMod->ado_conn.handle(), databasePath(), QDateTime::currentDateTime());
+    const QString copy = Backup::takeCopy(m_forms.DataMod->ado_conn, QDateTime::currentDateTime());
     FillList();
     MessageBox::show(MessageBox::Kind::Information, "Bilgi",
                      QString("Yedek alındı:\n%1").arg(QDir::toNativeSeparators(copy)),
@@ -178,12 +182,14 @@ void frm_yedekler::restoreFrom(const QString& file) {
 }
 
 void frm_yedekler::DenetleClick() {
-    const QStringList faults = Backup::check(m_forms.DataMod->ado_conn.handle());
-    const QString text =
-        faults.isEmpty() ? QString("Veritabanı denetlendi; sorun bulunmadı.")
-                         : QString("Veritabanında şu sorunlar bulundu:\n\n- %1\n\nHiçbiri otomatik olarak "
-                                   "düzeltilmedi.")
-                               .arg(faults.join("\n- "));
+    const Backup::Findings findings = Backup::check(m_forms.DataMod->ado_conn);
+    QString text = findings.faults.isEmpty()
+                       ? QString("Veritabanı denetlendi; sorun bulunmadı.")
+                       : QString("Veritabanında şu sorunlar bulundu:\n\n- %1\n\nHiçbiri otomatik olarak "
+                                 "düzeltilmedi.")
+                             .arg(findings.faults.join("\n- "));
+    for (const QString& note : findings.notes)
+        text += "\n\n" + note;
     MessageBox::show(MessageBox::Kind::Information, "Veritabanını Denetle", text, MessageBox::Buttons::Ok,
                      MessageBox::Answer::Ok, this);
 }
@@ -194,4 +200,10 @@ void frm_yedekler::KlasoruAcClick() {
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
         MessageBox::warning("Uyarı", QString("Klasör açılamadı: %1").arg(QDir::toNativeSeparators(folder)),
                             this);
+}
+
+void frm_yedekler::SunucuyaTasiClick() {
+    // veriler.baglanti is read beside the program, where veriler.db is.
+    frm_sunucuya_tasi dialog(m_forms.DataMod->ado_conn, QFileInfo(databasePath()).absolutePath(), this);
+    dialog.exec();
 }

@@ -7,7 +7,8 @@ class QTableWidget;
 struct Forms;
 
 // The backups of the database: lists them, takes one now, restores one or any chosen file after
-// showing what it holds, and checks the open database against the program's rules.
+// showing what it holds, checks the open database against the program's rules, and moves a school
+// working on its file to a server.
 class frm_yedekler : public QDialog {
     Q_OBJECT
 public:
@@ -22,6 +23,7 @@ public slots:
     void DosyadanGeriYukleClick();
     void DenetleClick();
     void KlasoruAcClick();
+    void SunucuyaTasiClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -37,5 +39,6 @@ private:
     QPushButton* DosyadanGeriYukle;
     QPushButton* Denetle;
     QPushButton* KlasoruAc;
+    QPushButton* SunucuyaTasi;
     QPushButton* Kapat;
 };

@@ -4,17 +4,21 @@
 #include "data/database_error.h"
 #include "data/migration.h"
 #include "data/schema.h"
+#include "data/table_copy.h"
+#include "data/transaction.h"
 #include "data/turkish_text.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include <sqlite3.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include <fcntl.h>
@@ -43,6 +47,12 @@ QString baseName(const QString& databasePath) {
 
 qint64 number(sqlite3* db, const QString& sql) {
     Statement s(db, sql);
+    s.step();
+    return s.integer(0);
+}
+
+qint64 number(Connection& connection, const QString& sql) {
+    Statement s(connection, sql);
     s.step();
     return s.integer(0);
 }
@@ -205,6 +215,119 @@ QString makeFolder(const QString& databasePath) {
     return folder;
 }
 
+// Writes a copy of the database to `target`.
+using Copier = std::function<void(const QString& target)>;
+
+QString dailyCopy(const QString& databasePath, const QDate& today, const Copier& copy) {
+    const QString folder = makeFolder(databasePath);
+    const QString target =
+        QDir(folder).filePath(QString("%1-%2.db").arg(baseName(databasePath), today.toString("yyyy-MM-dd")));
+    copy(target);
+    Backup::deleteOldDailyCopies(folder, baseName(databasePath), today);
+    return target;
+}
+
+QString timedCopy(const QString& databasePath, const QDateTime& now, const QString& suffix,
+                  const Copier& copy) {
+    const QString folder = makeFolder(databasePath);
+    const QString target = QDir(folder).filePath(
+        QString("%1-%2%3.db").arg(baseName(databasePath), now.toString("yyyy-MM-dd-HHmmss"), suffix));
+    copy(target);
+    return target;
+}
+
+Handle createFile(const QString& path) {
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    Handle handle(db);
+    if (rc != SQLITE_OK)
+        throw DatabaseError(databaseErrorText(rc, QString::fromUtf8(sqlite3_errstr(rc))), rc);
+    return handle;
+}
+
+// The server read in one snapshot into a new file of this program's schema, written under a
+// temporary name and renamed when whole, as the file's own copies are.
+void copyServer(Connection& connection, const QString& target) {
+    const QString temporary = target + UnfinishedFileSuffix;
+    QFile::remove(temporary);
+    try {
+        {
+            Handle file = createFile(temporary);
+            HandleTransaction writing(file.get());
+            for (const QString& statement : Schema::creationStatements())
+                Statement(file.get(), statement).execute();
+            Transaction snapshot(connection, Transaction::Kind::Read);
+            TableCopy::replaceAll(TableCopy::of(connection), {file.get(), nullptr});
+            snapshot.commit();
+            writing.commit();
+        }
+        moveOver(temporary, target);
+    } catch (...) {
+        QFile::remove(temporary);
+        throw;
+    }
+}
+
+Copier copierOf(Connection& connection) {
+    if (connection.isServer())
+        return [&connection](const QString& target) { copyServer(connection, target); };
+    return [db = connection.handle()](const QString& target) { copyDatabase(db, target); };
+}
+
+// `file` copied to `incoming` and that very copy verified, as it is the one that is put in place.
+Backup::Contents receive(const QString& file, const QString& incoming) {
+    try {
+        copyToDisk(file, incoming);
+        Backup::Contents contents = Backup::verify(incoming);
+        contents.path = file;
+        contents.modified = QFileInfo(file).lastModified();
+        return contents;
+    } catch (...) {
+        QFile::remove(incoming);
+        throw;
+    }
+}
+
+QString takeSafetyCopy(Connection& connection, const QDateTime& now) {
+    try {
+        return Backup::takeCopy(connection, now, RestoreSuffix);
+    } catch (const DatabaseError& e) {
+        throw DatabaseError(
+            QString("Geri yüklemeden önce veritabanının yedeği alınamadı; hiçbir şey değiştirilmedi.\n%1")
+                .arg(e.message()),
+            e.code());
+    }
+}
+
+// The server keeps its connection: every row of every table is replaced in one transaction, from
+// the file opened as the program opens one, so an older file is upgraded on the way.
+Backup::Contents restoreOnServer(Connection& connection, const QString& file, const QDateTime& now) {
+    QTemporaryDir work;
+    if (!work.isValid())
+        throw DatabaseError(QString("Geri yükleme için geçici klasör oluşturulamadı (%1); hiçbir şey "
+                                    "değiştirilmedi.")
+                                .arg(work.errorString()));
+    const QString programFolder = work.path() + '/';
+    const Backup::Contents contents =
+        receive(file, Connection::dataSource(Connection::connectionText(programFolder)));
+    takeSafetyCopy(connection, now);
+    try {
+        Connection incoming;
+        incoming.setConnectionString(Connection::connectionText(programFolder));
+        incoming.open();
+        Transaction writing(connection);
+        TableCopy::replaceAll(TableCopy::of(incoming), TableCopy::of(connection));
+        writing.commit();
+    } catch (const DatabaseError& e) {
+        throw DatabaseError(QString("%1 geri yüklenemedi; sunucudaki veritabanında hiçbir değişiklik "
+                                    "yapılmadı.\n%2")
+                                .arg(native(file), e.message()),
+                            e.code());
+    }
+    return contents;
+}
+
 } // namespace
 
 namespace Backup {
@@ -213,21 +336,20 @@ QString folderOf(const QString& databasePath) {
     return QFileInfo(databasePath).absoluteDir().filePath("yedekler");
 }
 
+QString takeDailyCopy(Connection& connection, const QDate& today) {
+    return dailyCopy(connection.databasePath(), today, copierOf(connection));
+}
+
 QString takeDailyCopy(sqlite3* db, const QString& databasePath, const QDate& today) {
-    const QString folder = makeFolder(databasePath);
-    const QString copy =
-        QDir(folder).filePath(QString("%1-%2.db").arg(baseName(databasePath), today.toString("yyyy-MM-dd")));
-    copyDatabase(db, copy);
-    deleteOldDailyCopies(folder, baseName(databasePath), today);
-    return copy;
+    return dailyCopy(databasePath, today, [db](const QString& target) { copyDatabase(db, target); });
+}
+
+QString takeCopy(Connection& connection, const QDateTime& now, const QString& suffix) {
+    return timedCopy(connection.databasePath(), now, suffix, copierOf(connection));
 }
 
 QString takeCopy(sqlite3* db, const QString& databasePath, const QDateTime& now, const QString& suffix) {
-    const QString folder = makeFolder(databasePath);
-    const QString copy = QDir(folder).filePath(
-        QString("%1-%2%3.db").arg(baseName(databasePath), now.toString("yyyy-MM-dd-HHmmss"), suffix));
-    copyDatabase(db, copy);
-    return copy;
+    return timedCopy(databasePath, now, suffix, [db](const QString& target) { copyDatabase(db, target); });
 }
 
 void deleteOldDailyCopies(const QString& folder, const QString& databaseBaseName, const QDate& today) {
@@ -309,28 +431,17 @@ Contents verify(const QString& file) {
 }
 
 Contents restore(Connection& connection, const QString& file, const QDateTime& now) {
+    if (connection.isServer())
+        return restoreOnServer(connection, file, now);
     const QString databasePath = connection.databasePath();
     const QString incoming = databasePath + IncomingSuffix;
-    Contents contents;
+    const Contents contents = receive(file, incoming);
+    QString safetyCopy;
     try {
-        // What is verified is the very copy that will be put in place.
-        copyToDisk(file, incoming);
-        contents = verify(incoming);
-        contents.path = file;
-        contents.modified = QFileInfo(file).lastModified();
+        safetyCopy = takeSafetyCopy(connection, now);
     } catch (...) {
         QFile::remove(incoming);
         throw;
-    }
-    QString safetyCopy;
-    try {
-        safetyCopy = takeCopy(connection.handle(), databasePath, now, RestoreSuffix);
-    } catch (const DatabaseError& e) {
-        QFile::remove(incoming);
-        throw DatabaseError(
-            QString("Geri yüklemeden önce veritabanının yedeği alınamadı; hiçbir şey değiştirilmedi.\n%1")
-                .arg(e.message()),
-            e.code());
     }
     connection.close();
     try {
@@ -367,10 +478,14 @@ void removeLeftovers(const QString& databasePath) {
                                       QRegularExpression::escape(UnfinishedFileSuffix) + journal));
 }
 
-QStringList check(sqlite3* db) {
-    QStringList faults;
-    {
-        Statement integrity(db, "PRAGMA integrity_check(20)");
+Findings check(Connection& connection) {
+    Findings findings;
+    QStringList& faults = findings.faults;
+    if (connection.isServer())
+        findings.notes << "Sunucudaki veritabanının bütünlüğü program içinden denetlenmez; bunun için "
+                          "sunucunun kendi araçları (örneğin amcheck, pg_dump) kullanılabilir.";
+    else {
+        Statement integrity(connection, "PRAGMA integrity_check(20)");
         while (integrity.step()) {
             const QString line = integrity.text(0);
             if (line != "ok")
@@ -378,22 +493,27 @@ QStringList check(sqlite3* db) {
         }
     }
     if (const qint64 orphans = number(
-            db, "SELECT count(*) FROM tb_odeme WHERE kID <> 0 AND kID NOT IN (SELECT kID FROM tb_kursiyer)"))
+            connection,
+            "SELECT count(*) FROM tb_odeme WHERE kID <> 0 AND kID NOT IN (SELECT kID FROM tb_kursiyer)"))
         faults << QString("Kursiyeri olmayan %1 ödeme kaydı var.").arg(orphans);
     {
-        Statement doubled(db, QString("SELECT min(adayno), count(*) FROM tb_kursiyer WHERE adayno <> '' "
-                                      "GROUP BY adayno COLLATE %1 HAVING count(*) > 1 ORDER BY 1")
-                                  .arg(TurkishText::CollationName));
+        // Numbers told apart only by case are the same number, the Turkish way on both backends.
+        const QString collation =
+            connection.isServer() ? QString("tr_ci") : QString(TurkishText::CollationName);
+        Statement doubled(connection,
+                          QString("SELECT min(adayno), count(*) FROM tb_kursiyer WHERE adayno <> '' "
+                                  "GROUP BY adayno COLLATE %1 HAVING count(*) > 1 ORDER BY 1")
+                              .arg(collation));
         while (doubled.step())
             faults << QString("%1 aday numarası %2 kursiyerde kullanılmış.")
                           .arg(doubled.text(0))
                           .arg(doubled.integer(1));
     }
-    if (number(db, "SELECT count(*) FROM kullanicilar") == 0)
+    if (number(connection, "SELECT count(*) FROM kullanicilar") == 0)
         faults << "Kullanıcı tablosunda (kullanicilar) hiç satır yok.";
-    if (number(db, "SELECT count(*) FROM tb_firma") == 0)
+    if (number(connection, "SELECT count(*) FROM tb_firma") == 0)
         faults << "Firma tablosunda (tb_firma) hiç satır yok.";
-    return faults;
+    return findings;
 }
 
 } // namespace Backup

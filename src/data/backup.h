@@ -11,7 +11,9 @@ class Connection;
 
 // Copies of the database in the folder "yedekler" beside it: one a day taken at closing, kept for
 // 14 days, and copies taken by hand, kept until the user deletes them. Every copy is a plain SQLite
-// file, made through the online backup so it is one consistent state of the database.
+// file holding one consistent state of the database: the file's made through the online backup, the
+// server's read in one snapshot. On the server the folder is the one beside `veriler.db` all the
+// same, the file the program would use without a server.
 namespace Backup {
 
 inline constexpr int DaysKept = 14;
@@ -30,9 +32,11 @@ QString folderOf(const QString& databasePath);
 
 // The day's copy, "<name>-YYYY-MM-DD.db"; a later copy of the same day replaces it. Daily copies
 // older than DaysKept days are deleted afterwards. Returns the copy's path; throws DatabaseError.
+QString takeDailyCopy(Connection& connection, const QDate& today);
 QString takeDailyCopy(sqlite3* db, const QString& databasePath, const QDate& today);
 // A copy named with the time as well, "<name>-YYYY-MM-DD-HHMMSS<suffix>.db", never deleted by the
 // program.
+QString takeCopy(Connection& connection, const QDateTime& now, const QString& suffix = {});
 QString takeCopy(sqlite3* db, const QString& databasePath, const QDateTime& now, const QString& suffix = {});
 // Deletes the daily copies of `databaseBaseName` in `folder` dated DaysKept days or more before
 // `today`; any other file is left alone.
@@ -51,6 +55,8 @@ Contents verify(const QString& file);
 // copy flushed to the disk and renamed over the database in one move, and the connection opened
 // again. On any failure the connection is open on the database it had and DatabaseError is thrown.
 // Returns what the restored database holds.
+// On the server the file, upgraded first when it is of an older version, takes the place of every
+// row of every table in one transaction, keys kept; the safety copy is a copy of the server.
 Contents restore(Connection& connection, const QString& file, const QDateTime& now);
 
 // Removes what a copy of the program that was killed while writing a copy, a restore or a new
@@ -59,8 +65,14 @@ Contents restore(Connection& connection, const QString& file, const QDateTime& n
 // since those names are in use while a copy works.
 void removeLeftovers(const QString& databasePath);
 
-// The faults of an open database that the program's own rules forbid, in words for the user; empty
-// when there is none. Nothing is repaired.
-QStringList check(sqlite3* db);
+struct Findings {
+    // What the program's own rules forbid, in words for the user; empty when there is none.
+    QStringList faults;
+    // What the user should know besides, none of it a fault.
+    QStringList notes;
+};
+
+// Checks the open database. Nothing is repaired.
+Findings check(Connection& connection);
 
 } // namespace Backup

@@ -20,7 +20,7 @@ void frm_main_form::takeClosingBackup() {
     Connection& connection = data().ado_conn;
     QString reason;
     try {
-        Backup::takeDailyCopy(connection.handle(), connection.databasePath(), QDate::currentDate());
+        Backup::takeDailyCopy(connection, QDate::currentDate());
         return;
     } catch (const DatabaseError& e) {
         reason = e.message();

@@ -1,3 +1,4 @@
+#include "admin/frm_sunucuya_tasi.h"
 #include "admin/frm_yedekler.h"
 #include "app/program_folder.h"
 #include "data/backup.h"
@@ -5,13 +6,16 @@
 #include "data/schema.h"
 #include "program_fixture.h"
 #include "sample_school.h"
+#include "server_database.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QScopeGuard>
@@ -46,10 +50,13 @@ class TestYedekler : public QObject {
         return TempDatabase(folder.path()).rows();
     }
 
-    // A database file of the given trainee count, for a restore to bring in.
+    // A database file of the given trainee count, for a restore to bring in, whichever backend
+    // the program runs on.
     static QString schoolFile(const QString& folder, const QString& name, int trainees) {
         const QString path = QDir(folder).filePath(name);
-        TempDatabase made;
+        QTemporaryDir madeIn;
+        const TempDatabase made(madeIn.path());
+        createDatabase(made.path());
         made.execute({QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
                               "INSERT INTO tb_kursiyer (adi, adayno) SELECT 'Kişi ' || i, 'D-' || i FROM n")
                           .arg(trainees),
@@ -128,7 +135,7 @@ private slots:
         QFile::remove(QDir(folder).filePath("dolgu"));
         Connection c;
         TempDatabase(folder).open(c);
-        QCOMPARE(Backup::check(c.handle()), QStringList());
+        QCOMPARE(Backup::check(c).faults, QStringList());
     }
 
     void restoreBringsTheFileIn_data() {
@@ -260,8 +267,96 @@ private slots:
         const QStringList before = p.database().rows();
         press(window(p), "Denetle");
         QTRY_COMPARE(p.boxes().seen.size(), 1);
-        QCOMPARE(p.boxes().seen[0].text, shown);
+        // The server's storage is checked by its own tools; said after the program's findings.
+        const QString serverNote =
+            "\n\nSunucudaki veritabanının bütünlüğü program içinden denetlenmez; bunun "
+            "için sunucunun kendi araçları (örneğin amcheck, pg_dump) kullanılabilir.";
+        QCOMPARE(p.boxes().seen[0].text, ServerDatabase::serverRun() ? shown + serverNote : shown);
         QCOMPARE(p.database().rows(), before);
+    }
+
+    void moveIsOfferedOnlyOnTheFile() {
+        ProgramFixture p(fillSampleSchool);
+        QCOMPARE(window(p).findChild<QPushButton*>("SunucuyaTasi")->isEnabled(),
+                 !ServerDatabase::serverRun());
+    }
+
+    // The move dialog over a school on its file, whatever backend the run has, and a server
+    // database when the run has a server: "%1" in the setting is that database's name.
+    void moveDialogSaysWhatHappened_data() {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<QString>("onServer");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<bool>("moved");
+        QTest::newRow("password in the setting")
+            << "dbname=okul password=gizli"
+            << ""
+            << "TasiButton"
+            << "Bağlantı bilgisinde parola (password=) olmamalı" << false;
+        QTest::newRow("empty setting") << ""
+                                       << ""
+                                       << "DeneButton"
+                                       << "Sunucu bağlantı bilgisini yazın" << false;
+        QTest::newRow("tried, empty") << "dbname=%1"
+                                      << ""
+                                      << "DeneButton"
+                                      << "Veritabanı boş; taşımaya hazır." << false;
+        QTest::newRow("tried, program there")
+            << "dbname=%1"
+            << "CREATE TABLE tb_kursiyer (kID integer)"
+            << "DeneButton"
+            << "Veritabanında programın tabloları zaten var; oraya taşınamaz." << false;
+        QTest::newRow("program there") << "dbname=%1"
+                                       << "CREATE TABLE kalvista_surum (surum integer)"
+                                       << "TasiButton"
+                                       << "programın tabloları zaten var; taşıma yapılmadı" << false;
+        QTest::newRow("moved") << "dbname=%1"
+                               << ""
+                               << "TasiButton"
+                               << "Taşıma tamamlandı: 5 kursiyer, 4 ödeme. Program yeniden başlatıldığında "
+                                  "sunucuyu kullanacak."
+                               << true;
+    }
+    void moveDialogSaysWhatHappened() {
+        QFETCH(QString, setting);
+        QFETCH(QString, onServer);
+        QFETCH(QString, button);
+        QFETCH(QString, said);
+        QFETCH(bool, moved);
+        std::unique_ptr<ServerDatabase> server;
+        if (setting.contains("%1")) {
+            if (!ServerDatabase::serverRun())
+                QSKIP("needs the test server");
+            server = std::make_unique<ServerDatabase>();
+            if (!onServer.isEmpty())
+                server->execute(onServer);
+            setting = setting.arg(server->name());
+        }
+        QTemporaryDir folder;
+        const TempDatabase school(folder.path());
+        createDatabase(school.path());
+        Connection file;
+        school.open(file);
+        fillSampleSchool(file);
+        const QByteArray before = bytesOf(school.path());
+        ModalWatcher boxes;
+        frm_sunucuya_tasi dialog(file, school.folder());
+        dialog.show();
+        dialog.findChild<QLineEdit*>("BaglantiEdit")->setText(setting);
+
+        dialog.findChild<QPushButton*>(button)->click();
+
+        const QString shown = button == "DeneButton" && boxes.seen.isEmpty()
+                                  ? dialog.findChild<QLabel*>("DurumLabel")->text()
+                                  : boxes.seen.value(0).text;
+        QVERIFY2(shown.contains(said), qPrintable(shown));
+        if (button == "DeneButton" && server)
+            QVERIFY2(shown.contains("PostgreSQL"), qPrintable(shown));
+        QCOMPARE(Connection::serverSetting(school.folder()), moved ? setting : QString());
+        QCOMPARE(bytesOf(school.path()), before);
+        QCOMPARE(dialog.findChild<QProgressBar*>("Progress")->value(),
+                 moved ? dialog.findChild<QProgressBar*>("Progress")->maximum() : 0);
     }
 };
 

@@ -1,5 +1,6 @@
 #include "data/backup.h"
 #include "data/connection.h"
+#include "server_database.h"
 #include "test_support.h"
 
 #include <QDir>
@@ -65,7 +66,7 @@ private slots:
 
         Connection connection;
         database.open(connection);
-        const QString copy = Backup::takeDailyCopy(connection.handle(), database.path(), today);
+        const QString copy = Backup::takeDailyCopy(connection, today);
 
         QCOMPARE(copy, QDir(folder).filePath("veriler-" + day(0) + ".db"));
         QStringList expected = kept + QStringList{"veriler-" + day(0) + ".db"};
@@ -77,6 +78,8 @@ private slots:
     // Each kill lands somewhere in a restore: the copy beside the database, its check, the copy of
     // the current database, the swap or the reopening.
     void killedRestoreLeavesOldOrNew() {
+        if (ServerDatabase::serverRun())
+            QSKIP("the file's own swap by rename; the server restores in one transaction");
         QTemporaryDir sources;
         const QString first = QDir(sources.path()).filePath("bir.db");
         const QString second = QDir(sources.path()).filePath("iki.db");
