@@ -1,6 +1,8 @@
 #include "app/program.h"
 #include "app/program_folder.h"
+#include "data/database_error.h"
 #include "data/frm_DataMod.h"
+#include "data/migration.h"
 #include "data/program_session.h"
 #include "program_fixture.h"
 #include "records/frm_main_form.h"
@@ -59,6 +61,8 @@ private slots:
                                           << "wrong" << false << "parolayı kabul etmedi" << 8;
         QTest::newRow("password not given") << "school"
                                             << "cancel" << false << "" << 8;
+        QTest::newRow("made by a newer program") << "newer"
+                                                 << "" << false << "daha yeni bir sürümüyle" << 8;
         QTest::newRow("setting unreadable") << "syntax"
                                             << "" << false << "bağlantı bilgisi okunamadı" << 0;
         QTest::newRow("no such server") << "unknown host"
@@ -76,13 +80,16 @@ private slots:
         QByteArray setting = "dbname=" + server.name().toUtf8();
         if (kind == "foreign")
             server.execute("CREATE TABLE baska (x integer)");
-        if (kind == "school") {
+        if (kind == "school" || kind == "newer") {
             writeSetting(folder.path(), setting);
             Connection filling;
             filling.useProgramFolder(folder.path());
             filling.fillServer();
-            qunsetenv("PGPASSWORD");
         }
+        if (kind == "school")
+            qunsetenv("PGPASSWORD");
+        if (kind == "newer")
+            server.execute("UPDATE kalvista_surum SET surum = 99");
         if (kind == "syntax")
             setting = "dbname='" + server.name().toUtf8();
         if (kind == "unknown host")
@@ -122,6 +129,26 @@ private slots:
         QFile written(Connection::serverSettingFile(folder.path()));
         QVERIFY(written.open(QIODevice::ReadOnly));
         QVERIFY(!written.readAll().contains("password"));
+    }
+
+    // Each step runs in a transaction of its own that also raises the version: a step that fails
+    // leaves the database at the last version completed.
+    void theSchemaIsUpgradedStepByStep() {
+        TempDatabase database;
+        Connection connection;
+        database.open(connection);
+        pg_conn* server = connection.serverHandle();
+        const Migration::Steps steps(size_t(Schema::Version - Migration::FirstServerVersion), QStringList{});
+        Migration::Steps more = steps;
+        more.push_back({"ALTER TABLE tb_arac ADD COLUMN deneme integer"});
+        more.push_back(
+            {"ALTER TABLE tb_guz ADD COLUMN deneme integer", "ALTER TABLE yok ADD COLUMN x integer"});
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, Migration::upgradeServer(server, more));
+        QCOMPARE(Migration::serverVersion(server), Schema::Version + 1);
+        Statement columns(connection,
+                          "SELECT count(*) FROM information_schema.columns WHERE column_name = 'deneme'");
+        columns.step();
+        QCOMPARE(columns.integer(0), 1);
     }
 
     // Another desk's write is announced in the last status panel until "Yenile"; the desk's own
