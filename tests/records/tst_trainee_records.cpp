@@ -45,6 +45,31 @@ private slots:
         QCOMPARE(p.data().tkursiyer.value("kID").toInt(), 6);
     }
 
+    // Quotes, backslashes and semicolons are values like any other: stored exactly, never SQL.
+    void awkwardTextIsStoredExactly_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("apostrophe") << "D'Ali";
+        QTest::newRow("backslash") << "C:\\yol\\";
+        QTest::newRow("double quote") << "\"Tırnak\"";
+        QTest::newRow("statement") << "a'; DROP TABLE tb_odeme; --";
+    }
+    void awkwardTextIsStoredExactly() {
+        QFETCH(QString, name);
+        ProgramFixture p(fillSampleSchool);
+        p.press("Button1");
+        p.fillRequired("Y-1");
+        p.enter("adi", name);
+        p.press("Button1");
+        QVERIFY(p.boxes().seen.isEmpty());
+        Connection connection;
+        p.database().open(connection);
+        Statement stored(connection, "SELECT adi FROM tb_kursiyer WHERE adayno = ?");
+        stored.bind(1, "Y-1");
+        QVERIFY(stored.step());
+        QCOMPARE(stored.text(0), name);
+        QCOMPARE(p.count("1 = 1", "tb_odeme"), 4);
+    }
+
     void saveRefusedForMissingEntries_data() {
         QTest::addColumn<QString>("emptied");
         for (const char* field : {"adi", "soyadi", "adayno", "cinsiyeti", "ehliyetsinifi"})
