@@ -214,4 +214,45 @@ void ServerFloor::removePaymentsAfter(qint64 key) {
     run(m_db, "DELETE FROM tb_odeme WHERE odemeID > " + QByteArray::number(key));
 }
 
+void ServerFloor::copyToFile(const QString& path) {
+    createDatabase(path);
+    sqlite3* file = nullptr;
+    sqlite3_open_v2(QFile::encodeName(path).constData(), &file, SQLITE_OPEN_READWRITE, nullptr);
+    const std::unique_ptr<sqlite3, int (*)(sqlite3*)> closeFile(file, sqlite3_close);
+    sqlite3_exec(file, "BEGIN", nullptr, nullptr, nullptr);
+    run(m_db, "BEGIN ISOLATION LEVEL REPEATABLE READ");
+    for (const Table& table : Schema::tables()) {
+        QStringList columns;
+        for (const Column& c : table.columns)
+            columns << c.name;
+        sqlite3_exec(file, qPrintable("DELETE FROM " + table.name), nullptr, nullptr, nullptr);
+        const QByteArray insert =
+            QString("INSERT INTO %1 (%2) VALUES (%3)")
+                .arg(table.name, columns.join(", "), QStringList(columns.size(), "?").join(", "))
+                .toUtf8();
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v2(file, insert.constData(), int(insert.size()), &statement, nullptr) !=
+            SQLITE_OK)
+            throw DatabaseError(QString::fromUtf8(sqlite3_errmsg(file)));
+        const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> finalize(statement, sqlite3_finalize);
+        const Result rows =
+            run(m_db, QString("SELECT %1 FROM %2").arg(columns.join(", "), table.name).toUtf8());
+        for (int r = 0; r < PQntuples(rows.get()); ++r) {
+            for (int c = 0; c < PQnfields(rows.get()); ++c) {
+                if (PQgetisnull(rows.get(), r, c))
+                    sqlite3_bind_null(statement, c + 1);
+                else
+                    sqlite3_bind_text(statement, c + 1, PQgetvalue(rows.get(), r, c),
+                                      PQgetlength(rows.get(), r, c), SQLITE_STATIC);
+            }
+            if (sqlite3_step(statement) != SQLITE_DONE)
+                throw DatabaseError(QString::fromUtf8(sqlite3_errmsg(file)));
+            sqlite3_reset(statement);
+        }
+    }
+    run(m_db, "COMMIT");
+    if (sqlite3_exec(file, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw DatabaseError(QString::fromUtf8(sqlite3_errmsg(file)));
+}
+
 } // namespace Bench

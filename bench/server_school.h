@@ -43,6 +43,9 @@ public:
     qint64 lastPaymentKey() override;
     void writeInstallments(qint64 kID, const QDate& first, int count) override;
     void removePaymentsAfter(qint64 key) override;
+    // Every row of every table into a new SQLite file of the program's schema, in one transaction:
+    // the floor of the closing backup on the server.
+    void copyToFile(const QString& path);
 
 private:
     pg_conn* m_db = nullptr;
