@@ -66,11 +66,4 @@ void print(const Figure& f) {
     std::fflush(stdout);
 }
 
-void printNotMeasured(const char* name, std::optional<double> floor, const char* target, const char* reason) {
-    const QString shownFloor = floor ? QString::asprintf("%.2f ms", *floor) : QString("-");
-    std::printf("%-58s %12s %12s %7s  %-12s %s\n  (%s)\n", name, "-", qPrintable(shownFloor), "-", target,
-                "-", reason);
-    std::fflush(stdout);
-}
-
 } // namespace Bench

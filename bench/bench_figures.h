@@ -48,8 +48,6 @@ struct Figure {
 void printSection(const QString& backend);
 void printHeading();
 void print(const Figure& f);
-// A figure of ours this build cannot take yet, beside its floor, with the reason below it.
-void printNotMeasured(const char* name, std::optional<double> floor, const char* target, const char* reason);
 
 // The same work the program asks of its database, done by the bare engine with nothing kept.
 class Floor {

@@ -21,7 +21,8 @@ class QSocketNotifier;
 
 // One statement on either backend, run once. Parameters are written `?` and counted from 1; on
 // the server they are sent apart from the text, as the file's are bound. The server runs the
-// statement at the first step and keeps its result until the statement goes out of scope.
+// statement at the first step and sends its rows one by one, so a long result is never held twice:
+// read a statement to its end, or let it go, before the next one starts on the same connection.
 class Statement {
 public:
     Statement(sqlite3* db, const QString& sql);
@@ -55,6 +56,7 @@ private:
     bool stepOnServer();
     // Runs the statement when its result is first asked for.
     void runOnServer() const;
+    pg_result* takeServerResult() const;
     void releaseServerResult();
     int serverChangedRows() const;
     int serverColumnCount() const;
@@ -68,7 +70,8 @@ private:
     QByteArray m_serverSql;
     std::vector<std::optional<QByteArray>> m_parameters;
     mutable pg_result* m_result = nullptr;
-    int m_row = -1;
+    pg_result* m_next = nullptr;
+    mutable int m_row = -1;
 };
 
 // What a transaction restores when it is rolled back: a dataset's rows, its current row and its

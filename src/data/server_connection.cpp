@@ -13,6 +13,7 @@
 
 #include <charconv>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -127,29 +128,61 @@ void Statement::bindOnServer(int index, const QVariant& value) {
         value.isNull() || !value.isValid() ? std::nullopt : std::optional<QByteArray>(parameterText(value));
 }
 
+// Rows come one result each (libpq's single-row mode), so a long list is held once, in the
+// dataset's rows, never a second time in libpq's result.
 void Statement::runOnServer() const {
     std::vector<const char*> values;
     values.reserve(m_parameters.size());
     for (const auto& parameter : m_parameters)
         values.push_back(parameter ? parameter->constData() : nullptr);
-    m_result = PQexecParams(m_server, m_serverSql.constData(), int(values.size()), nullptr, values.data(),
-                            nullptr, nullptr, 0);
-    const ExecStatusType status = PQresultStatus(m_result);
-    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
-        throw statementError(m_server, m_result);
+    if (!PQsendQueryParams(m_server, m_serverSql.constData(), int(values.size()), nullptr, values.data(),
+                           nullptr, nullptr, 0))
+        throw statementError(m_server, nullptr);
+    PQsetSingleRowMode(m_server);
+    m_row = -1;
+    m_result = takeServerResult();
 }
 
+// The statement's next result: a row, or its last result, after which the connection is free.
+pg_result* Statement::takeServerResult() const {
+    pg_result* result = PQgetResult(m_server);
+    const ExecStatusType status = PQresultStatus(result);
+    if (status == PGRES_SINGLE_TUPLE)
+        return result;
+    while (pg_result* after = PQgetResult(m_server))
+        PQclear(after);
+    if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
+        const DatabaseError error = statementError(m_server, result);
+        PQclear(result);
+        throw error;
+    }
+    return result;
+}
+
+// The row after the current one is read ahead, so that once the last row is in hand the statement
+// has ended and the connection is free for the next.
 bool Statement::stepOnServer() {
     if (!m_result)
         runOnServer();
-    if (m_row < PQntuples(m_result))
-        ++m_row;
-    return m_row < PQntuples(m_result);
+    else if (m_row == 0)
+        PQclear(std::exchange(m_result, std::exchange(m_next, nullptr)));
+    const bool row = PQresultStatus(m_result) == PGRES_SINGLE_TUPLE;
+    if (row && !m_next)
+        m_next = takeServerResult();
+    m_row = row ? 0 : -1;
+    return row;
 }
 
+// A statement left before its last row still has rows coming: they are read and dropped, or the
+// connection would refuse the next statement.
 void Statement::releaseServerResult() {
+    const bool rowsComing = PQresultStatus(m_next ? m_next : m_result) == PGRES_SINGLE_TUPLE;
     PQclear(m_result);
-    m_result = nullptr;
+    PQclear(m_next);
+    m_result = m_next = nullptr;
+    if (rowsComing)
+        while (pg_result* rest = PQgetResult(m_server))
+            PQclear(rest);
 }
 
 int Statement::serverChangedRows() const {
@@ -170,7 +203,7 @@ QString Statement::serverColumnName(int column) const {
 
 Cell Statement::serverCell(int column) const {
     Cell c;
-    if (!m_result || m_row < 0 || m_row >= PQntuples(m_result) || PQgetisnull(m_result, m_row, column))
+    if (!m_result || m_row < 0 || PQgetisnull(m_result, m_row, column))
         return c;
     const char* value = PQgetvalue(m_result, m_row, column);
     const int size = PQgetlength(m_result, m_row, column);
