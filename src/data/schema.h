@@ -23,13 +23,16 @@ struct Table {
     QString name;
     std::vector<Column> columns;
     QString key; // the auto number column
+    // The schema version that brought the table: a file of an older version lacks it until the
+    // upgrade that opening runs.
+    int since = 1;
 
     const Column* column(QStringView columnName) const;
 };
 
 namespace Schema {
 
-inline constexpr int Version = 4;
+inline constexpr int Version = 5;
 inline constexpr const char* PaymentsView = "Query_Odemeler";
 // Every table's row version: each write names the version it read and raises it, so a row that
 // another copy of the program changed meanwhile is never overwritten.
