@@ -43,18 +43,18 @@ QStringList cashDeskStep(SqlDialect dialect) {
     const QString date = server ? "timestamp" : "DATETIME";
     const QString number = server ? "double precision" : "REAL";
     const QString yesNo = server ? "smallint DEFAULT 0" : "INTEGER DEFAULT 0";
-    const QString version = "integer NOT NULL DEFAULT 0";
+    const QString version = "INTEGER NOT NULL DEFAULT 0";
     QStringList step = {
-        "ALTER TABLE tb_odeme ADD COLUMN makbuzID integer",
-        QString("CREATE TABLE tb_makbuz (makbuzID %1, makbuzno varchar(20), tarih %2, kayitzamani %2, "
-                "kID integer, tutar %3, odemesekli varchar(20), aciklama varchar(100), masa varchar(50), "
-                "iptal %4, iptalzamani %2, iptalnedeni varchar(100), surum %5)")
+        "ALTER TABLE tb_odeme ADD COLUMN makbuzID INTEGER",
+        QString("CREATE TABLE tb_makbuz (makbuzID %1, makbuzno VARCHAR(20), tarih %2, kayitzamani %2, "
+                "kID INTEGER, tutar %3, odemesekli VARCHAR(20), aciklama VARCHAR(100), masa VARCHAR(50), "
+                "iptal %4, iptalzamani %2, iptalnedeni VARCHAR(100), surum %5)")
             .arg(key, date, number, yesNo, version),
-        QString("CREATE TABLE tb_makbuz_satir (satirID %1, makbuzID integer, odemeID integer, "
-                "aciklama varchar(30), vade %2, tutar %3, kalanID integer, kalan %3, yeni %4, surum %5)")
+        QString("CREATE TABLE tb_makbuz_satir (satirID %1, makbuzID INTEGER, odemeID INTEGER, "
+                "aciklama VARCHAR(30), vade %2, tutar %3, kalanID INTEGER, kalan %3, yeni %4, surum %5)")
             .arg(key, date, number, yesNo, version),
-        QString("CREATE TABLE tb_hatirlatma (hatirlatmaID %1, kID integer, zaman %2, tur varchar(20), "
-                "adres varchar(100), sonuc varchar(200), surum %3)")
+        QString("CREATE TABLE tb_hatirlatma (hatirlatmaID %1, kID INTEGER, zaman %2, tur VARCHAR(20), "
+                "adres VARCHAR(100), sonuc VARCHAR(200), surum %3)")
             .arg(key, date, version),
         "CREATE UNIQUE INDEX ix_makbuz_makbuzno ON tb_makbuz(makbuzno)",
         "CREATE INDEX ix_makbuz_tarih ON tb_makbuz(tarih)",

@@ -371,6 +371,28 @@ private slots:
         QCOMPARE(closing.cancelledNumbers, QStringList{"2024-000006"});
         QCOMPARE(rowsOf(c, translateJet(CashDeskSql::dayReceipts(day), c.dialect())).size(), 2);
     }
+    // A school's database of the version before the cash desk is upgraded when it is opened, on
+    // either backend, and takes payments at once.
+    void upgradeFromTheVersionBefore() {
+        TempDatabase db;
+        {
+            Connection c;
+            db.open(c);
+            fillLedger(c);
+            for (const char* sql :
+                 {"DROP TABLE tb_makbuz", "DROP TABLE tb_makbuz_satir", "DROP TABLE tb_hatirlatma",
+                  "DROP INDEX ix_odeme_makbuzid", "DROP INDEX ix_odeme_odendi_tarih",
+                  "ALTER TABLE tb_odeme DROP COLUMN makbuzID"})
+                c.execute(sql);
+            c.execute(c.isServer() ? "UPDATE kalvista_surum SET surum = 4" : "PRAGMA user_version = 4");
+        }
+        Connection c;
+        db.open(c);
+        QCOMPARE(takePayment(c, request(1, 150)).number, "2024-000001");
+        QCOMPARE(rowsOf(c, "SELECT count(*) FROM tb_odeme WHERE makbuzID = 1"), QStringList{"3"});
+        QCOMPARE(rowsOf(c, c.isServer() ? "SELECT surum FROM kalvista_surum" : "PRAGMA user_version"),
+                 QStringList{"5"});
+    }
 };
 
 QTEST_MAIN(TestCashDesk)
