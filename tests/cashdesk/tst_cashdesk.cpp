@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -209,19 +210,50 @@ private slots:
         QCOMPARE(all, expected);
     }
 
-    // A fault in the middle of the payment leaves nothing and uses no number.
-    void faultUsesNoNumber() {
+    // A fault in the middle of a payment or a cancellation leaves nothing behind, and a payment
+    // that failed used no number. Receipt 2024-000001 (150, splitting "Taksit 1") is there before.
+    void faults_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>(
+            "fault"); // a refusing trigger, or "lock": another program holds the database
+        QTest::newRow("payment: receipt refused") << "pay"
+                                                  << "BEFORE INSERT ON tb_makbuz";
+        QTest::newRow("payment: its lines refused") << "pay"
+                                                    << "BEFORE INSERT ON tb_makbuz_satir";
+        QTest::newRow("payment: a split's rest refused") << "pay"
+                                                         << "BEFORE INSERT ON tb_odeme";
+        QTest::newRow("payment: database locked") << "pay"
+                                                  << "lock";
+        QTest::newRow("cancel: joining the split refused") << "cancel"
+                                                           << "BEFORE DELETE ON tb_odeme";
+        QTest::newRow("cancel: database locked") << "cancel"
+                                                 << "lock";
+    }
+    void faults() {
+        QFETCH(QString, command);
+        QFETCH(QString, fault);
         TempDatabase db;
         Connection c;
         db.open(c);
         fillLedger(c);
         waitBriefly(c);
+        takePayment(c, request(1, 150));
         const QStringList before = db.rows();
-        db.refuse("BEFORE INSERT ON tb_makbuz_satir");
-        QVERIFY_THROWS_EXCEPTION(DatabaseError, takePayment(c, request(1, 150)));
+        {
+            std::optional<DatabaseLock> lock;
+            if (fault == "lock")
+                lock.emplace(db);
+            else
+                db.refuse(fault);
+            if (command == "pay")
+                QVERIFY_THROWS_EXCEPTION(DatabaseError, takePayment(c, request(1, 20)));
+            else
+                QVERIFY_THROWS_EXCEPTION(DatabaseError, cancelReceipt(c, 1, "Hata"));
+        }
+        if (fault != "lock")
+            db.stopRefusing();
         QCOMPARE(db.rows(), before);
-        db.stopRefusing();
-        QCOMPARE(takePayment(c, request(1, 150)).number, "2024-000001");
+        QCOMPARE(takePayment(c, request(1, 20)).number, "2024-000002");
     }
 
     // A receipt of 150 split "Taksit 1" (odemeID 1) into 16.67 paid and 83.33 "Taksit 1 (kalan)"
