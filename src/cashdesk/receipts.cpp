@@ -1,6 +1,5 @@
 #include "cashdesk/receipts.h"
 
-#include "cashdesk/allocation.h"
 #include "data/connection.h"
 #include "data/schema.h"
 #include "data/transaction.h"
@@ -55,18 +54,6 @@ void requireTrainee(Connection& connection, qint64 kID) {
     trainee.bind(1, kID);
     if (!trainee.step())
         throw DatabaseError(RowChangedElsewhereText);
-}
-
-std::vector<UnpaidInstallment> unpaidInstallments(Connection& connection, qint64 kID) {
-    Statement rows(
-        connection,
-        "SELECT odemeID, aciklama, tarih, miktar, surum FROM tb_odeme WHERE kID = ? AND Odendi = 0");
-    rows.bind(1, kID);
-    std::vector<UnpaidInstallment> unpaid;
-    while (rows.step())
-        unpaid.push_back(
-            {rows.integer(0), rows.text(1), dateOf(rows.text(2)), amountOf(rows.cell(3)), rows.integer(4)});
-    return unpaid;
 }
 
 // One more than the largest number of the year, restored and imported receipts included.
@@ -230,6 +217,19 @@ void removeMadeRow(Connection& connection, qint64 makbuzID, const ReceiptLine& l
 }
 
 } // namespace
+
+std::vector<UnpaidInstallment> unpaidInstallments(Connection& connection, qint64 kID) {
+    Statement rows(
+        connection,
+        "SELECT odemeID, aciklama, tarih, miktar, surum FROM tb_odeme WHERE kID = ? AND Odendi = 0");
+    rows.bind(1, kID);
+    std::vector<UnpaidInstallment> unpaid;
+    while (rows.step())
+        unpaid.push_back(
+            {rows.integer(0), rows.text(1), dateOf(rows.text(2)), amountOf(rows.cell(3)), rows.integer(4)});
+    sortForPayment(unpaid);
+    return unpaid;
+}
 
 QString receiptNumber(int year, int sequence) {
     return QString("%1-%2").arg(year, 4, 10, QChar('0')).arg(sequence, 6, 10, QChar('0'));

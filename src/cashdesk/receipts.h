@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cashdesk/allocation.h"
 #include "data/database_error.h"
 
 #include <QDate>
@@ -35,7 +36,11 @@ struct TakenPayment {
     QString number; // "2026-000001"
 };
 
-// The receipt number that follows `largest` of the year: "2026-000042".
+// The trainee's unpaid installments in the order a payment pays them, with the row versions read:
+// what the payment dialog shows and allocates while the amount is typed.
+std::vector<UnpaidInstallment> unpaidInstallments(Connection& connection, qint64 kID);
+
+// A receipt's number: the year and its place in the year, "2026-000042".
 QString receiptNumber(int year, int sequence);
 
 // Writes the payment: marks the installments it covers paid, splits the one it covers in part,
