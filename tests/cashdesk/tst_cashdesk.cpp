@@ -210,6 +210,50 @@ private slots:
         QCOMPARE(all, expected);
     }
 
+    // Another desk changes an installment while the payment is being written. The file lets one
+    // writer in at a time, so the payment waits and pays the row as changed; the server lets both
+    // read, so the payment finds the row's version gone and writes nothing.
+    void installmentChangedByAnotherDesk() {
+        TempDatabase db;
+        Connection other;
+        db.open(other);
+        fillLedger(other);
+        other.execute("BEGIN");
+        other.execute("UPDATE tb_odeme SET miktar = 90, surum = surum + 1 WHERE odemeID = 2");
+        QString number;
+        QString failure;
+        std::unique_ptr<QThread> desk(QThread::create([&] {
+            try {
+                Connection c;
+                db.open(c);
+                number = takePayment(c, request(1, 150)).number;
+            } catch (const DatabaseError& e) {
+                failure = e.message();
+            }
+        }));
+        desk->start();
+        if (other.isServer()) {
+            // Until the payment waits for the changed row.
+            QTRY_COMPARE_WITH_TIMEOUT(rowsOf(other, "SELECT count(*) FROM pg_locks WHERE NOT granted"),
+                                      QStringList{"1"}, 10000);
+        } else {
+            QThread::msleep(300);
+        }
+        other.execute("COMMIT");
+        QVERIFY(desk->wait(30000));
+        if (other.isServer()) {
+            QCOMPARE(failure, RowChangedElsewhereText);
+            QCOMPARE(rowsOf(other, "SELECT count(*) FROM tb_makbuz"), QStringList{"0"});
+            QCOMPARE(rowsOf(other, "SELECT count(*) FROM tb_odeme WHERE Odendi = -1"), QStringList{"1"});
+        } else {
+            QCOMPARE(failure, QString());
+            QCOMPARE(number, "2024-000001");
+            QCOMPARE(
+                rowsOf(other, "SELECT odemeID, miktar FROM tb_odeme WHERE makbuzID = 1 ORDER BY odemeID"),
+                (QStringList{"1|26.67", "2|90", "3|33.33"}));
+        }
+    }
+
     // A fault in the middle of a payment or a cancellation leaves nothing behind, and a payment
     // that failed used no number. Receipt 2024-000001 (150, splitting "Taksit 1") is there before.
     void faults_data() {
