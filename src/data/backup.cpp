@@ -113,8 +113,10 @@ bool containsAll(const QStringList& present, const QStringList& wanted, QString*
 }
 
 void checkStructure(sqlite3* db, const QString& file, int version) {
-    for (const Table& table : Schema::tables()) {
+    for (const Table& table : Schema::allTables()) {
         const QStringList present = columnsOf(db, table.name);
+        if (present.isEmpty() && version < table.since)
+            continue;
         if (present.isEmpty())
             refuse(file, QString("dosyada %1 tablosu yok").arg(table.name));
         QStringList wanted;

@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace {
 
 Column text(const char* name, int width, const char* label = "") {
@@ -112,6 +114,10 @@ Column rowVersion() {
     return of(Schema::RowVersion, ColumnType::Integer);
 }
 
+Table& table(std::vector<Table>& tables, const char* name) {
+    return *std::find_if(tables.begin(), tables.end(), [&](const Table& t) { return t.name == name; });
+}
+
 std::vector<Table> buildTables() {
     std::vector<Table> tables = {
         {"tb_kursiyer", traineeColumns(), "kID"},
@@ -139,8 +145,41 @@ std::vector<Table> buildTables() {
          {of("guzID", ColumnType::AutoNumber), text("guz", 50, "Güzergah"), text("sinif", 50, "Sınıfı")},
          "guzID"},
     };
+    // The cash desk's tables: receipts are never deleted, only cancelled; their lines keep what
+    // was printed, and what a cancellation needs to give the installments back as they were.
+    const std::vector<Table> cashDesk = {
+        {"tb_makbuz",
+         {of("makbuzID", ColumnType::AutoNumber), text("makbuzno", 20, "Makbuz No"), date("tarih", "Tarih"),
+          date("kayitzamani", "Kayıt Zamanı"), of("kID", ColumnType::Integer),
+          of("tutar", ColumnType::Number, "Tutar"), text("odemesekli", 20, "Ödeme Şekli"),
+          text("aciklama", 100, "Açıklama"), text("masa", 50, "Masa"), yesNo("iptal", "İptal"),
+          date("iptalzamani", "İptal Zamanı"), text("iptalnedeni", 100, "İptal Nedeni")},
+         "makbuzID",
+         5},
+        {"tb_makbuz_satir",
+         {of("satirID", ColumnType::AutoNumber), of("makbuzID", ColumnType::Integer),
+          of("odemeID", ColumnType::Integer), text("aciklama", 30, "Açıklama"), date("vade", "Vade"),
+          of("tutar", ColumnType::Number, "Tutar"),
+          // The unpaid rest a split left (its row and amount), joined again when the receipt is
+          // cancelled while the rest is as the split left it.
+          of("kalanID", ColumnType::Integer), of("kalan", ColumnType::Number),
+          // The receipt made the payment row itself (a trainee without installments): cancelling
+          // removes it rather than leaving a debt that never was.
+          yesNo("yeni")},
+         "satirID",
+         5},
+        {"tb_hatirlatma",
+         {of("hatirlatmaID", ColumnType::AutoNumber), of("kID", ColumnType::Integer), date("zaman", "Zaman"),
+          text("tur", 20, "Tür"), text("adres", 100, "Adres"), text("sonuc", 200, "Sonuç")},
+         "hatirlatmaID",
+         5},
+    };
+    tables.insert(tables.end(), cashDesk.begin(), cashDesk.end());
     for (Table& t : tables)
         t.columns.push_back(rowVersion());
+    // Added by an upgrade after the row version, so that new and upgraded files list the columns
+    // in the same order.
+    table(tables, "tb_odeme").columns.push_back(of("makbuzID", ColumnType::Integer));
     return tables;
 }
 
@@ -197,6 +236,18 @@ QString createTable(const Table& t, SqlDialect dialect) {
     return QString("CREATE TABLE %1 (%2)").arg(t.name, columns.join(", "));
 }
 
+QStringList cashDeskIndexes() {
+    return {// Two desks can never hand out the same receipt number, whatever the program checks.
+            "CREATE UNIQUE INDEX ix_makbuz_makbuzno ON tb_makbuz(makbuzno)",
+            "CREATE INDEX ix_makbuz_tarih ON tb_makbuz(tarih)",
+            "CREATE INDEX ix_makbuz_iptalzamani ON tb_makbuz(iptalzamani)",
+            "CREATE INDEX ix_makbuz_satir_makbuzid ON tb_makbuz_satir(makbuzID)",
+            "CREATE INDEX ix_odeme_makbuzid ON tb_odeme(makbuzID)",
+            // The overdue list reads the unpaid rows by due date.
+            "CREATE INDEX ix_odeme_odendi_tarih ON tb_odeme(Odendi, tarih)",
+            "CREATE INDEX ix_hatirlatma_kid ON tb_hatirlatma(kID)"};
+}
+
 } // namespace
 
 const Column* Table::column(QStringView columnName) const {
@@ -208,13 +259,23 @@ const Column* Table::column(QStringView columnName) const {
 
 namespace Schema {
 
-const std::vector<Table>& tables() {
+const std::vector<Table>& allTables() {
     static const std::vector<Table> all = buildTables();
     return all;
 }
 
+const std::vector<Table>& tables() {
+    static const std::vector<Table> first = [] {
+        std::vector<Table> tables;
+        std::copy_if(allTables().begin(), allTables().end(), std::back_inserter(tables),
+                     [](const Table& t) { return t.since == 1; });
+        return tables;
+    }();
+    return first;
+}
+
 const Table* table(QStringView name) {
-    for (const Table& t : tables())
+    for (const Table& t : allTables())
         if (name.compare(t.name, Qt::CaseInsensitive) == 0)
             return &t;
     return nullptr;
@@ -223,7 +284,7 @@ const Table* table(QStringView name) {
 const Column* anyColumn(QStringView name) {
     if (name.compare(viewNameColumn().name, Qt::CaseInsensitive) == 0)
         return &viewNameColumn();
-    for (const Table& t : tables())
+    for (const Table& t : allTables())
         if (const Column* c = t.column(name))
             return c;
     return nullptr;
@@ -242,7 +303,7 @@ QStringList creationStatements(SqlDialect dialect) {
     if (server)
         statements << "CREATE COLLATION IF NOT EXISTS tr_ci (provider = icu, locale = 'tr-u-ks-level2', "
                       "deterministic = false)";
-    for (const Table& t : tables())
+    for (const Table& t : allTables())
         statements << createTable(t, dialect);
     statements << "CREATE INDEX ix_odeme_kid ON tb_odeme(kID)"
                << "CREATE INDEX ix_kursiyer_adayno ON tb_kursiyer(adayno)"
@@ -251,8 +312,9 @@ QStringList creationStatements(SqlDialect dialect) {
                << "CREATE INDEX ix_kursiyer_cinsiyeti ON tb_kursiyer(cinsiyeti)"
                << "CREATE INDEX ix_kursiyer_ser_hak ON tb_kursiyer(ser_hak)"
                << "CREATE INDEX ix_kursiyer_ser_aldi ON tb_kursiyer(ser_aldi)"
-               << "CREATE INDEX ix_kursiyer_ser_yakti ON tb_kursiyer(ser_yakti)"
-               << QString("CREATE VIEW %1 AS SELECT %2(k.adi, '') || ' ' || %2(k.soyadi, '') AS "
+               << "CREATE INDEX ix_kursiyer_ser_yakti ON tb_kursiyer(ser_yakti)";
+    statements << cashDeskIndexes();
+    statements << QString("CREATE VIEW %1 AS SELECT %2(k.adi, '') || ' ' || %2(k.soyadi, '') AS "
                           "AdiSoyadi, k.adayno AS adayno, "
                           "o.miktar AS miktar, o.tarih AS tarih, o.Odendi AS Odendi, o.aciklama AS aciklama, "
                           "k.kID AS kID FROM tb_odeme o INNER JOIN tb_kursiyer k ON o.kID = k.kID")
@@ -268,7 +330,7 @@ QStringList creationStatements(SqlDialect dialect) {
         statements << QString("CREATE FUNCTION kalvista_bildir() RETURNS trigger LANGUAGE plpgsql AS "
                               "$$BEGIN PERFORM pg_notify('%1', ''); RETURN NULL; END$$")
                           .arg(ChangeChannel);
-        for (const Table& t : tables())
+        for (const Table& t : allTables())
             statements << QString("CREATE TRIGGER %1_bildir AFTER INSERT OR UPDATE OR DELETE ON %1 "
                                   "FOR EACH STATEMENT EXECUTE FUNCTION kalvista_bildir()")
                               .arg(t.name);

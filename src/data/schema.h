@@ -23,18 +23,26 @@ struct Table {
     QString name;
     std::vector<Column> columns;
     QString key; // the auto number column
+    // The schema version that brought the table: a file of an older version lacks it until the
+    // upgrade that opening runs.
+    int since = 1;
 
     const Column* column(QStringView columnName) const;
 };
 
 namespace Schema {
 
-inline constexpr int Version = 4;
+inline constexpr int Version = 5;
 inline constexpr const char* PaymentsView = "Query_Odemeler";
 // Every table's row version: each write names the version it read and raises it, so a row that
 // another copy of the program changed meanwhile is never overwritten.
 inline constexpr const char* RowVersion = "surum";
 
+// Every table of the program, those added by later versions (`since`) included: what a new
+// database gets, what copies and backups carry.
+const std::vector<Table>& allTables();
+// The tables of the first released schema, which every database of the program holds even before
+// its upgrade: a file or server database without one of them is not the program's.
 const std::vector<Table>& tables();
 const Table* table(QStringView name);
 // A column of the given name in any table or in the payments view, for result columns that

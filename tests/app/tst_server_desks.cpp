@@ -50,19 +50,19 @@ private slots:
         QTest::addColumn<QString>("said"); // part of the one box shown; empty for none
         QTest::addColumn<int>("tablesAfter");
         QTest::newRow("empty database, filled") << "empty"
-                                                << "yes" << true << "Sunucudaki veritabanı boş" << 8;
+                                                << "yes" << true << "Sunucudaki veritabanı boş" << 11;
         QTest::newRow("empty database, left") << "empty"
                                               << "no" << false << "Sunucudaki veritabanı boş" << 0;
         QTest::newRow("another program's") << "foreign"
                                            << "" << false << "bu programın veritabanı değil" << 1;
         QTest::newRow("password asked") << "school"
-                                        << "password" << true << "" << 8;
+                                        << "password" << true << "" << 11;
         QTest::newRow("password refused") << "school"
-                                          << "wrong" << false << "parolayı kabul etmedi" << 8;
+                                          << "wrong" << false << "parolayı kabul etmedi" << 11;
         QTest::newRow("password not given") << "school"
-                                            << "cancel" << false << "" << 8;
+                                            << "cancel" << false << "" << 11;
         QTest::newRow("made by a newer program") << "newer"
-                                                 << "" << false << "daha yeni bir sürümüyle" << 8;
+                                                 << "" << false << "daha yeni bir sürümüyle" << 11;
         QTest::newRow("setting unreadable") << "syntax"
                                             << "" << false << "bağlantı bilgisi okunamadı" << 0;
         QTest::newRow("no such server") << "unknown host"

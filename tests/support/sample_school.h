@@ -47,10 +47,18 @@ inline void fillSampleSchool(Connection& connection) {
         connection.execute(sql);
 }
 
-// Takes a new database back to the first released schema: no pending-entry tokens, no row versions.
+// Takes a new database back to the first released schema: no pending-entry tokens, no row versions,
+// no cash desk.
 inline void makeFirstReleasedSchema(Connection& connection) {
+    connection.execute("DROP INDEX ix_odeme_makbuzid");
+    connection.execute("DROP INDEX ix_odeme_odendi_tarih");
+    connection.execute("ALTER TABLE tb_odeme DROP COLUMN makbuzID");
     connection.execute("ALTER TABLE tb_odeme DROP COLUMN giris");
-    for (const Table& table : Schema::tables())
-        connection.execute(QString("ALTER TABLE %1 DROP COLUMN %2").arg(table.name, Schema::RowVersion));
+    for (const Table& table : Schema::allTables()) {
+        if (table.since > 1)
+            connection.execute("DROP TABLE " + table.name);
+        else
+            connection.execute(QString("ALTER TABLE %1 DROP COLUMN %2").arg(table.name, Schema::RowVersion));
+    }
     connection.execute("PRAGMA user_version = 1");
 }

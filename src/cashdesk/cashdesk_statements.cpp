@@ -1,0 +1,105 @@
+#include "cashdesk/cashdesk_statements.h"
+
+#include "data/connection.h"
+#include "data/jet_dialect.h"
+#include "data/statements.h"
+
+#include <QStringList>
+
+namespace {
+
+QString dateLiteral(const QDate& day) {
+    return '#' + Sql::dateText(day) + '#';
+}
+
+// Times within the day: from its start up to the next day's.
+QString withinDay(const QString& column, const QDate& day) {
+    return QString("%1 >= %2 and %1 < %3").arg(column, dateLiteral(day), dateLiteral(day.addDays(1)));
+}
+
+// The receipts of the day that count: `receipt` is the table's alias, with its dot, or empty.
+QString validOn(const QDate& day, const QString& receipt = {}) {
+    return receipt + "iptal = 0 and " + withinDay(receipt + "tarih", day);
+}
+
+QString daysSince(const QString& column, const QDate& asOf, SqlDialect dialect) {
+    if (dialect == SqlDialect::Postgres)
+        return QString("(CAST(%1 AS date) - CAST(%2 AS date))").arg(dateLiteral(asOf), column);
+    return QString("CAST(julianday(%1) - julianday(date(%2)) AS INTEGER)").arg(dateLiteral(asOf), column);
+}
+
+QString totalsBy(const QString& column, const QDate& day) {
+    return QString("select %1, count(*) as adet, sum(tutar) as toplam from tb_makbuz where %2 group by %1 "
+                   "order by %1")
+        .arg(column, validOn(day));
+}
+
+double amountOf(const Cell& cell) {
+    return cell.kind == Cell::Kind::Integer ? double(cell.integer) : cell.real;
+}
+
+std::vector<DayClosing::Sum> sums(Connection& connection, const QString& jet) {
+    Statement s(connection, translateJet(jet, connection.dialect()));
+    std::vector<DayClosing::Sum> result;
+    while (s.step())
+        result.push_back({s.text(0), s.integer(1), amountOf(s.cell(2))});
+    return result;
+}
+
+} // namespace
+
+namespace CashDeskSql {
+
+QString overdueInstallments(const QDate& asOf, SqlDialect dialect) {
+    return QString("select k.kID, k.adayno, k.adi, k.soyadi, k.ceptelefonu, k.eposta, g.eneskivade, "
+                   "%1 as gecikme, g.taksitsayisi, g.gecikentutar, b.kalanborc, h.sonhatirlatma "
+                   "from tb_kursiyer k "
+                   "inner join (select kID, min(tarih) as eneskivade, count(*) as taksitsayisi, "
+                   "sum(miktar) as gecikentutar from tb_odeme where Odendi = 0 and kID > 0 and tarih < %2 "
+                   "group by kID) g on g.kID = k.kID "
+                   "inner join (select kID, sum(miktar) as kalanborc from tb_odeme where Odendi = 0 "
+                   "and kID > 0 group by kID) b on b.kID = k.kID "
+                   "left join (select kID, max(zaman) as sonhatirlatma from tb_hatirlatma group by kID) h "
+                   "on h.kID = k.kID "
+                   "order by g.eneskivade, k.kID")
+        .arg(daysSince("g.eneskivade", asOf, dialect), dateLiteral(asOf));
+}
+
+QString dayTotalsByKind(const QDate& day) {
+    return totalsBy("odemesekli", day);
+}
+
+QString dayTotalsByDesk(const QDate& day) {
+    return totalsBy("masa", day);
+}
+
+QString dayTotal(const QDate& day) {
+    return "select count(*) as adet, coalesce(sum(tutar), 0) as toplam from tb_makbuz where " + validOn(day);
+}
+
+QString dayReceipts(const QDate& day) {
+    return "select m.makbuzID, m.makbuzno, m.tarih, k.adayno, k.adi, k.soyadi, m.tutar, m.odemesekli, m.masa "
+           "from tb_makbuz m left join tb_kursiyer k on k.kID = m.kID where " +
+           validOn(day, "m.") + " order by m.makbuzno";
+}
+
+QString cancelledOn(const QDate& day) {
+    return "select m.makbuzID, m.makbuzno, m.tarih, k.adi, k.soyadi, m.tutar, m.iptalnedeni "
+           "from tb_makbuz m left join tb_kursiyer k on k.kID = m.kID where " +
+           withinDay("m.iptalzamani", day) + " order by m.iptalzamani, m.makbuzno";
+}
+
+} // namespace CashDeskSql
+
+DayClosing readDayClosing(Connection& connection, const QDate& day) {
+    DayClosing closing;
+    closing.byKind = sums(connection, CashDeskSql::dayTotalsByKind(day));
+    closing.byDesk = sums(connection, CashDeskSql::dayTotalsByDesk(day));
+    Statement all(connection, translateJet(CashDeskSql::dayTotal(day), connection.dialect()));
+    all.step();
+    closing.all = {QString(), all.integer(0), amountOf(all.cell(1))};
+    Statement cancelled(connection, translateJet(CashDeskSql::cancelledOn(day), connection.dialect()));
+    while (cancelled.step())
+        closing.cancelledNumbers << cancelled.text(1);
+    return closing;
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "cashdesk/allocation.h"
+#include "data/database_error.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+class Connection;
+
+// Taking a payment against a trainee's installments with a numbered receipt, and cancelling a
+// receipt. Each is one transaction: a failure leaves nothing written and no number used.
+
+// A payment the desk refuses as typed (no amount, more than the debt, no reason...): the window
+// shows it as a warning and keeps what was typed.
+class PaymentRefused : public DatabaseError {
+public:
+    using DatabaseError::DatabaseError;
+};
+
+// The payment kinds, in the order the desk offers them.
+inline const QStringList PaymentKinds = {QStringLiteral("Nakit"), QStringLiteral("Kredi Kartı"),
+                                         QStringLiteral("Havale/EFT")};
+
+struct PaymentRequest {
+    qint64 kID = 0;
+    double amount = 0.0;
+    QDate date;                     // the day the money came; any day up to today
+    QString kind = PaymentKinds[0]; // odemesekli
+    QString description;            // the receipt's, and the new row's when there is no installment
+};
+
+struct TakenPayment {
+    qint64 makbuzID = 0;
+    QString number; // "2026-000001"
+};
+
+// The trainee's unpaid installments in the order a payment pays them, with the row versions read:
+// what the payment dialog shows and allocates while the amount is typed.
+std::vector<UnpaidInstallment> unpaidInstallments(Connection& connection, qint64 kID);
+
+// A receipt's number: the year and its place in the year, "2026-000042".
+QString receiptNumber(int year, int sequence);
+
+// Writes the payment: marks the installments it covers paid, splits the one it covers in part,
+// numbers and writes the receipt with its lines. Throws PaymentRefused for an amount the desk does
+// not take, DatabaseError (RowChangedElsewhereText) when another desk changed the trainee's rows
+// or deleted the trainee meanwhile, DatabaseError for a failure of the database.
+TakenPayment takePayment(Connection& connection, const PaymentRequest& request);
+
+// Marks the receipt cancelled with the time and reason and gives its installments back as they were:
+// paid rows unpaid and unlinked, a split joined again when its rest is as the split left it, a row
+// the receipt made removed. The receipt and its number stay. Throws PaymentRefused for an empty
+// reason or a receipt already cancelled.
+void cancelReceipt(Connection& connection, qint64 makbuzID, const QString& reason);
