@@ -34,10 +34,6 @@ QString totalsBy(const QString& column, const QDate& day) {
         .arg(column, validOn(day));
 }
 
-double amountOf(const Cell& cell) {
-    return cell.kind == Cell::Kind::Integer ? double(cell.integer) : cell.real;
-}
-
 std::vector<DayClosing::Sum> sums(Connection& connection, const QString& jet) {
     Statement s(connection, translateJet(jet, connection.dialect()));
     std::vector<DayClosing::Sum> result;
@@ -93,6 +89,10 @@ QString cancelledOn(const QDate& day) {
 }
 
 } // namespace CashDeskSql
+
+double amountOf(const Cell& cell) {
+    return cell.kind == Cell::Kind::Integer ? double(cell.integer) : cell.real;
+}
 
 DayClosing readDayClosing(Connection& connection, const QDate& day) {
     DayClosing closing;
