@@ -34,10 +34,6 @@ QString totalsBy(const QString& column, const QDate& day) {
         .arg(column, validOn(day));
 }
 
-double amountOf(const Cell& cell) {
-    return cell.kind == Cell::Kind::Integer ? double(cell.integer) : cell.real;
-}
-
 std::vector<DayClosing::Sum> sums(Connection& connection, const QString& jet) {
     Statement s(connection, translateJet(jet, connection.dialect()));
     std::vector<DayClosing::Sum> result;
@@ -50,19 +46,22 @@ std::vector<DayClosing::Sum> sums(Connection& connection, const QString& jet) {
 
 namespace CashDeskSql {
 
+// One pass over the unpaid rows, grouped by trainee, counts the late ones and the whole debt: the
+// index on (Odendi, kID, tarih, miktar) answers it without reading the table.
 QString overdueInstallments(const QDate& asOf, SqlDialect dialect) {
+    const QString late = "tarih < " + dateLiteral(asOf);
     return QString("select k.kID, k.adayno, k.adi, k.soyadi, k.ceptelefonu, k.eposta, g.eneskivade, "
-                   "%1 as gecikme, g.taksitsayisi, g.gecikentutar, b.kalanborc, h.sonhatirlatma "
+                   "%1 as gecikme, g.taksitsayisi, g.gecikentutar, g.kalanborc, h.sonhatirlatma "
                    "from tb_kursiyer k "
-                   "inner join (select kID, min(tarih) as eneskivade, count(*) as taksitsayisi, "
-                   "sum(miktar) as gecikentutar from tb_odeme where Odendi = 0 and kID > 0 and tarih < %2 "
-                   "group by kID) g on g.kID = k.kID "
-                   "inner join (select kID, sum(miktar) as kalanborc from tb_odeme where Odendi = 0 "
-                   "and kID > 0 group by kID) b on b.kID = k.kID "
+                   "inner join (select kID, min(case when %2 then tarih end) as eneskivade, "
+                   "count(case when %2 then 1 end) as taksitsayisi, "
+                   "sum(case when %2 then miktar end) as gecikentutar, sum(miktar) as kalanborc "
+                   "from tb_odeme where Odendi = 0 and kID > 0 group by kID) g on g.kID = k.kID "
                    "left join (select kID, max(zaman) as sonhatirlatma from tb_hatirlatma group by kID) h "
                    "on h.kID = k.kID "
+                   "where g.taksitsayisi > 0 "
                    "order by g.eneskivade, k.kID")
-        .arg(daysSince("g.eneskivade", asOf, dialect), dateLiteral(asOf));
+        .arg(daysSince("g.eneskivade", asOf, dialect), late);
 }
 
 QString dayTotalsByKind(const QDate& day) {
@@ -90,6 +89,10 @@ QString cancelledOn(const QDate& day) {
 }
 
 } // namespace CashDeskSql
+
+double amountOf(const Cell& cell) {
+    return cell.kind == Cell::Kind::Integer ? double(cell.integer) : cell.real;
+}
 
 DayClosing readDayClosing(Connection& connection, const QDate& day) {
     DayClosing closing;

@@ -1,5 +1,6 @@
 #include "cashdesk/receipts.h"
 
+#include "cashdesk/cashdesk_statements.h"
 #include "data/connection.h"
 #include "data/schema.h"
 #include "data/transaction.h"
@@ -15,10 +16,6 @@ namespace {
 constexpr int ReceiptDescriptionWidth = 100;
 constexpr int DeskNameWidth = 50;
 constexpr int ReasonWidth = 100;
-
-double amountOf(const Cell& cell) {
-    return cell.kind == Cell::Kind::Integer ? double(cell.integer) : cell.real;
-}
 
 QDate dateOf(const QString& stored) {
     return QDate::fromString(stored.left(10), Qt::ISODate);

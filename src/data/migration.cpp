@@ -61,7 +61,7 @@ QStringList cashDeskStep(SqlDialect dialect) {
         "CREATE INDEX ix_makbuz_iptalzamani ON tb_makbuz(iptalzamani)",
         "CREATE INDEX ix_makbuz_satir_makbuzid ON tb_makbuz_satir(makbuzID)",
         "CREATE INDEX ix_odeme_makbuzid ON tb_odeme(makbuzID)",
-        "CREATE INDEX ix_odeme_odendi_tarih ON tb_odeme(Odendi, tarih)",
+        "CREATE INDEX ix_odeme_odendi_kid ON tb_odeme(Odendi, kID, tarih, miktar)",
         "CREATE INDEX ix_hatirlatma_kid ON tb_hatirlatma(kID)",
     };
     if (server)

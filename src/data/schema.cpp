@@ -243,8 +243,8 @@ QStringList cashDeskIndexes() {
             "CREATE INDEX ix_makbuz_iptalzamani ON tb_makbuz(iptalzamani)",
             "CREATE INDEX ix_makbuz_satir_makbuzid ON tb_makbuz_satir(makbuzID)",
             "CREATE INDEX ix_odeme_makbuzid ON tb_odeme(makbuzID)",
-            // The overdue list reads the unpaid rows by due date.
-            "CREATE INDEX ix_odeme_odendi_tarih ON tb_odeme(Odendi, tarih)",
+            // The overdue list and the payment read the unpaid rows by trainee from the index alone.
+            "CREATE INDEX ix_odeme_odendi_kid ON tb_odeme(Odendi, kID, tarih, miktar)",
             "CREATE INDEX ix_hatirlatma_kid ON tb_hatirlatma(kID)"};
 }
 

@@ -457,7 +457,7 @@ private slots:
             fillLedger(c);
             for (const char* sql :
                  {"DROP TABLE tb_makbuz", "DROP TABLE tb_makbuz_satir", "DROP TABLE tb_hatirlatma",
-                  "DROP INDEX ix_odeme_makbuzid", "DROP INDEX ix_odeme_odendi_tarih",
+                  "DROP INDEX ix_odeme_makbuzid", "DROP INDEX ix_odeme_odendi_kid",
                   "ALTER TABLE tb_odeme DROP COLUMN makbuzID"})
                 c.execute(sql);
             c.execute(c.isServer() ? "UPDATE kalvista_surum SET surum = 4" : "PRAGMA user_version = 4");

@@ -58,7 +58,7 @@ private slots:
                               "tb_makbuz(ix_makbuz_iptalzamani)", "tb_makbuz(ix_makbuz_makbuzno)",
                               "tb_makbuz(ix_makbuz_tarih)", "tb_makbuz_satir(ix_makbuz_satir_makbuzid)",
                               "tb_odeme(ix_odeme_kid)", "tb_odeme(ix_odeme_makbuzid)",
-                              "tb_odeme(ix_odeme_odendi_tarih)"}));
+                              "tb_odeme(ix_odeme_odendi_kid)"}));
         // A plain SQLite file: nothing in it names our collation.
         QCOMPARE(rows("SELECT count(*) FROM sqlite_master WHERE sql LIKE '%TURKCE%'"), QStringList{"0"});
     }

@@ -51,7 +51,7 @@ inline void fillSampleSchool(Connection& connection) {
 // no cash desk.
 inline void makeFirstReleasedSchema(Connection& connection) {
     connection.execute("DROP INDEX ix_odeme_makbuzid");
-    connection.execute("DROP INDEX ix_odeme_odendi_tarih");
+    connection.execute("DROP INDEX ix_odeme_odendi_kid");
     connection.execute("ALTER TABLE tb_odeme DROP COLUMN makbuzID");
     connection.execute("ALTER TABLE tb_odeme DROP COLUMN giris");
     for (const Table& table : Schema::allTables()) {
