@@ -113,7 +113,7 @@ bool containsAll(const QStringList& present, const QStringList& wanted, QString*
 }
 
 void checkStructure(sqlite3* db, const QString& file, int version) {
-    for (const Table& table : Schema::allTables()) {
+    for (const Table& table : Schema::tables()) {
         const QStringList present = columnsOf(db, table.name);
         if (present.isEmpty() && version < table.since)
             continue;

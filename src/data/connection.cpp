@@ -65,7 +65,7 @@ void refuseForeignFile(sqlite3* db, const QString& path) {
             throw;
     }
     const QString file = QDir::toNativeSeparators(path);
-    for (const Table& table : Schema::tables())
+    for (const Table& table : Schema::firstTables())
         if (!names.contains(table.name, Qt::CaseInsensitive))
             throw DatabaseError(
                 QString("%1 dosyası bu programın veritabanı değil. Dosyada hiçbir şey değiştirilmedi.")

@@ -259,23 +259,23 @@ const Column* Table::column(QStringView columnName) const {
 
 namespace Schema {
 
-const std::vector<Table>& allTables() {
+const std::vector<Table>& tables() {
     static const std::vector<Table> all = buildTables();
     return all;
 }
 
-const std::vector<Table>& tables() {
-    static const std::vector<Table> first = [] {
-        std::vector<Table> tables;
-        std::copy_if(allTables().begin(), allTables().end(), std::back_inserter(tables),
+const std::vector<Table>& firstTables() {
+    static const std::vector<Table> firstOnly = [] {
+        std::vector<Table> first;
+        std::copy_if(tables().begin(), tables().end(), std::back_inserter(first),
                      [](const Table& t) { return t.since == 1; });
-        return tables;
+        return first;
     }();
-    return first;
+    return firstOnly;
 }
 
 const Table* table(QStringView name) {
-    for (const Table& t : allTables())
+    for (const Table& t : tables())
         if (name.compare(t.name, Qt::CaseInsensitive) == 0)
             return &t;
     return nullptr;
@@ -284,7 +284,7 @@ const Table* table(QStringView name) {
 const Column* anyColumn(QStringView name) {
     if (name.compare(viewNameColumn().name, Qt::CaseInsensitive) == 0)
         return &viewNameColumn();
-    for (const Table& t : allTables())
+    for (const Table& t : tables())
         if (const Column* c = t.column(name))
             return c;
     return nullptr;
@@ -303,7 +303,7 @@ QStringList creationStatements(SqlDialect dialect) {
     if (server)
         statements << "CREATE COLLATION IF NOT EXISTS tr_ci (provider = icu, locale = 'tr-u-ks-level2', "
                       "deterministic = false)";
-    for (const Table& t : allTables())
+    for (const Table& t : tables())
         statements << createTable(t, dialect);
     statements << "CREATE INDEX ix_odeme_kid ON tb_odeme(kID)"
                << "CREATE INDEX ix_kursiyer_adayno ON tb_kursiyer(adayno)"
@@ -330,7 +330,7 @@ QStringList creationStatements(SqlDialect dialect) {
         statements << QString("CREATE FUNCTION kalvista_bildir() RETURNS trigger LANGUAGE plpgsql AS "
                               "$$BEGIN PERFORM pg_notify('%1', ''); RETURN NULL; END$$")
                           .arg(ChangeChannel);
-        for (const Table& t : allTables())
+        for (const Table& t : tables())
             statements << QString("CREATE TRIGGER %1_bildir AFTER INSERT OR UPDATE OR DELETE ON %1 "
                                   "FOR EACH STATEMENT EXECUTE FUNCTION kalvista_bildir()")
                               .arg(t.name);

@@ -40,10 +40,10 @@ inline constexpr const char* RowVersion = "surum";
 
 // Every table of the program, those added by later versions (`since`) included: what a new
 // database gets, what copies and backups carry.
-const std::vector<Table>& allTables();
+const std::vector<Table>& tables();
 // The tables of the first released schema, which every database of the program holds even before
 // its upgrade: a file or server database without one of them is not the program's.
-const std::vector<Table>& tables();
+const std::vector<Table>& firstTables();
 const Table* table(QStringView name);
 // A column of the given name in any table or in the payments view, for result columns that
 // carry no table of their own.

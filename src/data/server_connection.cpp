@@ -354,7 +354,7 @@ void Connection::checkServerDatabase() {
     if (names.isEmpty())
         throw EmptyServerDatabase(serverName(m_pg));
     QStringList expected{Schema::VersionTable};
-    for (const Table& table : Schema::tables())
+    for (const Table& table : Schema::firstTables())
         expected << table.name;
     for (const QString& table : expected)
         if (!names.contains(table, Qt::CaseInsensitive))

@@ -77,7 +77,7 @@ QStringList tablesOf(pg_conn* db) {
 }
 
 bool holdsProgram(const QStringList& tables) {
-    for (const Table& table : Schema::allTables())
+    for (const Table& table : Schema::tables())
         if (tables.contains(table.name, Qt::CaseInsensitive))
             return true;
     return tables.contains(Schema::VersionTable, Qt::CaseInsensitive);
@@ -91,7 +91,7 @@ void compare(TableCopy::Database file, TableCopy::Database server, const QString
         if (inFile[i] != onServer[i])
             throw DatabaseError(QString("%1 sunucusuna aktarılan %2 tablosunda %3 satır var, dosyada %4. "
                                         "Taşıma geri alındı.")
-                                    .arg(name, Schema::allTables()[i].name)
+                                    .arg(name, Schema::tables()[i].name)
                                     .arg(onServer[i])
                                     .arg(inFile[i]));
     const double fileSum = TableCopy::paymentSum(file);

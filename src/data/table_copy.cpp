@@ -263,7 +263,7 @@ void copyTables(TableCopy::Database from, Writer& writer, const TableCopy::Progr
             throw TableCopy::Stopped();
     };
     report();
-    for (const Table& table : Schema::allTables()) {
+    for (const Table& table : Schema::tables()) {
         const int key = keyColumn(table);
         writer.begin(table);
         try {
@@ -308,7 +308,7 @@ Database of(Connection& connection) {
 
 std::vector<qint64> rowCounts(Database db) {
     std::vector<qint64> counts;
-    for (const Table& table : Schema::allTables())
+    for (const Table& table : Schema::tables())
         counts.push_back(number(db, QString("SELECT count(*) FROM %1").arg(table.name)));
     return counts;
 }

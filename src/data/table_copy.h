@@ -32,7 +32,7 @@ public:
     Stopped() : DatabaseError("Aktarma durduruldu.") {}
 };
 
-// The rows of each table, in the order of Schema::allTables().
+// The rows of each table, in the order of Schema::tables().
 std::vector<qint64> rowCounts(Database db);
 // The sum of all payments (tb_odeme.miktar).
 double paymentSum(Database db);

@@ -158,7 +158,7 @@ private slots:
                  QStringList{"0"});
         QCOMPARE(rows(database.path(), "PRAGMA user_version"), QStringList{QString::number(Schema::Version)});
         QStringList shapes = {"SELECT type, name FROM sqlite_master ORDER BY name"};
-        for (const Table& table : Schema::allTables())
+        for (const Table& table : Schema::tables())
             shapes << QString("SELECT name, type, \"notnull\", dflt_value FROM pragma_table_info('%1')")
                           .arg(table.name);
         for (const QString& shape : shapes)

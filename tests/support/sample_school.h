@@ -54,7 +54,7 @@ inline void makeFirstReleasedSchema(Connection& connection) {
     connection.execute("DROP INDEX ix_odeme_odendi_kid");
     connection.execute("ALTER TABLE tb_odeme DROP COLUMN makbuzID");
     connection.execute("ALTER TABLE tb_odeme DROP COLUMN giris");
-    for (const Table& table : Schema::allTables()) {
+    for (const Table& table : Schema::tables()) {
         if (table.since > 1)
             connection.execute("DROP TABLE " + table.name);
         else

@@ -53,7 +53,7 @@ QStringList TempDatabase::rows() const {
     Connection connection;
     open(connection);
     QStringList rows;
-    for (const Table& table : Schema::allTables()) {
+    for (const Table& table : Schema::tables()) {
         Statement s(connection, QString("SELECT * FROM %1 ORDER BY %2").arg(table.name, table.key));
         while (s.step()) {
             QStringList cells{table.name};
@@ -103,7 +103,7 @@ DatabaseLock::DatabaseLock(const TempDatabase& database) : m_connection(std::mak
     }
     m_connection->execute("BEGIN");
     QStringList tables;
-    for (const Table& table : Schema::allTables())
+    for (const Table& table : Schema::tables())
         tables << table.name;
     m_connection->execute(QString("LOCK TABLE %1 IN ACCESS EXCLUSIVE MODE").arg(tables.join(", ")));
 }
