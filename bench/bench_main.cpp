@@ -1,6 +1,7 @@
 #include "generator.h"
 
 #include "bench_figures.h"
+#include "cashdesk_figures.h"
 #include "server_school.h"
 
 #include "app/forms.h"
@@ -637,6 +638,7 @@ void fileFigures(const QString& databasePath) {
     closingBackupFigure(databasePath);
     restoreVerifyFigure(databasePath);
     searchAndStatisticsFigures(floor, FileTargets);
+    cashDeskFigures(floor);
 }
 
 // The same figures on a server database loaded with the file's rows, the program started in a
@@ -665,6 +667,7 @@ void serverFigures(const QString& databasePath) {
     }
     closingBackupOnServerFigure(floor);
     searchAndStatisticsFigures(floor, ServerTargets);
+    cashDeskFigures(floor);
     ProgramFolder = fileFolder;
 }
 
