@@ -1,0 +1,162 @@
+#include "data/connection.h"
+#include "program_fixture.h"
+#include "sample_school.h"
+#include "ui/report_preview.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+
+// Taking a payment at the desk from the payments tab: the dialog, what it writes, and the receipt
+// it shows afterwards.
+class TestTahsilat : public QObject {
+    Q_OBJECT
+
+    // İSMAİL IŞIK (kID 1) owes three installments, 500,00 in all, the oldest "son" of 200,00.
+    static void fill(Connection& c) {
+        fillSampleSchool(c);
+        c.execute("INSERT INTO tb_odeme (Odendi, miktar, tarih, aciklama, kID) VALUES "
+                  "(0, 150, '2024-04-30 00:00:00', '2. taksit', 1)");
+        c.execute("INSERT INTO tb_odeme (Odendi, miktar, tarih, aciklama, kID) VALUES "
+                  "(0, 150, '2024-05-31 00:00:00', '3. taksit', 1)");
+        c.execute("UPDATE tb_kursiyer SET n_tckimlik = '12345678901' WHERE kID = 1");
+        c.execute("UPDATE tb_firma SET ad = 'Güneş Sürücü Kursu'");
+    }
+    static void openLedgerOfFirst(ProgramFixture& p) {
+        p.data().tkursiyer.first();
+        p.press("Button9");
+    }
+    static QStringList column(QTableWidget* table, int c) {
+        QStringList texts;
+        for (int r = 0; r < table->rowCount(); ++r)
+            texts << table->item(r, c)->text();
+        return texts;
+    }
+    static QStringList pageTexts(const Report::Page& page) {
+        QStringList texts;
+        for (const Report::PlacedText& t : page.texts)
+            texts << t.text;
+        return texts;
+    }
+    static const QStringList& ledgerBefore() {
+        static const QStringList rows{"100.0/-1", "200.0/0", "150.0/0", "150.0/0"};
+        return rows;
+    }
+
+private slots:
+    void initTestCase() { useProgramLocale(); }
+
+    void traineeBeingEnteredIsAskedToBeSaved() {
+        ProgramFixture p(fill);
+        p.press("Button1");
+        p.fillRequired("Y-1");
+        p.press("TahsilatButton");
+        QCOMPARE(p.boxes().seen.size(), 1);
+        QCOMPARE(p.boxes().seen[0].caption, QString("Uyarı"));
+        QCOMPARE(p.boxes().seen[0].text, QString("\nTahsilat için önce kursiyeri kaydedin."));
+        QCOMPARE(p.count("1 = 1", "tb_makbuz"), 0);
+    }
+
+    void paymentThroughTheDialog_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("distribution");
+        QTest::addColumn<QStringList>("ledger");
+        QTest::addColumn<QString>("remaining");
+        QTest::addColumn<QString>("words");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("the oldest whole")
+            << "200" << QStringList{"200,00", "0,00", "0,00"}
+            << QStringList{"100.0/-1", "200.0/-1", "150.0/0", "150.0/0"} << "300,00"
+            << "Yalnız iki yüz Türk lirasıdır." << QStringList{"son"};
+        QTest::newRow("the second split")
+            << "275,5" << QStringList{"200,00", "75,50", "0,00"}
+            << QStringList{"100.0/-1", "200.0/-1", "75.5/-1", "150.0/0", "74.5/0"} << "224,50"
+            << "Yalnız iki yüz yetmiş beş Türk lirası elli kuruştur." << QStringList{"son", "2. taksit"};
+        QTest::newRow("all of it") << "500" << QStringList{"200,00", "150,00", "150,00"}
+                                   << QStringList{"100.0/-1", "200.0/-1", "150.0/-1", "150.0/-1"} << "0,00"
+                                   << "Yalnız beş yüz Türk lirasıdır."
+                                   << QStringList{"son", "2. taksit", "3. taksit"};
+    }
+
+    void paymentThroughTheDialog() {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, distribution);
+        QFETCH(QStringList, ledger);
+        QFETCH(QString, remaining);
+        QFETCH(QString, words);
+        QFETCH(QStringList, lines);
+        ProgramFixture p(fill);
+        openLedgerOfFirst(p);
+        QString debt, proposed, kind;
+        QStringList shownPaid;
+        p.boxes().onDialog([&](QWidget* dialog) {
+            QCOMPARE(dialog->windowTitle(), QString("Tahsilat"));
+            debt = dialog->findChild<QLabel*>("KalanLabel")->text();
+            auto* amount = dialog->findChild<QLineEdit*>("TutarEdit");
+            proposed = amount->text();
+            kind = dialog->findChild<QComboBox*>("OdemeSekli")->currentText();
+            amount->setText(typed);
+            shownPaid = column(dialog->findChild<QTableWidget*>("DagilimTablosu"), 3);
+            dialog->findChild<QPushButton*>("TahsilEtButton")->click();
+        });
+        Report::Page page;
+        p.boxes().onDialog([&](QWidget* w) {
+            auto* preview = qobject_cast<Report::Preview*>(w);
+            QVERIFY(preview);
+            page = preview->run().page(0);
+            preview->reject();
+        });
+        p.press("TahsilatButton");
+        QTRY_COMPARE(page.number, 1);
+        QCOMPARE(debt, QString("500,00"));
+        QCOMPARE(proposed, QString("200,00"));
+        QCOMPARE(kind, QString("Nakit"));
+        QCOMPARE(shownPaid, distribution);
+        QCOMPARE(p.paymentsOf(1), ledger);
+        QCOMPARE(p.data().todemeler.recordCount(), ledger.size());
+        QCOMPARE(p.find<QLineEdit>("mx2")->text(), remaining);
+        QVERIFY(p.boxes().seen.isEmpty());
+
+        const QStringList texts = pageTexts(page);
+        const QString number = QString("Makbuz No: %1-000001").arg(QDate::currentDate().year());
+        for (const QString& expected :
+             QStringList{"Güneş Sürücü Kursu", "TAHSİLAT MAKBUZU", number, "İSMAİL IŞIK", "12345678901",
+                         "A-1", words, "Nakit", remaining + " TL"})
+            QVERIFY2(texts.contains(expected), qPrintable(expected));
+        for (const QString& line : lines)
+            QVERIFY2(texts.contains(line), qPrintable(line));
+        QVERIFY(!texts.contains("3. taksit") || lines.contains("3. taksit"));
+        QVERIFY(!texts.contains("İPTAL EDİLMİŞTİR"));
+    }
+
+    // A refused amount keeps the dialog and the amount typed; "Vazgeç" then leaves everything as it was.
+    void refusedThenAbandoned() {
+        ProgramFixture p(fill);
+        openLedgerOfFirst(p);
+        bool stayed = false;
+        QString kept;
+        p.boxes().onDialog([&](QWidget* dialog) {
+            auto* amount = dialog->findChild<QLineEdit*>("TutarEdit");
+            amount->setText("600");
+            dialog->findChild<QPushButton*>("TahsilEtButton")->click();
+            stayed = dialog->isVisible();
+            kept = amount->text();
+            dialog->findChild<QPushButton*>("VazgecButton")->click();
+        });
+        p.press("TahsilatButton");
+        QTRY_VERIFY(!p.forms().main_form->findChild<QDialog*>("tahsilat")->isVisible());
+        QVERIFY(stayed);
+        QCOMPARE(kept, QString("600"));
+        QCOMPARE(p.boxes().seen.size(), 1);
+        QCOMPARE(p.boxes().seen[0].caption, QString("Uyarı"));
+        QCOMPARE(p.boxes().seen[0].text,
+                 QString("\nTahsil edilecek tutar kalan borçtan (500,00) büyük olamaz."));
+        QCOMPARE(p.paymentsOf(1), ledgerBefore());
+        QCOMPARE(p.count("1 = 1", "tb_makbuz"), 0);
+    }
+};
+
+QTEST_MAIN(TestTahsilat)
+#include "tst_tahsilat.moc"
