@@ -28,7 +28,7 @@ constexpr int DescriptionWidth = 100; // tb_makbuz.aciklama
 
 QTableWidgetItem* cell(const QString& text, Qt::Alignment alignment = Qt::AlignLeft) {
     auto* item = new QTableWidgetItem(text);
-    item->setTextAlignment(int(alignment | Qt::AlignVCenter));
+    item->setTextAlignment(alignment | Qt::AlignVCenter);
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     return item;
 }
@@ -116,7 +116,10 @@ void frm_tahsilat::startFor(qint64 kID, const QString& name) {
 
 void frm_tahsilat::showCurrentInstallments() {
     m_unpaid = unpaidInstallments(m_forms.DataMod->ado_conn, m_kID);
-    KalanLabel->setText(Report::amountText(allocatePayment(m_unpaid, 0.0).debt));
+    double debt = 0.0;
+    for (const UnpaidInstallment& installment : m_unpaid)
+        debt += installment.amount;
+    KalanLabel->setText(Report::amountText(debt));
     TutarEditChange();
 }
 

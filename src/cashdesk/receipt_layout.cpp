@@ -73,8 +73,10 @@ Band closing() {
     labelled(band.items, "Kalan Borç:", "KalanBorc", 1.3, 2.0);
     labelled(band.items, "Tahsil Eden:", "TahsilEden", 1.3, 10.0);
     band.items.push_back(rule(27.0, 80.0, Width - 1.5));
-    band.items.push_back(centred(Report::text("İmza", 0, 28.0)));
-    band.items.back().box = QRectF(80.0, 28.0, Width - 81.5, 0);
+    Item signature = Report::text("İmza", 0, 28.0);
+    signature.box = QRectF(80.0, 28.0, Width - 81.5, 0);
+    signature.alignment = Qt::AlignHCenter;
+    band.items.push_back(signature);
     return band;
 }
 

@@ -1,13 +1,18 @@
+#include "cashdesk/receipt_preview.h"
+#include "cashdesk/receipts.h"
 #include "data/connection.h"
 #include "program_fixture.h"
 #include "sample_school.h"
 #include "ui/report_preview.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTemporaryDir>
 
 // Taking a payment at the desk from the payments tab: the dialog, what it writes, and the receipt
 // it shows afterwards.
@@ -148,13 +153,47 @@ private slots:
         p.press("TahsilatButton");
         QTRY_VERIFY(!p.forms().main_form->findChild<QDialog*>("tahsilat")->isVisible());
         QVERIFY(stayed);
-        QCOMPARE(kept, QString("600"));
+        QCOMPARE(kept, QString("600,00"));
         QCOMPARE(p.boxes().seen.size(), 1);
         QCOMPARE(p.boxes().seen[0].caption, QString("Uyarı"));
         QCOMPARE(p.boxes().seen[0].text,
                  QString("\nTahsil edilecek tutar kalan borçtan (500,00) büyük olamaz."));
         QCOMPARE(p.paymentsOf(1), ledgerBefore());
         QCOMPARE(p.count("1 = 1", "tb_makbuz"), 0);
+    }
+
+    // A reprint shows the lines as written, even after a cancellation gave the installments back, and
+    // says across it that the receipt is cancelled; its PDF carries the same texts.
+    void cancelledReceiptReprinted() {
+        ProgramFixture p(fill);
+        PaymentRequest request;
+        request.kID = 1;
+        request.amount = 250;
+        request.date = QDate::currentDate();
+        request.kind = PaymentKinds[2];
+        const TakenPayment taken = takePayment(p.data().ado_conn, request);
+        cancelReceipt(p.data().ado_conn, taken.makbuzID, "Yanlış kişi");
+        QString pdf;
+        QTemporaryDir folder;
+        p.boxes().onDialog([&](QWidget* w) {
+            auto* preview = qobject_cast<Report::Preview*>(w);
+            QVERIFY(preview);
+            QVERIFY(preview->savePdf(folder.filePath("makbuz.pdf")));
+            QProcess reader;
+            reader.start("pdftotext", {folder.filePath("makbuz.pdf"), "-"});
+            reader.waitForFinished();
+            pdf = QString::fromUtf8(reader.readAllStandardOutput());
+            preview->reject();
+        });
+        showReceipt(p.data(), taken.makbuzID, &p.main());
+        QTRY_VERIFY(!pdf.isEmpty());
+        for (const QString& expected : QStringList{"İPTAL EDİLMİŞTİR", "Makbuz No: " + taken.number,
+                                                   "Yalnız iki yüz elli Türk lirasıdır.", "son", "2. taksit",
+                                                   "Havale/EFT", "Tahsil Eden:"})
+            QVERIFY2(pdf.contains(expected), qPrintable(expected));
+        QVERIFY(!pdf.contains("3. taksit"));
+        QVERIFY(!p.data().sql_makbuz.isActive());
+        QVERIFY(!p.data().sql_makbuz_bilgi.isActive());
     }
 };
 
