@@ -110,7 +110,6 @@ void frm_tahsilat::startFor(qint64 kID, const QString& name) {
     OdemeSekli->setCurrentIndex(0);
     AciklamaEdit->clear();
     TutarEdit->setValue(m_unpaid.empty() ? 0.0 : m_unpaid.front().amount);
-    TutarEditChange();
     TutarEdit->setFocus();
 }
 

@@ -162,6 +162,33 @@ private slots:
         QCOMPARE(p.count("1 = 1", "tb_makbuz"), 0);
     }
 
+    // Another desk deleted the trainee while the dialog was open: the error box, nothing written, and
+    // the dialog stays, showing what is left to pay now.
+    void failureKeepsTheDialog() {
+        ProgramFixture p(fill);
+        openLedgerOfFirst(p);
+        bool stayed = false;
+        QString debtAfter;
+        p.boxes().onDialog([&](QWidget* dialog) {
+            Connection other;
+            p.database().open(other);
+            other.execute("DELETE FROM tb_odeme WHERE kID = 1");
+            other.execute("DELETE FROM tb_kursiyer WHERE kID = 1");
+            dialog->findChild<QPushButton*>("TahsilEtButton")->click();
+            stayed = dialog->isVisible();
+            debtAfter = dialog->findChild<QLabel*>("KalanLabel")->text();
+            dialog->findChild<QPushButton*>("VazgecButton")->click();
+        });
+        p.press("TahsilatButton");
+        QVERIFY(stayed);
+        QCOMPARE(debtAfter, QString("0,00"));
+        QCOMPARE(p.boxes().seen.size(), 1);
+        QCOMPARE(p.boxes().seen[0].caption, QString("Oltravi"));
+        QVERIFY(p.boxes().seen[0].text.contains(RowChangedElsewhereText.left(40)));
+        QCOMPARE(p.count("1 = 1", "tb_makbuz"), 0);
+        QCOMPARE(p.count("1 = 1", "tb_odeme"), 2);
+    }
+
     // A reprint shows the lines as written, even after a cancellation gave the installments back, and
     // says across it that the receipt is cancelled; its PDF carries the same texts.
     void cancelledReceiptReprinted() {
@@ -173,7 +200,7 @@ private slots:
         request.kind = PaymentKinds[2];
         const TakenPayment taken = takePayment(p.data().ado_conn, request);
         cancelReceipt(p.data().ado_conn, taken.makbuzID, "Yanlış kişi");
-        QString pdf;
+        QString pdf, paper;
         QTemporaryDir folder;
         p.boxes().onDialog([&](QWidget* w) {
             auto* preview = qobject_cast<Report::Preview*>(w);
@@ -183,6 +210,9 @@ private slots:
             reader.start("pdftotext", {folder.filePath("makbuz.pdf"), "-"});
             reader.waitForFinished();
             pdf = QString::fromUtf8(reader.readAllStandardOutput());
+            reader.start("pdfinfo", {folder.filePath("makbuz.pdf")});
+            reader.waitForFinished();
+            paper = QString::fromUtf8(reader.readAllStandardOutput());
             preview->reject();
         });
         showReceipt(p.data(), taken.makbuzID, &p.main());
@@ -192,6 +222,7 @@ private slots:
                                                    "Havale/EFT", "Tahsil Eden:"})
             QVERIFY2(pdf.contains(expected), qPrintable(expected));
         QVERIFY(!pdf.contains("3. taksit"));
+        QVERIFY2(paper.contains("(A5)"), qPrintable(paper));
         QVERIFY(!p.data().sql_makbuz.isActive());
         QVERIFY(!p.data().sql_makbuz_bilgi.isActive());
     }
