@@ -14,6 +14,7 @@ class frm_ehliyet_sinif_secim;
 class frm_odeme_rapor_form;
 class frm_mail_yolla;
 class frm_hknd;
+class frm_tahsilat;
 
 // The single instance of every window and of the data module, filled in start-up order and
 // handed to each of them, so windows meet only through the main window and the data module.
@@ -32,4 +33,5 @@ struct Forms {
     frm_odeme_rapor_form* odeme_rapor_form = nullptr;
     frm_mail_yolla* mail_yolla = nullptr;
     frm_hknd* hknd = nullptr;
+    frm_tahsilat* tahsilat = nullptr;
 };

@@ -8,6 +8,7 @@
 #include "app/frm_sifre_girisi.h"
 #include "app/guard.h"
 #include "app/program_folder.h"
+#include "cashdesk/frm_tahsilat.h"
 #include "data/frm_DataMod.h"
 #include "payments/frm_odeme_rapor_form.h"
 #include "payments/frmtaksitlendir.h"
@@ -60,6 +61,8 @@ Program::Program() {
     m_forms.hknd = m_hknd.get();
     m_yedekler = std::make_unique<frm_yedekler>(m_forms, m_main.get());
     m_forms.yedekler = m_yedekler.get();
+    m_tahsilat = std::make_unique<frm_tahsilat>(m_forms, m_main.get());
+    m_forms.tahsilat = m_tahsilat.get();
 }
 
 Program::~Program() = default;

@@ -38,6 +38,7 @@ private:
     std::unique_ptr<frm_odeme_rapor_form> m_odeme_rapor_form;
     std::unique_ptr<frm_mail_yolla> m_mail_yolla;
     std::unique_ptr<frm_hknd> m_hknd;
+    std::unique_ptr<frm_tahsilat> m_tahsilat;
 };
 
 // Sets the global state of a process: locale, application title and program folder.

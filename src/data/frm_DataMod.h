@@ -38,6 +38,9 @@ public:
     Dataset tarac{ado_conn, "tarac", this};
     Dataset tguzergah{ado_conn, "tguzergah", this};
     Dataset tuser{ado_conn, "tuser", this};
+    // The receipt being printed and its lines; open only while its preview shows.
+    Dataset sql_makbuz_bilgi{ado_conn, "sql_makbuz_bilgi", this};
+    Dataset sql_makbuz{ado_conn, "sql_makbuz", this};
 
     DataSource dkursiyer{tkursiyer, "dkursiyer", this};
     DataSource dodeme{todemeler, "dodeme", this};

@@ -1,7 +1,7 @@
 #include "payments/frmtaksitlendir.h"
 
 #include "app/guard.h"
-#include "payments/amount_edit.h"
+#include "ui/amount_edit.h"
 #include "ui/date_picker.h"
 #include "ui/enter_as_tab.h"
 #include "ui/message_box.h"

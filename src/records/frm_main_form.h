@@ -58,6 +58,7 @@ public slots:
     void Button11Click();
     void Button13Click();
     void Button14Click();
+    void TahsilatButtonClick();
     void Btn2Click();
     void Btn3Click();
     void Btn4Click();

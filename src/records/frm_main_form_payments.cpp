@@ -3,11 +3,14 @@
 
 #include "app/forms.h"
 #include "app/guard.h"
+#include "cashdesk/frm_tahsilat.h"
+#include "cashdesk/receipt_preview.h"
 #include "data/frm_DataMod.h"
+#include "data/statements.h"
 #include "data/transaction.h"
-#include "payments/amount_edit.h"
 #include "payments/frmtaksitlendir.h"
 #include "payments/installment_plan.h"
+#include "ui/amount_edit.h"
 #include "ui/bound_number_edit.h"
 #include "ui/data_grid.h"
 #include "ui/date_picker.h"
@@ -83,6 +86,7 @@ void frm_main_form::buildPaymentsTab(QWidget* page) {
     QPushButton* add = button("Button10", "Ödeme Ekle", &frm_main_form::Button10Click);
     QPushButton* remove = button("Button11", "Ödeme Sil", &frm_main_form::Button11Click);
     QPushButton* paid = button("Button13", "Ödendi", &frm_main_form::Button13Click);
+    QPushButton* take = button("TahsilatButton", "Tahsilat...", &frm_main_form::TahsilatButtonClick);
     buttons->addStretch(1);
 
     auto* inputs = new QHBoxLayout;
@@ -106,7 +110,8 @@ void frm_main_form::buildPaymentsTab(QWidget* page) {
     QWidget::setTabOrder(odemeac, add);
     QWidget::setTabOrder(add, remove);
     QWidget::setTabOrder(remove, paid);
-    QWidget::setTabOrder(paid, plan);
+    QWidget::setTabOrder(paid, take);
+    QWidget::setTabOrder(take, plan);
 }
 
 // The payments tab in record mode; the toolbar images stay those of the list.
@@ -165,6 +170,23 @@ void frm_main_form::Button13Click() {
         toggle.commit();
     }
     RefreshPaymentTotals();
+}
+
+// A receipt names a trainee that is stored: one being entered has no key to write it for yet.
+void frm_main_form::TahsilatButtonClick() {
+    frm_DataMod& d = data();
+    if (d.tkursiyer.state() == Dataset::State::Insert) {
+        MessageBox::warning("Uyarı", "\nTahsilat için önce kursiyeri kaydedin.", this);
+        return;
+    }
+    const qint64 kID = d.currentTraineeKey();
+    const QString name = d.tkursiyer.value("adi").toString() + ' ' + d.tkursiyer.value("soyadi").toString();
+    const std::optional<TakenPayment> taken = m_forms.tahsilat->takeFrom(kID, name);
+    if (!taken)
+        return;
+    d.reloadPayments(Sql::paymentsOf(kID, d.entryToken()));
+    RefreshPaymentTotals();
+    showReceipt(d, taken->makbuzID, this);
 }
 
 // Both totals come from the database, over every payment of the trainee, not from the grid.

@@ -2,6 +2,7 @@
 
 #include "app/forms.h"
 #include "data/frm_DataMod.h"
+#include "report/layout_items.h"
 #include "ui/report_preview.h"
 
 frm_raporlar__::frm_raporlar__(Forms& forms, QObject* parent)
@@ -19,7 +20,7 @@ void frm_raporlar__::FillFirmHeader(Report::Item& block) {
         ~Closing() { d.close(); }
     } closing{firm};
     block.lines =
-        Layouts::firmHeaderLines(firm.value("ad"), firm.value("adres"), firm.value("tel"), firm.value("fax"));
+        Report::firmHeaderLines(firm.value("ad"), firm.value("adres"), firm.value("tel"), firm.value("fax"));
 }
 
 void frm_raporlar__::Preview(Report::Definition& report, Dataset& data, QWidget* parent) {

@@ -1,5 +1,7 @@
 #include "reports/report_layouts.h"
 
+#include "report/layout_items.h"
+
 namespace Layouts {
 
 namespace {
@@ -8,35 +10,7 @@ using Report::Band;
 using Report::BandKind;
 using Report::Item;
 using Report::ItemKind;
-
-Item text(const QString& caption, double x, double y, bool bold = false) {
-    Item item;
-    item.text = caption;
-    item.box = QRectF(x, y, 0, 0);
-    item.bold = bold;
-    return item;
-}
-
-Item named(Item item, const QString& name) {
-    item.name = name;
-    return item;
-}
-
-Item field(const QString& name, double x, double y, const QString& mask = {}) {
-    Item item;
-    item.kind = ItemKind::Field;
-    item.field = name;
-    item.mask = mask;
-    item.box = QRectF(x, y, 0, 0);
-    return item;
-}
-
-// Text right-aligned in the box from `left` to `right`.
-Item inBox(Item item, double left, double right) {
-    item.box = QRectF(left, item.box.y(), right - left, 0);
-    item.alignment = Qt::AlignRight;
-    return item;
-}
+using namespace Report;
 
 Item statusBox(const QString& name, const StatusText& status, double x, double y) {
     Item item;
@@ -45,24 +19,6 @@ Item statusBox(const QString& name, const StatusText& status, double x, double y
     item.box = QRectF(x, y, 16.9, 0);
     item.onPrint = status;
     return item;
-}
-
-const QString AmountMask = QStringLiteral("#,###0.00");
-
-// The firm block, the print date and the rule, the same in every page header.
-std::vector<Item> letterhead(const QString& memoName) {
-    Item memo;
-    memo.kind = ItemKind::Memo;
-    memo.name = memoName;
-    memo.box = QRectF(1.3, 1.6, 111.1, 23.5);
-    Item date;
-    date.kind = ItemKind::SystemDate;
-    date.box = QRectF(188.2, 1.3, 0, 0);
-    date.alignment = Qt::AlignRight;
-    Item rule;
-    rule.kind = ItemKind::Line;
-    rule.box = QRectF(0, 25.9, 189.7, 0);
-    return {memo, date, rule};
 }
 
 Report::Definition definition(const QString& title) {
@@ -152,11 +108,6 @@ Report::Definition qr3(StatusText QRLabel27Print) {
 
 QString paymentStatus(const QVariant& odendi) {
     return !odendi.isNull() && odendi.toBool() ? QStringLiteral("Ödendi") : QStringLiteral("Ödenmedi");
-}
-
-QStringList firmHeaderLines(const QVariant& ad, const QVariant& adres, const QVariant& tel,
-                            const QVariant& fax) {
-    return {ad.toString(), adres.toString(), tel.toString() + " (Tel)", fax.toString() + " (Fax)"};
 }
 
 } // namespace Layouts

@@ -20,8 +20,4 @@ Report::Definition qr3(StatusText QRLabel27Print);
 // "Ödendi" for a paid flag that is true; false and null are unpaid.
 QString paymentStatus(const QVariant& odendi);
 
-// The four lines of a firm block from the first firm row; a null field is an empty text.
-QStringList firmHeaderLines(const QVariant& ad, const QVariant& adres, const QVariant& tel,
-                            const QVariant& fax);
-
 } // namespace Layouts

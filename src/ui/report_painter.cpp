@@ -34,6 +34,8 @@ void paintPage(QPainter& painter, const Page& page, double pixelsPerMm) {
         double x = t.box.left() * pixelsPerMm;
         if (t.alignment & Qt::AlignRight)
             x = t.box.right() * pixelsPerMm - metrics->horizontalAdvance(t.text);
+        else if (t.alignment & Qt::AlignHCenter)
+            x = t.box.center().x() * pixelsPerMm - metrics->horizontalAdvance(t.text) / 2;
         painter.drawText(QPointF(x, t.box.top() * pixelsPerMm + metrics->ascent()), t.text);
     }
     painter.restore();

@@ -292,7 +292,7 @@ bool Preview::savePdf(const QString& path) {
         QPdfWriter writer(&file);
         writer.setTitle(m_run.title());
         writer.setCreator("Kalvista");
-        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageSize(QPageSize(m_run.setup().paper, QPageSize::Millimeter));
         writer.setPageOrientation(QPageLayout::Portrait);
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         writer.setResolution(int(PdfDpi));
@@ -325,7 +325,7 @@ bool Preview::savePdf(const QString& path) {
 void Preview::PrintButtonClick() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(m_run.title());
-    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageSize(QPageSize(m_run.setup().paper, QPageSize::Millimeter));
     printer.setPageOrientation(QPageLayout::Portrait);
     printer.setCopyCount(1);
     QPrintDialog dialog(&printer, this);

@@ -1,5 +1,6 @@
 #include "data/connection.h"
 #include "data/dataset.h"
+#include "report/layout_items.h"
 #include "reports/report_layouts.h"
 #include "sample_school.h"
 #include "test_support.h"
@@ -207,8 +208,8 @@ private slots:
     // The firm block is fixed: a long address wraps inside its width, lines past its height are cut.
     void firmBlock_data() {
         QTest::addColumn<QStringList>("lines");
-        QTest::newRow("empty firm") << Layouts::firmHeaderLines({}, {}, {}, {});
-        QTest::newRow("long address") << Layouts::firmHeaderLines(
+        QTest::newRow("empty firm") << Report::firmHeaderLines({}, {}, {}, {});
+        QTest::newRow("long address") << Report::firmHeaderLines(
             "Kalvista Sürücü Kursu", QString("Atatürk Bulvarı Çiçekçi Sokağı No 12 ").repeated(12), "0312",
             "0313");
     }

@@ -1,5 +1,6 @@
 #include "data/connection.h"
 #include "data/dataset.h"
+#include "report/layout_items.h"
 #include "reports/report_layouts.h"
 #include "test_support.h"
 #include "ui/report_preview.h"
@@ -38,7 +39,7 @@ private slots:
         m_trainees->setSql("select * from tb_kursiyer order by kID");
         m_trainees->open();
         Report::Definition layout = Layouts::rap_1();
-        layout.item("QRMemo1").lines = Layouts::firmHeaderLines("Öğretmen Sürücü Kursu", "İzmir", "1", "2");
+        layout.item("QRMemo1").lines = Report::firmHeaderLines("Öğretmen Sürücü Kursu", "İzmir", "1", "2");
         m_run = std::make_unique<Report::Run>(layout, *m_trainees);
     }
 

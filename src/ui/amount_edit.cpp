@@ -1,4 +1,4 @@
-#include "payments/amount_edit.h"
+#include "ui/amount_edit.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -84,6 +84,10 @@ std::optional<double> readAmount(const QString& text) {
 AmountEdit::AmountEdit(QWidget* parent) : QLineEdit(parent) {
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     showValue();
+}
+
+std::optional<double> AmountEdit::typedValue() const {
+    return readAmount(text());
 }
 
 void AmountEdit::setValue(double value) {

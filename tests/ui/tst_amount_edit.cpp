@@ -4,8 +4,8 @@
 #include <QTest>
 #include <QVBoxLayout>
 
-#include "payments/amount_edit.h"
 #include "test_support.h"
+#include "ui/amount_edit.h"
 
 #include <memory>
 

@@ -2,6 +2,8 @@
 
 #include <QLineEdit>
 
+#include <optional>
+
 // A money amount typed and shown in the user's locale: thousands grouped, two decimals, right-aligned,
 // red when negative. Keys that cannot belong to an amount are dropped while typing; the text is read
 // back into the value when the focus leaves, and a value of a thousand million or more, either side
@@ -13,6 +15,9 @@ public:
     explicit AmountEdit(QWidget* parent = nullptr);
 
     double value() const { return m_value; }
+    // The amount the text shows as it is being typed, before the edit takes it; none while the text
+    // cannot be read as an amount.
+    std::optional<double> typedValue() const;
     void setValue(double value);
     // A total that could not be read: no figure at all rather than a wrong one; the value is NaN.
     void showUnknown();

@@ -1,0 +1,55 @@
+#include "report/layout_items.h"
+
+#include <algorithm>
+
+namespace Report {
+
+Item text(const QString& caption, double x, double y, bool bold) {
+    Item item;
+    item.text = caption;
+    item.box = QRectF(x, y, 0, 0);
+    item.bold = bold;
+    return item;
+}
+
+Item named(Item item, const QString& name) {
+    item.name = name;
+    return item;
+}
+
+Item field(const QString& name, double x, double y, const QString& mask) {
+    Item item;
+    item.kind = ItemKind::Field;
+    item.field = name;
+    item.mask = mask;
+    item.box = QRectF(x, y, 0, 0);
+    return item;
+}
+
+Item inBox(Item item, double left, double right) {
+    item.box = QRectF(left, item.box.y(), right - left, 0);
+    item.alignment = Qt::AlignRight;
+    return item;
+}
+
+std::vector<Item> letterhead(const QString& memoName, double width) {
+    Item memo;
+    memo.kind = ItemKind::Memo;
+    memo.name = memoName;
+    memo.box = QRectF(1.3, 1.6, std::min(111.1, width - 45.0), 23.5);
+    Item date;
+    date.kind = ItemKind::SystemDate;
+    date.box = QRectF(width - 1.5, 1.3, 0, 0);
+    date.alignment = Qt::AlignRight;
+    Item rule;
+    rule.kind = ItemKind::Line;
+    rule.box = QRectF(0, 25.9, width, 0);
+    return {memo, date, rule};
+}
+
+QStringList firmHeaderLines(const QVariant& ad, const QVariant& adres, const QVariant& tel,
+                            const QVariant& fax) {
+    return {ad.toString(), adres.toString(), tel.toString() + " (Tel)", fax.toString() + " (Fax)"};
+}
+
+} // namespace Report

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "report/report_model.h"
+
+#include <QStringList>
+#include <QVariant>
+
+// The pieces every printed layout is made of: captions, fields, the letterhead and its firm block.
+namespace Report {
+
+// What a field or a sum masked with it prints: an amount as the ledger shows it.
+inline const QString AmountMask = QStringLiteral("#,###0.00");
+
+Item text(const QString& caption, double x, double y, bool bold = false);
+Item named(Item item, const QString& name);
+Item field(const QString& name, double x, double y, const QString& mask = {});
+// The item right-aligned in the box from `left` to `right`.
+Item inBox(Item item, double left, double right);
+
+// The firm block named `memoName`, the print date and the rule under them, the same in every page
+// header; `width` is the printable width of the paper.
+std::vector<Item> letterhead(const QString& memoName, double width = 189.7);
+// The height of the page header's part that the letterhead takes.
+inline constexpr double LetterheadHeight = 26.7;
+
+// The four lines of a firm block from the first firm row; a null field is an empty text.
+QStringList firmHeaderLines(const QVariant& ad, const QVariant& adres, const QVariant& tel,
+                            const QVariant& fax);
+
+} // namespace Report
