@@ -228,6 +228,17 @@ std::vector<UnpaidInstallment> unpaidInstallments(Connection& connection, qint64
     return unpaid;
 }
 
+QString linkedReceiptWarning(Connection& connection, const QVariant& makbuzID) {
+    if (makbuzID.isNull() || !makbuzID.isValid())
+        return {};
+    Statement receipt(connection, "SELECT makbuzno FROM tb_makbuz WHERE makbuzID = ? AND iptal = 0");
+    receipt.bind(1, makbuzID.toLongLong());
+    if (!receipt.step())
+        return {};
+    return QString("\nBu ödeme %1 numaralı makbuza bağlı. Değiştirmek için önce makbuzu iptal edin.")
+        .arg(receipt.text(0));
+}
+
 QString receiptNumber(int year, int sequence) {
     return QString("%1-%2").arg(year, 4, 10, QChar('0')).arg(sequence, 6, 10, QChar('0'));
 }

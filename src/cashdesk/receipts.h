@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 class Connection;
 
@@ -39,6 +40,10 @@ struct TakenPayment {
 // The trainee's unpaid installments in the order a payment pays them, with the row versions read:
 // what the payment dialog shows and allocates while the amount is typed.
 std::vector<UnpaidInstallment> unpaidInstallments(Connection& connection, qint64 kID);
+
+// The message that keeps a payment row a valid receipt paid from being changed or removed by hand;
+// empty for a row no receipt holds. A cancelled receipt has let go of its rows.
+QString linkedReceiptWarning(Connection& connection, const QVariant& makbuzID);
 
 // A receipt's number: the year and its place in the year, "2026-000042".
 QString receiptNumber(int year, int sequence);

@@ -108,6 +108,7 @@ private:
     bool saveTrainee();
     void cancelTrainee();
     void stampOwner(Dataset& payments);
+    bool refusedForItsReceipt();
     void showPaymentTotals(const PaymentTotals& totals);
 
     Forms& m_forms;

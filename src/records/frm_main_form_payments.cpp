@@ -5,6 +5,7 @@
 #include "app/guard.h"
 #include "cashdesk/frm_tahsilat.h"
 #include "cashdesk/receipt_preview.h"
+#include "cashdesk/receipts.h"
 #include "data/frm_DataMod.h"
 #include "data/statements.h"
 #include "data/transaction.h"
@@ -147,8 +148,19 @@ void frm_main_form::Button10Click() {
     RefreshPaymentTotals();
 }
 
+// A row a valid receipt paid is the receipt's: only cancelling the receipt gives it back.
+bool frm_main_form::refusedForItsReceipt() {
+    Dataset& payments = data().todemeler;
+    const QString warning = linkedReceiptWarning(data().ado_conn, payments.value("makbuzID"));
+    if (!warning.isEmpty())
+        MessageBox::warning("Uyarı", warning, this);
+    return !warning.isEmpty();
+}
+
 void frm_main_form::Button11Click() {
     Dataset& payments = data().todemeler;
+    if (!payments.isEmpty() && refusedForItsReceipt())
+        return;
     if (!payments.isEmpty()) {
         const auto answer = MessageBox::show(MessageBox::Kind::Warning, QString(), "\nAktif ödeme silinecek.",
                                              MessageBox::Buttons::YesNo, MessageBox::Answer::Yes, this);
@@ -160,7 +172,7 @@ void frm_main_form::Button11Click() {
 
 void frm_main_form::Button13Click() {
     Dataset& payments = data().todemeler;
-    if (payments.isEmpty())
+    if (payments.isEmpty() || refusedForItsReceipt())
         return;
     {
         Transaction toggle(data().ado_conn);

@@ -53,6 +53,55 @@ class TestTahsilat : public QObject {
 private slots:
     void initTestCase() { useProgramLocale(); }
 
+    // "Ödendi" and "Ödeme Sil" leave a row a valid receipt paid alone, before asking anything;
+    // once the receipt is cancelled, the row is the ledger's again.
+    void aRowAReceiptPaidIsTheReceipts_data() {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("Ödendi") << "Button13";
+        QTest::newRow("Ödeme Sil") << "Button11";
+    }
+    void aRowAReceiptPaidIsTheReceipts() {
+        QFETCH(QString, button);
+        TakenPayment taken;
+        ProgramFixture p([&](Connection& c) {
+            fill(c);
+            taken = takePayment(c, {1, 200.0, QDate::currentDate(), PaymentKinds[0], {}});
+        });
+        openLedgerOfFirst(p);
+        Dataset& ledger = p.data().todemeler;
+        const auto moveToRow = [&](const char* field, const QVariant& value) {
+            for (int row = 0; row < ledger.recordCount(); ++row)
+                if (ledger.valueAt(row, ledger.fieldIndex(field)) == value)
+                    ledger.moveTo(row);
+        };
+        moveToRow("makbuzID", taken.makbuzID);
+        const QVariant paidRow = ledger.value("odemeID");
+        const QStringList rowsBefore = p.paymentsOf(1);
+        p.press(button);
+        QCOMPARE(p.boxes().seen.size(), 1);
+        QCOMPARE(p.boxes().seen[0].caption, QString("Uyarı"));
+        QCOMPARE(p.boxes().seen[0].text,
+                 QString("\nBu ödeme %1 numaralı makbuza bağlı. Değiştirmek için önce "
+                         "makbuzu iptal edin.")
+                     .arg(taken.number));
+        QCOMPARE(p.paymentsOf(1), rowsBefore);
+        {
+            Connection c;
+            p.database().open(c);
+            cancelReceipt(c, taken.makbuzID, "Yanlış kişi");
+        }
+        // Another desk's cancel shows after the list is read again.
+        p.press("Button2");
+        p.press("Button4");
+        p.press("Button9");
+        moveToRow("odemeID", paidRow);
+        const QStringList rowsCancelled = p.paymentsOf(1);
+        p.boxes().answer(QMessageBox::Yes);
+        p.press(button);
+        QCOMPARE(p.boxes().seen.size(), button == "Button11" ? 2 : 1);
+        QVERIFY(p.paymentsOf(1) != rowsCancelled);
+    }
+
     void traineeBeingEnteredIsAskedToBeSaved() {
         ProgramFixture p(fill);
         p.press("Button1");
