@@ -38,7 +38,7 @@ std::vector<DayClosing::Sum> sums(Connection& connection, const QString& jet) {
     Statement s(connection, translateJet(jet, connection.dialect()));
     std::vector<DayClosing::Sum> result;
     while (s.step())
-        result.push_back({s.text(0), s.integer(1), amountOf(s.cell(2))});
+        result.push_back({s.text(0), s.integer(1), s.number(2)});
     return result;
 }
 
@@ -90,17 +90,13 @@ QString cancelledOn(const QDate& day) {
 
 } // namespace CashDeskSql
 
-double amountOf(const Cell& cell) {
-    return cell.kind == Cell::Kind::Integer ? double(cell.integer) : cell.real;
-}
-
 DayClosing readDayClosing(Connection& connection, const QDate& day) {
     DayClosing closing;
     closing.byKind = sums(connection, CashDeskSql::dayTotalsByKind(day));
     closing.byDesk = sums(connection, CashDeskSql::dayTotalsByDesk(day));
     Statement all(connection, translateJet(CashDeskSql::dayTotal(day), connection.dialect()));
     all.step();
-    closing.all = {QString(), all.integer(0), amountOf(all.cell(1))};
+    closing.all = {QString(), all.integer(0), all.number(1)};
     Statement cancelled(connection, translateJet(CashDeskSql::cancelledOn(day), connection.dialect()));
     while (cancelled.step())
         closing.cancelledNumbers << cancelled.text(1);

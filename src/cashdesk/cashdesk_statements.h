@@ -8,7 +8,6 @@
 #include <vector>
 
 class Connection;
-struct Cell;
 
 // The Jet-dialect statements of the cash desk's lists, for a Dataset (which translates them) on
 // either backend.
@@ -32,9 +31,6 @@ QString dayReceipts(const QDate& day);
 QString cancelledOn(const QDate& day);
 
 } // namespace CashDeskSql
-
-// An amount as either backend returns it: the file gives a whole amount as an integer.
-double amountOf(const Cell& cell);
 
 // The day's closing figures, read through the statements above.
 struct DayClosing {

@@ -174,7 +174,7 @@ std::vector<ReceiptLine> linesOf(Connection& connection, qint64 makbuzID) {
         line.paymentId = s.integer(0);
         line.description = s.text(1);
         line.restId = s.integer(2);
-        line.rest = amountOf(s.cell(3));
+        line.rest = s.number(3);
         line.newRow = s.integer(4) != 0;
         lines.push_back(line);
     }
@@ -187,7 +187,7 @@ void joinRest(Connection& connection, qint64 makbuzID, const ReceiptLine& line) 
     Statement rest(connection, "SELECT miktar, aciklama, surum FROM tb_odeme "
                                "WHERE odemeID = ? AND Odendi = 0 AND makbuzID IS NULL");
     rest.bind(1, line.restId);
-    if (!rest.step() || std::fabs(amountOf(rest.cell(0)) - line.rest) >= 0.005 ||
+    if (!rest.step() || std::fabs(rest.number(0) - line.rest) >= 0.005 ||
         rest.text(1) != restDescription(line.description))
         return;
     const qint64 version = rest.integer(2);
@@ -197,7 +197,7 @@ void joinRest(Connection& connection, qint64 makbuzID, const ReceiptLine& line) 
     if (!paid.step())
         return;
     Statement join(connection, "UPDATE tb_odeme SET miktar = ?, surum = surum + 1 WHERE odemeID = ?");
-    join.bind(1, RoundAmount(amountOf(paid.cell(0)) + line.rest));
+    join.bind(1, RoundAmount(paid.number(0) + line.rest));
     join.bind(2, line.paymentId);
     join.execute();
     Statement remove(connection, "DELETE FROM tb_odeme WHERE odemeID = ? AND surum = ?");
@@ -223,7 +223,7 @@ std::vector<UnpaidInstallment> unpaidInstallments(Connection& connection, qint64
     std::vector<UnpaidInstallment> unpaid;
     while (rows.step())
         unpaid.push_back(
-            {rows.integer(0), rows.text(1), dateOf(rows.text(2)), amountOf(rows.cell(3)), rows.integer(4)});
+            {rows.integer(0), rows.text(1), dateOf(rows.text(2)), rows.number(3), rows.integer(4)});
     sortForPayment(unpaid);
     return unpaid;
 }

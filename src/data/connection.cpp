@@ -207,6 +207,20 @@ qint64 Statement::integer(int column) const {
     }
 }
 
+double Statement::number(int column) const {
+    const Cell c = cell(column);
+    switch (c.kind) {
+    case Cell::Kind::Integer:
+        return double(c.integer);
+    case Cell::Kind::Real:
+        return c.real;
+    case Cell::Kind::Text:
+        return QByteArray(c.data, c.size).toDouble();
+    default:
+        return 0.0;
+    }
+}
+
 QString Statement::text(int column) const {
     const Cell c = cell(column);
     switch (c.kind) {

@@ -43,6 +43,8 @@ public:
     // A value of the current row; its text stays valid until the next step.
     Cell cell(int column) const;
     qint64 integer(int column) const;
+    // A number as stored, whole or not; 0 for an empty value.
+    double number(int column) const;
     QString text(int column) const;
     // Copies the current row into `store`.
     RowStore::Row addRowTo(RowStore& store) const;

@@ -316,7 +316,7 @@ std::vector<qint64> rowCounts(Database db) {
 double paymentSum(Database db) {
     auto s = statement(db, "SELECT coalesce(sum(miktar), 0) FROM tb_odeme");
     s->step();
-    return s->cell(0).kind == Cell::Kind::Integer ? double(s->cell(0).integer) : s->cell(0).real;
+    return s->number(0);
 }
 
 void replaceAll(Database from, Database to, const Progress& progress) {
