@@ -15,6 +15,9 @@ class frm_odeme_rapor_form;
 class frm_mail_yolla;
 class frm_hknd;
 class frm_tahsilat;
+class frm_makbuzlar;
+class frm_gun_sonu;
+class frm_geciken_taksitler;
 
 // The single instance of every window and of the data module, filled in start-up order and
 // handed to each of them, so windows meet only through the main window and the data module.
@@ -34,4 +37,7 @@ struct Forms {
     frm_mail_yolla* mail_yolla = nullptr;
     frm_hknd* hknd = nullptr;
     frm_tahsilat* tahsilat = nullptr;
+    frm_makbuzlar* makbuzlar = nullptr;
+    frm_gun_sonu* gun_sonu = nullptr;
+    frm_geciken_taksitler* geciken_taksitler = nullptr;
 };

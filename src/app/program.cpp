@@ -8,6 +8,9 @@
 #include "app/frm_sifre_girisi.h"
 #include "app/guard.h"
 #include "app/program_folder.h"
+#include "cashdesk/frm_geciken_taksitler.h"
+#include "cashdesk/frm_gun_sonu.h"
+#include "cashdesk/frm_makbuzlar.h"
 #include "cashdesk/frm_tahsilat.h"
 #include "data/frm_DataMod.h"
 #include "payments/frm_odeme_rapor_form.h"
@@ -63,6 +66,12 @@ Program::Program() {
     m_forms.yedekler = m_yedekler.get();
     m_tahsilat = std::make_unique<frm_tahsilat>(m_forms, m_main.get());
     m_forms.tahsilat = m_tahsilat.get();
+    m_makbuzlar = std::make_unique<frm_makbuzlar>(m_forms, m_main.get());
+    m_forms.makbuzlar = m_makbuzlar.get();
+    m_gun_sonu = std::make_unique<frm_gun_sonu>(m_forms, m_main.get());
+    m_forms.gun_sonu = m_gun_sonu.get();
+    m_geciken_taksitler = std::make_unique<frm_geciken_taksitler>(m_forms, m_main.get());
+    m_forms.geciken_taksitler = m_geciken_taksitler.get();
 }
 
 Program::~Program() = default;

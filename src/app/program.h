@@ -39,6 +39,9 @@ private:
     std::unique_ptr<frm_mail_yolla> m_mail_yolla;
     std::unique_ptr<frm_hknd> m_hknd;
     std::unique_ptr<frm_tahsilat> m_tahsilat;
+    std::unique_ptr<frm_makbuzlar> m_makbuzlar;
+    std::unique_ptr<frm_gun_sonu> m_gun_sonu;
+    std::unique_ptr<frm_geciken_taksitler> m_geciken_taksitler;
 };
 
 // Sets the global state of a process: locale, application title and program folder.

@@ -134,6 +134,9 @@ void frm_main_form::buildToolbar() {
     add("Btn2", "Ayarlar", QStyle::SP_DialogResetButton, &frm_main_form::Btn2Click);
     add("Btn3", "Şifreler", QStyle::SP_DialogYesButton, &frm_main_form::Btn3Click);
     Btn7 = add("Btn7", "Yedekler", QStyle::SP_DriveHDIcon, &frm_main_form::Btn7Click);
+    Btn8 = add("Btn8", "Kasa", QStyle::SP_DialogSaveButton, nullptr);
+    Btn8->setMenu(buildCashDeskMenu());
+    Btn8->setPopupMode(QToolButton::InstantPopup);
     bar->addSeparator();
     add("ToolButton9", "İletişim", QStyle::SP_DialogHelpButton, &frm_main_form::ToolButton9Click);
     add("Btn6", "Hakında", QStyle::SP_MessageBoxInformation, &frm_main_form::Btn6Click);
@@ -391,7 +394,8 @@ void frm_main_form::EnableRecordPanel(bool enabled) {
 void frm_main_form::SetListMode(bool listMode) {
     for (QWidget* w :
          {static_cast<QWidget*>(Button3), static_cast<QWidget*>(Button4), static_cast<QWidget*>(Button9),
-          static_cast<QWidget*>(Btn4), static_cast<QWidget*>(Btn7), static_cast<QWidget*>(kaygrid)})
+          static_cast<QWidget*>(Btn4), static_cast<QWidget*>(Btn7), static_cast<QWidget*>(Btn8),
+          static_cast<QWidget*>(kaygrid)})
         w->setEnabled(listMode);
     for (QAction* entry : PopupMenu1->actions())
         entry->setEnabled(listMode);

@@ -69,6 +69,9 @@ public slots:
     void kaygridIButtonClick();
     void ToolButton3Click();
     void Btn7Click();
+    void Makbuzlar1Click();
+    void GunSonu1Click();
+    void Geciken1Click();
     void ToolButton9Click();
     void Btn6Click();
     void Button5Click();
@@ -86,6 +89,7 @@ protected:
 private:
     frm_DataMod& data() const;
     void buildToolbar();
+    QMenu* buildCashDeskMenu();
     void buildList();
     void buildRecordPanel();
     void buildPaymentsTab(QWidget* page);
@@ -123,6 +127,7 @@ private:
     QToolButton* Button9 = nullptr;
     QToolButton* Btn4 = nullptr;
     QToolButton* Btn7 = nullptr;
+    QToolButton* Btn8 = nullptr;
     QMenu* PopupMenu1 = nullptr;
     QMenu* pp1 = nullptr;
     DataGrid* kaygrid = nullptr;
