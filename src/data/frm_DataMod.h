@@ -41,6 +41,13 @@ public:
     // The receipt being printed and its lines; open only while its preview shows.
     Dataset sql_makbuz_bilgi{ado_conn, "sql_makbuz_bilgi", this};
     Dataset sql_makbuz{ado_conn, "sql_makbuz", this};
+    // The cash desk's lists: the receipts of a period, the day's closing, the overdue installments,
+    // a trainee's statement.
+    Dataset sql_makbuzlar{ado_conn, "sql_makbuzlar", this};
+    Dataset sql_gunsonu{ado_conn, "sql_gunsonu", this};
+    Dataset sql_gunsonu_iptal{ado_conn, "sql_gunsonu_iptal", this};
+    Dataset sql_geciken{ado_conn, "sql_geciken", this};
+    Dataset sql_ekstre{ado_conn, "sql_ekstre", this};
 
     DataSource dkursiyer{tkursiyer, "dkursiyer", this};
     DataSource dodeme{todemeler, "dodeme", this};
