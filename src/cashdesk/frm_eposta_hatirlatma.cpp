@@ -1,0 +1,3 @@
+#include "cashdesk/frm_eposta_hatirlatma.h"
+
+void remindByMail(Forms&, QWidget*, const std::vector<ReminderTarget>&) {}
