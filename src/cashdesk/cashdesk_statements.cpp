@@ -88,6 +88,16 @@ QString cancelledOn(const QDate& day) {
            withinDay("m.iptalzamani", day) + " order by m.iptalzamani, m.makbuzno";
 }
 
+QString receiptsBetween(const QDate& from, const QDate& to) {
+    return QString("select m.makbuzID, m.makbuzno, m.tarih, k.adayno, "
+                   "coalesce(k.adi, \"\") || \" \" || coalesce(k.soyadi, \"\") as adisoyadi, m.tutar, "
+                   "m.odemesekli, m.masa, m.iptal, "
+                   "case when m.iptal = 0 then \"Geçerli\" else \"İptal\" end as durum "
+                   "from tb_makbuz m left join tb_kursiyer k on k.kID = m.kID "
+                   "where m.tarih >= %1 and m.tarih < %2 order by m.makbuzno")
+        .arg(dateLiteral(from), dateLiteral(to.addDays(1)));
+}
+
 } // namespace CashDeskSql
 
 DayClosing readDayClosing(Connection& connection, const QDate& day) {

@@ -29,6 +29,10 @@ QString dayTotal(const QDate& day);
 QString dayReceipts(const QDate& day);
 // The receipts cancelled on `day`, whatever their own date, with their trainee and reason.
 QString cancelledOn(const QDate& day);
+// Every receipt dated from `from` to `to`, both included, cancelled or not, in number order:
+// makbuzID, makbuzno, tarih, adayno, adisoyadi, tutar, odemesekli, masa, iptal, durum ("Geçerli" or
+// "İptal"). A receipt keeps its row after its trainee was deleted, with the trainee's columns empty.
+QString receiptsBetween(const QDate& from, const QDate& to);
 
 } // namespace CashDeskSql
 

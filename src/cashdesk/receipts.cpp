@@ -213,6 +213,35 @@ void removeMadeRow(Connection& connection, qint64 makbuzID, const ReceiptLine& l
     remove.execute();
 }
 
+void requireReason(const QString& reason) {
+    refuseIf(reason.trimmed().isEmpty() ? "\nİptal nedeni yazılmalıdır." : "");
+}
+
+// The cancellation's writes, inside the transaction of the command that cancels.
+void cancelWithin(Connection& connection, qint64 makbuzID, const QString& reason) {
+    const ReceiptState receipt = receiptState(connection, makbuzID);
+    if (!receipt.found)
+        throw DatabaseError(RowChangedElsewhereText);
+    refuseIf(receipt.cancelled ? "\nBu makbuz daha önce iptal edilmiş." : "");
+    Statement cancel(connection, "UPDATE tb_makbuz SET iptal = -1, iptalzamani = ?, iptalnedeni = ?, "
+                                 "surum = surum + 1 WHERE makbuzID = ? AND surum = ? AND iptal = 0");
+    cancel.bind(1, now());
+    cancel.bind(2, fitToWidth(reason.trimmed(), ReasonWidth));
+    cancel.bind(3, makbuzID);
+    cancel.bind(4, receipt.version);
+    executeOnVersion(cancel);
+    for (const ReceiptLine& line : linesOf(connection, makbuzID)) {
+        if (line.newRow)
+            removeMadeRow(connection, makbuzID, line);
+        else if (line.restId)
+            joinRest(connection, makbuzID, line);
+    }
+    Statement giveBack(connection, "UPDATE tb_odeme SET Odendi = 0, makbuzID = NULL, surum = surum + 1 "
+                                   "WHERE makbuzID = ?");
+    giveBack.bind(1, makbuzID);
+    giveBack.execute();
+}
+
 } // namespace
 
 std::vector<UnpaidInstallment> unpaidInstallments(Connection& connection, qint64 kID) {
@@ -271,28 +300,36 @@ TakenPayment takePayment(Connection& connection, const PaymentRequest& request) 
 }
 
 void cancelReceipt(Connection& connection, qint64 makbuzID, const QString& reason) {
-    refuseIf(reason.trimmed().isEmpty() ? "\nİptal nedeni yazılmalıdır." : "");
+    requireReason(reason);
     Transaction writing(connection);
-    const ReceiptState receipt = receiptState(connection, makbuzID);
-    if (!receipt.found)
-        throw DatabaseError(RowChangedElsewhereText);
-    refuseIf(receipt.cancelled ? "\nBu makbuz daha önce iptal edilmiş." : "");
-    Statement cancel(connection, "UPDATE tb_makbuz SET iptal = -1, iptalzamani = ?, iptalnedeni = ?, "
-                                 "surum = surum + 1 WHERE makbuzID = ? AND surum = ? AND iptal = 0");
-    cancel.bind(1, now());
-    cancel.bind(2, fitToWidth(reason.trimmed(), ReasonWidth));
-    cancel.bind(3, makbuzID);
-    cancel.bind(4, receipt.version);
-    executeOnVersion(cancel);
-    for (const ReceiptLine& line : linesOf(connection, makbuzID)) {
-        if (line.newRow)
-            removeMadeRow(connection, makbuzID, line);
-        else if (line.restId)
-            joinRest(connection, makbuzID, line);
-    }
-    Statement giveBack(connection, "UPDATE tb_odeme SET Odendi = 0, makbuzID = NULL, surum = surum + 1 "
-                                   "WHERE makbuzID = ?");
-    giveBack.bind(1, makbuzID);
-    giveBack.execute();
+    cancelWithin(connection, makbuzID, reason);
     writing.commit();
+}
+
+int validReceiptCount(Connection& connection, qint64 kID) {
+    Statement count(connection, "SELECT count(*) FROM tb_makbuz WHERE kID = ? AND iptal = 0");
+    count.bind(1, kID);
+    count.step();
+    return int(count.integer(0));
+}
+
+int cancelReceiptsOf(Connection& connection, qint64 kID, const QString& reason) {
+    requireReason(reason);
+    Transaction writing(connection);
+    // No desk writes a receipt for the trainee while its receipts are being cancelled.
+    serialiseReceiptWriters(connection);
+    std::vector<qint64> receipts;
+    {
+        // Newest first: a split's rest that a later receipt paid is unpaid again before the split is
+        // undone, and so joins its installment.
+        Statement valid(connection,
+                        "SELECT makbuzID FROM tb_makbuz WHERE kID = ? AND iptal = 0 ORDER BY makbuzID DESC");
+        valid.bind(1, kID);
+        while (valid.step())
+            receipts.push_back(valid.integer(0));
+    }
+    for (const qint64 makbuzID : receipts)
+        cancelWithin(connection, makbuzID, reason);
+    writing.commit();
+    return int(receipts.size());
 }

@@ -59,3 +59,11 @@ TakenPayment takePayment(Connection& connection, const PaymentRequest& request);
 // the receipt made removed. The receipt and its number stay. Throws PaymentRefused for an empty
 // reason or a receipt already cancelled.
 void cancelReceipt(Connection& connection, qint64 makbuzID, const QString& reason);
+
+// How many receipts of the trainee are valid (not cancelled).
+int validReceiptCount(Connection& connection, qint64 kID);
+
+// Cancels every valid receipt of the trainee with the same reason, as cancelReceipt does one, in one
+// transaction (the caller's, when one runs); returns how many it cancelled. Receipt writers wait
+// until it ends, so none is written for the trainee meanwhile.
+int cancelReceiptsOf(Connection& connection, qint64 kID, const QString& reason);
