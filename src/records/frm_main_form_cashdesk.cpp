@@ -5,6 +5,8 @@
 #include "cashdesk/frm_geciken_taksitler.h"
 #include "cashdesk/frm_gun_sonu.h"
 #include "cashdesk/frm_makbuzlar.h"
+#include "data/frm_DataMod.h"
+#include "data/statements.h"
 
 #include <QAction>
 #include <QMenu>
@@ -24,8 +26,12 @@ QMenu* frm_main_form::buildCashDeskMenu() {
     return menu;
 }
 
+// A cancelled receipt gave installments back: the ledger shows them as they are now.
 void frm_main_form::Makbuzlar1Click() {
-    m_forms.makbuzlar->start();
+    if (!m_forms.makbuzlar->start())
+        return;
+    data().reloadPayments(Sql::paymentsOf(data().currentTraineeKey(), data().entryToken()));
+    RefreshPaymentTotals();
 }
 
 void frm_main_form::GunSonu1Click() {
