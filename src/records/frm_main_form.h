@@ -111,6 +111,8 @@ private:
     bool askToKeepEntry();
     bool saveTrainee();
     void cancelTrainee();
+    // Asks whether the trainee's valid receipts may be cancelled with its deletion.
+    bool receiptsMayBeCancelled(int receipts);
     void stampOwner(Dataset& payments);
     bool refusedForItsReceipt();
     void showPaymentTotals(const PaymentTotals& totals);

@@ -3,6 +3,7 @@
 
 #include "app/forms.h"
 #include "app/guard.h"
+#include "cashdesk/receipts.h"
 #include "data/frm_DataMod.h"
 #include "data/statements.h"
 #include "data/transaction.h"
@@ -26,6 +27,8 @@ const QString RequiredText =
     QStringLiteral("Adı, Soyadı, Aday No, Cinsiyeti ve Ehliyet Sınıfı Girilmek zorundadır.");
 const QString TakenCandidateText =
     QStringLiteral("\nBu aday numarası başka bir kursiyere ait. \n\nLütfen yeni bir aday numarası giriniz.");
+
+const QString TraineeDeletedReason = QStringLiteral("Kursiyer silindi");
 
 const QStringList NewTraineeFlags = {"ehliyetAldi", "k_belgeoncende", "k_surekli", "m_trafik", "m_ilkyardim",
                                      "m_motor",     "m_direksiyon",   "ser_hak",   "ser_aldi", "ser_yakti"};
@@ -221,10 +224,17 @@ void frm_main_form::Button3Click() {
     if (answer != MessageBox::Answer::Yes)
         return;
     const qint64 kID = d.currentTraineeKey();
+    const int receipts = validReceiptCount(d.ado_conn, kID);
+    if (receipts > 0 && !receiptsMayBeCancelled(receipts))
+        return;
     {
         // The reloaded list belongs to the deletion: if anything fails, the trainee and the list stay.
         // A trainee another copy changed or deleted since the list was read keeps its payments.
         Transaction remove(d.ado_conn);
+        // The receipts stay, cancelled. The user agreed to cancel those counted: a receipt another desk
+        // took or cancelled since makes the deletion fail whole.
+        if (cancelReceiptsOf(d.ado_conn, kID, TraineeDeletedReason) != receipts)
+            throw DatabaseError(RowChangedElsewhereText);
         d.sql_2.setSql(Sql::deletePaymentsOfTrainee(kID));
         d.sql_2.execute();
         d.sql_2.setSql(Sql::deleteTrainee(kID, d.tkursiyer.rowVersion()));
@@ -236,6 +246,16 @@ void frm_main_form::Button3Click() {
     }
     MessageBox::show(MessageBox::Kind::Information, "Sonuç", "\nKayıt bağlı ödemeleri ile birlikte silindi.");
     ShowRecordCount();
+}
+
+bool frm_main_form::receiptsMayBeCancelled(int receipts) {
+    const QString question =
+        QString("\nBu kursiyerin %1 geçerli makbuzu var. Kayıt silinirse makbuzlar \"%2\" "
+                "nedeniyle iptal edilir.\n\nDevam edilsin mi?")
+            .arg(receipts)
+            .arg(TraineeDeletedReason);
+    return MessageBox::show(MessageBox::Kind::Warning, "Uyarı", question, MessageBox::Buttons::YesNo,
+                            MessageBox::Answer::No, this) == MessageBox::Answer::Yes;
 }
 
 void frm_main_form::btn1xClick(int row) {
