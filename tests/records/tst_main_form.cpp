@@ -62,17 +62,17 @@ private slots:
         for (QToolButton* b : p.main().findChildren<QToolButton*>())
             if (b->objectName().startsWith("B") || b->objectName().startsWith("ToolButton"))
                 captions << b->objectName() + '=' + b->text();
-        QCOMPARE(captions,
-                 (QStringList{"Button1=Yeni Kursiyer", "Button2=Düzenle", "Button3=Kaydı Sil",
-                              "Button4=Yenile", "Button9=Ödemeler", "ToolButton7=Raporlar",
-                              "Btn4=Kayıt Sorgula", "Btn5=İstatistikler", "Btn2=Ayarlar", "Btn3=Şifreler",
-                              "Btn7=Yedekler", "ToolButton9=İletişim", "Btn6=Hakında", "ToolButton3=Çıkış"}));
+        QCOMPARE(captions, (QStringList{"Button1=Yeni Kursiyer", "Button2=Düzenle", "Button3=Kaydı Sil",
+                                        "Button4=Yenile", "Button9=Ödemeler", "ToolButton7=Raporlar",
+                                        "Btn4=Kayıt Sorgula", "Btn5=İstatistikler", "Btn2=Ayarlar",
+                                        "Btn3=Şifreler", "Btn7=Yedekler", "Btn8=Kasa", "ToolButton9=İletişim",
+                                        "Btn6=Hakında", "ToolButton3=Çıkış"}));
         QStringList entries;
         for (QAction* a : p.find<QMenu>("PopupMenu1")->actions())
             entries << (a->isSeparator() ? "-" : a->objectName() + '=' + a->text());
         QCOMPARE(entries,
                  (QStringList{"Button5=Kursiyerler", "Button6=Ehliyet Sınıfları", "Button7=Ödeme Raporu",
-                              "Button8=Kişisel Ödemeler", "-", "Button12=Export"}));
+                              "Button8=Kişisel Ödemeler", "Ekstre1=Hesap Ekstresi", "-", "Button12=Export"}));
         for (QToolButton* b : p.main().findChildren<QToolButton*>())
             QVERIFY2(!b->icon().isNull() || !b->objectName().startsWith("B"), qPrintable(b->objectName()));
     }
