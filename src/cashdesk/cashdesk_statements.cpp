@@ -1,7 +1,9 @@
 #include "cashdesk/cashdesk_statements.h"
 
 #include "data/connection.h"
+#include "data/database_error.h"
 #include "data/jet_dialect.h"
+#include "data/schema.h"
 #include "data/statements.h"
 
 #include <QStringList>
@@ -40,6 +42,16 @@ std::vector<DayClosing::Sum> sums(Connection& connection, const QString& jet) {
     while (s.step())
         result.push_back({s.text(0), s.integer(1), s.number(2)});
     return result;
+}
+
+QString fullName(const Statement& s, int adiColumn) {
+    return (s.text(adiColumn) + ' ' + s.text(adiColumn + 1)).trimmed();
+}
+
+// The payments tab's own sum, so that the statement never disagrees with what the tab shows.
+double ledgerTotal(Connection& connection, bool paid, qint64 kID) {
+    Statement s(connection, translateJet(Sql::paymentTotal(paid, kID, {}), connection.dialect()));
+    return s.step() ? s.number(0) : 0.0;
 }
 
 } // namespace
@@ -82,6 +94,19 @@ QString dayReceipts(const QDate& day) {
            validOn(day, "m.") + " order by m.makbuzno";
 }
 
+QString statementTrainee(qint64 kID) {
+    return QString("select adi, soyadi, n_tckimlik, adayno, ehliyetsinifi, kayitTarihi, odeme_tutari "
+                   "from tb_kursiyer where kID = %1")
+        .arg(kID);
+}
+
+QString statementRows(qint64 kID) {
+    return QString("select o.tarih, o.aciklama, o.miktar, o.Odendi, m.makbuzno from tb_odeme o "
+                   "left join tb_makbuz m on m.makbuzID = o.makbuzID and m.iptal = 0 "
+                   "where o.kID = %1 order by o.tarih, o.odemeID")
+        .arg(kID);
+}
+
 QString cancelledOn(const QDate& day) {
     return "select m.makbuzID, m.makbuzno, m.tarih, k.adi, k.soyadi, m.tutar, m.iptalnedeni "
            "from tb_makbuz m left join tb_kursiyer k on k.kID = m.kID where " +
@@ -109,6 +134,26 @@ DayClosing readDayClosing(Connection& connection, const QDate& day) {
     closing.all = {QString(), all.integer(0), all.number(1)};
     Statement cancelled(connection, translateJet(CashDeskSql::cancelledOn(day), connection.dialect()));
     while (cancelled.step())
-        closing.cancelledNumbers << cancelled.text(1);
+        closing.cancelled.push_back({cancelled.text(1), dayOfStoredDate(cancelled.text(2)),
+                                     fullName(cancelled, 3), cancelled.number(5), cancelled.text(6)});
     return closing;
+}
+
+TraineeStatement readTraineeStatement(Connection& connection, qint64 kID) {
+    TraineeStatement statement;
+    {
+        Statement trainee(connection, translateJet(CashDeskSql::statementTrainee(kID), connection.dialect()));
+        if (!trainee.step())
+            throw DatabaseError(RowChangedElsewhereText);
+        statement.name = fullName(trainee, 0);
+        statement.nationalId = trainee.text(2);
+        statement.candidateNo = trainee.text(3);
+        statement.licenceClass = trainee.text(4);
+        statement.registered = dayOfStoredDate(trainee.text(5));
+        if (trainee.cell(6).kind != Cell::Kind::Null)
+            statement.fee = trainee.number(6);
+    }
+    statement.paid = ledgerTotal(connection, true, kID);
+    statement.remaining = ledgerTotal(connection, false, kID);
+    return statement;
 }

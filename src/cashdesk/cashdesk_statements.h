@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 class Connection;
@@ -34,6 +35,12 @@ QString cancelledOn(const QDate& day);
 // "İptal"). A receipt keeps its row after its trainee was deleted, with the trainee's columns empty.
 QString receiptsBetween(const QDate& from, const QDate& to);
 
+// A trainee's statement: the trainee with the agreed fee (adi, soyadi, n_tckimlik, adayno,
+// ehliyetsinifi, kayitTarihi, odeme_tutari), and every payment row with the number of the valid
+// receipt that paid it (tarih, aciklama, miktar, Odendi, makbuzno), by due date.
+QString statementTrainee(qint64 kID);
+QString statementRows(qint64 kID);
+
 } // namespace CashDeskSql
 
 // The day's closing figures, read through the statements above.
@@ -46,6 +53,28 @@ struct DayClosing {
     std::vector<Sum> byKind;
     std::vector<Sum> byDesk;
     Sum all;
-    QStringList cancelledNumbers;
+    struct Cancelled {
+        QString number;
+        QDate date; // the receipt's own
+        QString trainee;
+        double amount = 0.0;
+        QString reason;
+    };
+    std::vector<Cancelled> cancelled;
 };
 DayClosing readDayClosing(Connection& connection, const QDate& day);
+
+// What a trainee's statement prints above and below the payment rows; the paid and remaining
+// totals are those the payments tab shows.
+struct TraineeStatement {
+    QString name;
+    QString nationalId;
+    QString candidateNo;
+    QString licenceClass;
+    QDate registered;
+    std::optional<double> fee; // none when no fee was agreed
+    double paid = 0.0;
+    double remaining = 0.0;
+};
+// Throws DatabaseError when the trainee is no longer there.
+TraineeStatement readTraineeStatement(Connection& connection, qint64 kID);

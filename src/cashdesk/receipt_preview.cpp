@@ -1,6 +1,8 @@
 #include "cashdesk/receipt_preview.h"
 
+#include "cashdesk/day_closing_layout.h"
 #include "cashdesk/receipt_layout.h"
+#include "cashdesk/statement_layout.h"
 #include "data/frm_DataMod.h"
 #include "report/layout_items.h"
 #include "ui/report_preview.h"
@@ -35,6 +37,13 @@ ReceiptLayout::ReceiptText receiptText(Dataset& receipt) {
     return text;
 }
 
+// The run of `layout` over `rows` in the modal preview.
+void showInPreview(const Report::Definition& layout, const Dataset& rows, QWidget* parent) {
+    const Report::Run run(layout, rows);
+    Report::Preview window(run, parent);
+    window.exec();
+}
+
 } // namespace
 
 void showReceipt(frm_DataMod& data, qint64 makbuzID, QWidget* parent) {
@@ -51,7 +60,27 @@ void showReceipt(frm_DataMod& data, qint64 makbuzID, QWidget* parent) {
     lines.setSql(ReceiptLayout::receiptLinesSql(makbuzID));
     const ClosedAfterwards closingLines{lines};
     lines.open();
-    const Report::Run run(layout, lines);
-    Report::Preview preview(run, parent);
-    preview.exec();
+    showInPreview(layout, lines, parent);
+}
+
+void showDayClosing(frm_DataMod& data, const QDate& day, QWidget* parent) {
+    const QStringList firm = firmBlock(data.tfirma);
+    const DayClosing closing = readDayClosing(data.ado_conn, day);
+    Dataset& receipts = data.sql_gunsonu;
+    receipts.close();
+    receipts.setSql(CashDeskSql::dayReceipts(day));
+    const ClosedAfterwards closingReceipts{receipts};
+    receipts.open();
+    showInPreview(DayClosingLayout::rap_gunsonu(firm, day, closing, receipts), receipts, parent);
+}
+
+void showStatement(frm_DataMod& data, qint64 kID, QWidget* parent) {
+    const QStringList firm = firmBlock(data.tfirma);
+    const TraineeStatement trainee = readTraineeStatement(data.ado_conn, kID);
+    Dataset& rows = data.sql_ekstre;
+    rows.close();
+    rows.setSql(CashDeskSql::statementRows(kID));
+    const ClosedAfterwards closingRows{rows};
+    rows.open();
+    showInPreview(StatementLayout::rap_ekstre(firm, trainee, rows), rows, parent);
 }

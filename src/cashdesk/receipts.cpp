@@ -17,10 +17,6 @@ constexpr int ReceiptDescriptionWidth = 100;
 constexpr int DeskNameWidth = 50;
 constexpr int ReasonWidth = 100;
 
-QDate dateOf(const QString& stored) {
-    return QDate::fromString(stored.left(10), Qt::ISODate);
-}
-
 QString storedDay(const QDate& day) {
     return toStoredDate(day.startOfDay());
 }
@@ -252,7 +248,7 @@ std::vector<UnpaidInstallment> unpaidInstallments(Connection& connection, qint64
     std::vector<UnpaidInstallment> unpaid;
     while (rows.step())
         unpaid.push_back(
-            {rows.integer(0), rows.text(1), dateOf(rows.text(2)), rows.number(3), rows.integer(4)});
+            {rows.integer(0), rows.text(1), dayOfStoredDate(rows.text(2)), rows.number(3), rows.integer(4)});
     sortForPayment(unpaid);
     return unpaid;
 }

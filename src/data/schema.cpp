@@ -344,3 +344,7 @@ QStringList creationStatements(SqlDialect dialect) {
 QString toStoredDate(const QDateTime& value) {
     return value.toString("yyyy-MM-dd HH:mm:ss");
 }
+
+QDate dayOfStoredDate(const QString& stored) {
+    return QDate::fromString(stored.left(10), Qt::ISODate);
+}

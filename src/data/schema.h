@@ -62,3 +62,5 @@ QStringList creationStatements(SqlDialect dialect = SqlDialect::Sqlite);
 
 // Stored form of dates: ISO text that sorts and compares as text.
 QString toStoredDate(const class QDateTime& value);
+// The day of a stored date or time, as a statement reads it as text.
+class QDate dayOfStoredDate(const QString& stored);

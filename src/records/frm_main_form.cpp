@@ -149,7 +149,8 @@ void frm_main_form::buildToolbar() {
         {"Button5", "Kursiyerler", &frm_main_form::Button5Click},
         {"Button6", "Ehliyet Sınıfları", &frm_main_form::Button6Click},
         {"Button7", "Ödeme Raporu", &frm_main_form::Button7Click},
-        {"Button8", "Kişisel Ödemeler", &frm_main_form::Button8Click}};
+        {"Button8", "Kişisel Ödemeler", &frm_main_form::Button8Click},
+        {"Ekstre1", "Hesap Ekstresi", &frm_main_form::Ekstre1Click}};
     for (const auto& [name, caption, handler] : entries) {
         QAction* entry = PopupMenu1->addAction(QString::fromUtf8(caption));
         entry->setObjectName(name);

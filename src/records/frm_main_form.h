@@ -78,6 +78,7 @@ public slots:
     void Button6Click();
     void Button7Click();
     void Button8Click();
+    void Ekstre1Click();
     void Raporla1Click();
     void Button12Click();
 

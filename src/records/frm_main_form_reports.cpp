@@ -1,6 +1,7 @@
 #include "records/frm_main_form.h"
 
 #include "app/forms.h"
+#include "cashdesk/receipt_preview.h"
 #include "data/frm_DataMod.h"
 #include "payments/frm_odeme_rapor_form.h"
 #include "reports/frm_ehliyet_sinif_secim.h"
@@ -80,6 +81,15 @@ void frm_main_form::Button8Click() {
         reports.rap_2.item(name).text = edit ? edit->text() : QString();
     }
     reports.Preview(reports.rap_2, data().todemeler, this);
+}
+
+// The statement of the trainee the list stands on, read from the database as it is now.
+void frm_main_form::Ekstre1Click() {
+    if (data().tkursiyer.isEmpty()) {
+        MessageBox::warning(QString(), "\nYeterli Kayıt Yok.", this);
+        return;
+    }
+    showStatement(data(), data().currentTraineeKey(), this);
 }
 
 // The list as the grid shows it goes to the export; the list is left as it is afterwards.

@@ -1,5 +1,7 @@
 #include "report/layout_items.h"
 
+#include "data/dataset.h"
+
 #include <algorithm>
 
 namespace Report {
@@ -23,6 +25,16 @@ Item field(const QString& name, double x, double y, const QString& mask) {
     item.field = name;
     item.mask = mask;
     item.box = QRectF(x, y, 0, 0);
+    return item;
+}
+
+Item rowAmount(const Dataset& data, const QString& name, double x, double y) {
+    Item item;
+    item.kind = ItemKind::Callback;
+    item.box = QRectF(x, y, 0, 0);
+    item.onPrint = [&data, name](int row) {
+        return row < 0 ? QString() : amountText(data.valueAt(row, data.fieldIndex(name)));
+    };
     return item;
 }
 

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QVariant>
 
+class Dataset;
+
 // The pieces every printed layout is made of: captions, fields, the letterhead and its firm block.
 namespace Report {
 
@@ -14,6 +16,9 @@ inline const QString AmountMask = QStringLiteral("#,###0.00");
 Item text(const QString& caption, double x, double y, bool bold = false);
 Item named(Item item, const QString& name);
 Item field(const QString& name, double x, double y, const QString& mask = {});
+// An amount of `data`'s rows as the ledger shows it, like a field masked with AmountMask, except on
+// the line printed over an empty dataset, where no row holds an amount and nothing is printed.
+Item rowAmount(const Dataset& data, const QString& name, double x, double y);
 // The item right-aligned in the box from `left` to `right`.
 Item inBox(Item item, double left, double right);
 
