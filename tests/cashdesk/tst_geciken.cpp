@@ -2,6 +2,7 @@
 #include "cashdesk/sms_list.h"
 #include "data/connection.h"
 #include "data/dataset.h"
+#include "export/export_settings.h"
 #include "program_fixture.h"
 #include "ui/data_grid.h"
 #include "ui/report_preview.h"
@@ -12,6 +13,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -181,6 +183,7 @@ private slots:
         trainees.open();
         QTemporaryDir dir;
         const QString smsFile = dir.filePath("liste.csv");
+        const QString exportFile = dir.filePath("geciken.csv");
         QString totals;
         QStringList sortedByInstallments, printed, reminded;
         p.boxes().onDialog([&](QWidget* window) {
@@ -188,6 +191,13 @@ private slots:
             totals = window->findChild<QLabel*>("ToplamLabel")->text();
             auto* grid = window->findChild<DataGrid*>("GecikenListesi");
             Dataset& list = p.data().sql_geciken;
+            p.boxes().onDialog([&](QWidget* dialog) {
+                dialog->findChild<QListWidget*>("ExportTo")->setCurrentRow(int(ExportFormat::Csv));
+                dialog->findChild<QLineEdit*>("FileName")->setText(exportFile);
+                dialog->findChild<QPushButton*>("StartButton")->click();
+                static_cast<QDialog*>(dialog)->reject();
+            });
+            window->findChild<QPushButton*>("ExportButton")->click();
             emit grid->horizontalHeader()->sectionClicked(7); // Taksit Sayısı
             sortedByInstallments = candidateNumbers(list);
             p.boxes().onDialog([&](QWidget* dialog) {
@@ -225,6 +235,16 @@ private slots:
         QCOMPARE(p.boxes().seen.size(), 1);
         QCOMPARE(p.boxes().seen[0].text,
                  QString("\nSMS listesine 2 satır yazıldı, 1 kursiyerin cep telefonu yok."));
+        // The export writes the grid's columns under its titles, the due date as a date.
+        QFile exported(exportFile);
+        QVERIFY(exported.open(QIODevice::ReadOnly));
+        const QStringList exportLines =
+            QString::fromUtf8(exported.readAll()).remove(QChar(0xfeff)).split("\r\n");
+        QCOMPARE(exportLines[0],
+                 QString("Aday No;Adı;Soyadı;Cep Telefonu;E-Posta;En Eski Vade;Gecikme (Gün);Taksit "
+                         "Sayısı;Geciken Tutar;Kalan Borç;Son Hatırlatma"));
+        QVERIFY2(exportLines[1].startsWith("A-1;Ayşe;Işık;0532 111 22 33;ayse@example.com;01.01.2024;60;2;"),
+                 qPrintable(exportLines[1]));
         QFile file(smsFile);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QList<QByteArray> lines = file.readAll().split('\n');
