@@ -185,6 +185,7 @@ private slots:
         const QString smsFile = dir.filePath("liste.csv");
         const QString exportFile = dir.filePath("geciken.csv");
         QString totals;
+        int selected = 0;
         QStringList sortedByInstallments, printed, reminded;
         p.boxes().onDialog([&](QWidget* window) {
             window->findChild<QDateEdit*>("TarihEdit")->setDate(Day);
@@ -208,7 +209,14 @@ private slots:
                 preview->reject();
             });
             window->findChild<QPushButton*>("YazdirButton")->click();
-            grid->selectAll();
+            grid->clearSelection();
+            window->findChild<QPushButton*>("HatirlatButton")->click();
+            // Rows added to the selection one by one, as a user holding Ctrl does.
+            for (int row = 0; row < list.recordCount(); ++row)
+                QTest::mouseClick(grid->viewport(), Qt::LeftButton,
+                                  row > 0 ? Qt::ControlModifier : Qt::NoModifier,
+                                  grid->visualRect(grid->model()->index(row, 1)).center());
+            selected = int(grid->selectionModel()->selectedRows().size());
             p.boxes().onDialog([&](QWidget* dialog) {
                 dialog->findChild<QLineEdit*>("fileNameEdit")->setText(smsFile);
                 static_cast<QDialog*>(dialog)->accept();
@@ -228,12 +236,14 @@ private slots:
             QString(
                 "Toplam: 3 kursiyer, 13 geciken taksit, geciken tutar 1.019,50 TL, kalan borç 1.069,50 TL"));
         QCOMPARE(sortedByInstallments, (QStringList{"B-2", "A-1", "F-6"}));
+        QCOMPARE(selected, 3);
         for (const QString& text : {QString("GECİKEN TAKSİTLER"), QString("Işık"),
                                     QLocale().toString(QDate(2024, 1, 1), QLocale::ShortFormat),
                                     QString("1.000,00"), QString("1.050,00"), QString("60"), totals})
             QVERIFY2(printed.contains(text), qPrintable(text));
-        QCOMPARE(p.boxes().seen.size(), 1);
-        QCOMPARE(p.boxes().seen[0].text,
+        QCOMPARE(p.boxes().seen.size(), 2);
+        QCOMPARE(p.boxes().seen[0].caption, QString("Uyarı"));
+        QCOMPARE(p.boxes().seen[1].text,
                  QString("\nSMS listesine 2 satır yazıldı, 1 kursiyerin cep telefonu yok."));
         // The export writes the grid's columns under its titles, the due date as a date.
         QFile exported(exportFile);
