@@ -60,7 +60,7 @@ namespace CashDeskSql {
 
 // One pass over the unpaid rows, grouped by trainee, counts the late ones and the whole debt: the
 // index on (Odendi, kID, tarih, miktar) answers it without reading the table.
-QString overdueInstallments(const QDate& asOf, SqlDialect dialect) {
+QString overdueInstallments(const QDate& asOf, SqlDialect dialect, const QString& order) {
     const QString late = "tarih < " + dateLiteral(asOf);
     return QString("select k.kID, k.adayno, k.adi, k.soyadi, k.ceptelefonu, k.eposta, g.eneskivade, "
                    "%1 as gecikme, g.taksitsayisi, g.gecikentutar, g.kalanborc, h.sonhatirlatma "
@@ -72,8 +72,8 @@ QString overdueInstallments(const QDate& asOf, SqlDialect dialect) {
                    "left join (select kID, max(zaman) as sonhatirlatma from tb_hatirlatma group by kID) h "
                    "on h.kID = k.kID "
                    "where g.taksitsayisi > 0 "
-                   "order by g.eneskivade, k.kID")
-        .arg(daysSince("g.eneskivade", asOf, dialect), late);
+                   "order by %3")
+        .arg(daysSince("g.eneskivade", asOf, dialect), late, order);
 }
 
 QString dayTotalsByKind(const QDate& day) {

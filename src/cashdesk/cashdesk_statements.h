@@ -17,9 +17,11 @@ namespace CashDeskSql {
 // One row per trainee with installments unpaid and due before `asOf` (kID 0 rows never count):
 // kID, adayno, adi, soyadi, ceptelefonu, eposta, eneskivade (the oldest late due date), gecikme
 // (days since it), taksitsayisi and gecikentutar (late installments only), kalanborc (every
-// unpaid row), sonhatirlatma (the latest reminder); most days late first. Days are counted by
-// each backend's own date arithmetic, hence the dialect.
-QString overdueInstallments(const QDate& asOf, SqlDialect dialect);
+// unpaid row), sonhatirlatma (the latest reminder); most days late first unless `order` (Jet
+// ORDER BY terms over those names, the trainee's columns as k.column) says otherwise. Days are
+// counted by each backend's own date arithmetic, hence the dialect.
+QString overdueInstallments(const QDate& asOf, SqlDialect dialect,
+                            const QString& order = "g.eneskivade, k.kID");
 
 // The valid receipts dated `day`, summed per payment kind (odemesekli, adet, toplam) and per desk
 // (masa, adet, toplam); and all of them together (adet, toplam).

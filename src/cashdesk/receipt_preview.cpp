@@ -15,13 +15,6 @@ struct ClosedAfterwards {
     ~ClosedAfterwards() { d.close(); }
 };
 
-QStringList firmBlock(Dataset& firm) {
-    firm.open();
-    const ClosedAfterwards closing{firm};
-    return Report::firmHeaderLines(firm.value("ad"), firm.value("adres"), firm.value("tel"),
-                                   firm.value("fax"));
-}
-
 ReceiptLayout::ReceiptText receiptText(Dataset& receipt) {
     ReceiptLayout::ReceiptText text;
     text.number = receipt.value("makbuzno").toString();
@@ -45,6 +38,13 @@ void showInPreview(const Report::Definition& layout, const Dataset& rows, QWidge
 }
 
 } // namespace
+
+QStringList firmBlock(Dataset& firm) {
+    firm.open();
+    const ClosedAfterwards closing{firm};
+    return Report::firmHeaderLines(firm.value("ad"), firm.value("adres"), firm.value("tel"),
+                                   firm.value("fax"));
+}
 
 void showReceipt(frm_DataMod& data, qint64 makbuzID, QWidget* parent) {
     Report::Definition layout = ReceiptLayout::rap_makbuz();

@@ -195,6 +195,19 @@ void Dataset::setSqlLine(int index, const QString& line) {
     m_lines[index] = line;
 }
 
+void Dataset::setComputedType(const QString& field, ColumnType type) {
+    std::erase_if(m_computedTypes,
+                  [&](const auto& known) { return known.first.compare(field, Qt::CaseInsensitive) == 0; });
+    m_computedTypes.emplace_back(field, type);
+}
+
+std::optional<ColumnType> Dataset::computedType(const QString& field) const {
+    for (const auto& [name, type] : m_computedTypes)
+        if (name.compare(field, Qt::CaseInsensitive) == 0)
+            return type;
+    return std::nullopt;
+}
+
 void Dataset::open() {
     if (isActive())
         return;
@@ -212,7 +225,7 @@ void Dataset::open() {
         const Column* column = table ? table->column(name) : Schema::anyColumn(name);
         fields.push_back(
             column ? Field{name, column->type, column->width, column->label.isEmpty() ? name : column->label}
-                   : Field{name, std::nullopt, 0, name});
+                   : Field{name, computedType(name), 0, name});
     }
     auto store = std::make_shared<RowStore>();
     store->reset(columns);
@@ -277,6 +290,18 @@ void Dataset::moveTo(int row) {
         return;
     setCurrent(row);
     scrolled();
+}
+
+bool Dataset::locate(const QString& field, const QVariant& value) {
+    requireActive();
+    const int column = fieldIndex(field);
+    for (int row = 0; column >= 0 && row < recordCount(); ++row) {
+        if (valueAt(row, column) == value) {
+            moveTo(row);
+            return true;
+        }
+    }
+    return false;
 }
 
 int Dataset::fieldIndex(const QString& name) const {

@@ -45,6 +45,9 @@ public:
     QString sql() const { return m_lines.join('\n'); }
     QStringList sqlLines() const { return m_lines; }
     void setSqlLine(int index, const QString& line);
+    // The type of a result column that no table gives one (a computed due date): it reads, shows,
+    // prints and exports as a column of that type. Takes effect at the next open.
+    void setComputedType(const QString& field, ColumnType type);
 
     void open();
     void close();
@@ -64,6 +67,8 @@ public:
     void prior() { moveTo(m_current - 1); }
     // Out of range is ignored; moving to the current row is no move.
     void moveTo(int row);
+    // Moves to the first row whose field equals `value`; false, and no move, when none does.
+    bool locate(const QString& field, const QVariant& value);
 
     int fieldCount() const { return int(m_fields.size()); }
     const Field& field(int index) const { return m_fields[size_t(index)]; }
@@ -126,6 +131,7 @@ private:
     void dropSavedState() override { m_saved.reset(); }
     void scrolled();
     QString resultName(const QString& name, const Table* table) const;
+    std::optional<ColumnType> computedType(const QString& field) const;
 
     void setState(State state);
     void requireActive() const;
@@ -161,5 +167,6 @@ private:
     bool m_modified = false;
     int m_rowBeforeInsert = -1;
     std::function<void()> m_scrollHandler;
+    std::vector<std::pair<QString, ColumnType>> m_computedTypes;
     std::optional<SavedState> m_saved;
 };

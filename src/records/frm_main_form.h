@@ -91,6 +91,7 @@ private:
     frm_DataMod& data() const;
     void buildToolbar();
     QMenu* buildCashDeskMenu();
+    void showTrainee(qint64 kID);
     void buildList();
     void buildRecordPanel();
     void buildPaymentsTab(QWidget* page);

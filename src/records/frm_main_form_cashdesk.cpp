@@ -7,6 +7,7 @@
 #include "cashdesk/frm_makbuzlar.h"
 #include "data/frm_DataMod.h"
 #include "data/statements.h"
+#include "data/transaction.h"
 
 #include <QAction>
 #include <QMenu>
@@ -39,5 +40,21 @@ void frm_main_form::GunSonu1Click() {
 }
 
 void frm_main_form::Geciken1Click() {
-    m_forms.geciken_taksitler->start();
+    if (const std::optional<qint64> kID = m_forms.geciken_taksitler->start())
+        showTrainee(*kID);
+}
+
+// A trainee the list leaves out is shown once every trainee is listed again, in the list's order.
+void frm_main_form::showTrainee(qint64 kID) {
+    Dataset& list = data().tkursiyer;
+    if (list.locate("kID", kID))
+        return;
+    {
+        Transaction showingAll(data().ado_conn, Transaction::Kind::Read);
+        list.setSqlLine(1, Sql::allTrainees());
+        list.open();
+        showingAll.commit();
+    }
+    ShowRecordCount();
+    list.locate("kID", kID);
 }

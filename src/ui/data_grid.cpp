@@ -49,10 +49,15 @@ DataGrid::DataGrid(DataSource& source, std::vector<GridColumn> columns, QWidget*
         if (section >= 0 && section < int(m_model->columns().size()))
             emit titleClicked(m_model->columns()[size_t(section)].field);
     });
+    // The view has put its current row there itself, with the selection the user made (several rows
+    // with Ctrl or Shift): the dataset follows it, and the selection is left as the view made it.
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
-                if (!m_following && current.isValid())
-                    Guard::run([&] { m_source.dataset().moveTo(current.row()); });
+                if (m_following || !current.isValid())
+                    return;
+                m_viewsRow = current.row();
+                Guard::run([&] { m_source.dataset().moveTo(current.row()); });
+                m_viewsRow = -1;
             });
     Dataset& dataset = source.dataset();
     // While the dataset adds or drops rows itself, the view's own moves of its selection are not the user's.
@@ -70,6 +75,8 @@ DataGrid::DataGrid(DataSource& source, std::vector<GridColumn> columns, QWidget*
 }
 
 void DataGrid::followDataset(int row) {
+    if (row >= 0 && row == m_viewsRow)
+        return;
     m_following = true;
     if (row < 0) {
         selectionModel()->clearCurrentIndex();

@@ -32,4 +32,5 @@ private:
     DatasetModel* m_model;
     QAbstractButton* m_corner = nullptr;
     bool m_following = false;
+    int m_viewsRow = -1; // the row the view is moving the dataset to
 };
