@@ -376,7 +376,7 @@ void frm_ayar_formu::DenemeButtonClick() {
     const MailSettings typed = typedMailSettings();
     if (refusedMailSettings(typed))
         return;
-    if (!typed.hasServer() || typed.senderAddress.isEmpty()) {
+    if (!typed.canSend()) {
         MessageBox::warning("Uyarı", "\nDeneme için SMTP sunucusunu ve gönderen adresini girin.", this);
         return;
     }

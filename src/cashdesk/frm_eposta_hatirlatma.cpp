@@ -19,7 +19,7 @@ const QString Caption = QStringLiteral("E-posta ile Hatırlat");
 void remindByMail(Forms& forms, QWidget* parent, const std::vector<ReminderTarget>& targets) {
     Connection& connection = forms.DataMod->ado_conn;
     const MailSettings settings = readMailSettings(connection);
-    if (!settings.hasServer()) {
+    if (!settings.canSend()) {
         MessageBox::warning(
             "Uyarı",
             "\nHatırlatma gönderebilmek için önce \"Ayarlar\" penceresinin \"E-posta\" sekmesinde "

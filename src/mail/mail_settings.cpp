@@ -48,7 +48,7 @@ MailMessage MailSettings::message(const QString& to, const QString& subject, con
     m.envelopeTo = to.trimmed();
     m.toAddress = m.envelopeTo;
     m.subject = subject;
-    m.bodyLines = body.split('\n');
+    m.bodyLines = QString(body).remove('\r').split('\n');
     return m;
 }
 

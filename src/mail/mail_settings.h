@@ -21,7 +21,8 @@ struct MailSettings {
     QString reminderText;
     int version = 0; // the row version read, so a save never overwrites another desk's silently
 
-    bool hasServer() const { return !server.trimmed().isEmpty(); }
+    // A server to send through and an address to send from: without both no mail goes out.
+    bool canSend() const { return !server.trimmed().isEmpty() && !senderAddress.trimmed().isEmpty(); }
     // A client for this server as typed, signed in when a user name is given.
     SmtpClient client(int replyTimeoutSeconds = 60) const;
     // A mail from the school's sender to `to`.
