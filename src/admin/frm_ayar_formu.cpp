@@ -4,6 +4,7 @@
 #include "app/forms.h"
 #include "app/guard.h"
 #include "data/frm_DataMod.h"
+#include "data/schema.h"
 #include "data/transaction.h"
 #include "data/value_lists.h"
 #include "mail/mail_settings.h"
@@ -178,6 +179,16 @@ QWidget* frm_ayar_formu::buildMailTab() {
     EpostaKaydet = namedButton("EpostaKaydet", "Kaydet", page);
     EpostaIptal = namedButton("EpostaIptal", "İptal", page);
 
+    // The server refuses a text longer than its column where the file would keep it.
+    const Table& stored = *Schema::table(u"tb_eposta_ayar");
+    const std::pair<QLineEdit*, const char*> limited[] = {{SmtpSunucu, "sunucu"},
+                                                          {SmtpKullanici, "kullanici"},
+                                                          {SmtpParola, "parola"},
+                                                          {GonderenAdi, "gonderen_adi"},
+                                                          {GonderenAdres, "gonderen_adres"}};
+    for (const auto& [edit, column] : limited)
+        edit->setMaxLength(stored.column(QString::fromLatin1(column))->width);
+
     auto* fields = new QFormLayout;
     fields->addRow("SMTP Sunucusu", SmtpSunucu);
     fields->addRow("Port", SmtpPort);
@@ -195,7 +206,8 @@ QWidget* frm_ayar_formu::buildMailTab() {
     return page;
 }
 
-// The tab last used stays current, and the edits keep what they held.
+// The tab last used stays current, and the vehicle and route edits keep what they held; the mail
+// tab shows what is stored.
 void frm_ayar_formu::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     Guard::run([this] { FormShow(); });
