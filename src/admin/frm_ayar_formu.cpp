@@ -4,23 +4,30 @@
 #include "app/forms.h"
 #include "app/guard.h"
 #include "data/frm_DataMod.h"
+#include "data/schema.h"
 #include "data/transaction.h"
 #include "data/value_lists.h"
+#include "mail/mail_settings.h"
 #include "ui/bound_controls.h"
 #include "ui/data_grid.h"
 #include "ui/enter_as_tab.h"
 #include "ui/message_box.h"
 #include "ui/named_controls.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace {
+
+const QString MailCaption = QStringLiteral("E-posta");
 
 const QString AskToDelete = QStringLiteral("\nAktif satır silinecek.\n\nişleme devam edilsin mi?");
 
@@ -46,6 +53,7 @@ frm_ayar_formu::frm_ayar_formu(Forms& forms, QWidget* parent) : QDialog(parent),
     PageControl1->addTab(buildFirmTab(), "Firma Bilgileri");
     PageControl1->addTab(buildVehicleTab(), "Araç Tanımları");
     PageControl1->addTab(buildRouteTab(), "Güzergah Tanımları");
+    PageControl1->addTab(buildMailTab(), MailCaption);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(PageControl1);
@@ -57,6 +65,9 @@ frm_ayar_formu::frm_ayar_formu(Forms& forms, QWidget* parent) : QDialog(parent),
     guardedConnect(Button4, &QPushButton::clicked, this, &frm_ayar_formu::Button4Click);
     guardedConnect(Button5, &QPushButton::clicked, this, &frm_ayar_formu::Button5Click);
     guardedConnect(Button6, &QPushButton::clicked, this, &frm_ayar_formu::Button6Click);
+    guardedConnect(EpostaKaydet, &QPushButton::clicked, this, &frm_ayar_formu::EpostaKaydetClick);
+    guardedConnect(EpostaIptal, &QPushButton::clicked, this, &frm_ayar_formu::EpostaIptalClick);
+    guardedConnect(DenemeButton, &QPushButton::clicked, this, &frm_ayar_formu::DenemeButtonClick);
     // The address box is no exception: the address is one line of the letterhead.
     EnterAsTab::install(this, EnterAsTab::Shift::MovesBack);
 }
@@ -143,7 +154,60 @@ QWidget* frm_ayar_formu::buildRouteTab() {
     return page;
 }
 
-// The tab last used stays current, and the edits keep what they held.
+QWidget* frm_ayar_formu::buildMailTab() {
+    auto* page = new QWidget;
+    SmtpSunucu = named(new QLineEdit(page), "SmtpSunucu");
+    SmtpSunucu->setPlaceholderText("smtp.ornek.com");
+    SmtpPort = named(new QLineEdit(page), "SmtpPort");
+    SmtpPort->setMaxLength(5);
+    SmtpGuvenlik = named(new QComboBox(page), "SmtpGuvenlik");
+    SmtpGuvenlik->addItems(MailSecurity::names());
+    SmtpKullanici = named(new QLineEdit(page), "SmtpKullanici");
+    SmtpParola = named(new QLineEdit(page), "SmtpParola");
+    SmtpParola->setEchoMode(QLineEdit::Password);
+    GonderenAdi = named(new QLineEdit(page), "GonderenAdi");
+    GonderenAdres = named(new QLineEdit(page), "GonderenAdres");
+    HatirlatmaMetni = named(new QPlainTextEdit(page), "HatirlatmaMetni");
+    HatirlatmaMetni->setProperty("multiline", true);
+    HatirlatmaMetni->setFixedHeight(HatirlatmaMetni->fontMetrics().lineSpacing() * 8 + 12);
+    auto* hint =
+        new QLabel("Metinde kullanılabilecekler: {adi}, {soyadi}, {firma}, {telefon} (okulun), {vade} "
+                   "(en eski geciken vade), {tutar} (geciken tutar), {toplam} (kalan borç).",
+                   page);
+    hint->setWordWrap(true);
+    DenemeButton = namedButton("DenemeButton", "Deneme E-postası Gönder", page);
+    EpostaKaydet = namedButton("EpostaKaydet", "Kaydet", page);
+    EpostaIptal = namedButton("EpostaIptal", "İptal", page);
+
+    // The server refuses a text longer than its column where the file would keep it.
+    const Table& stored = *Schema::table(u"tb_eposta_ayar");
+    const std::pair<QLineEdit*, const char*> limited[] = {{SmtpSunucu, "sunucu"},
+                                                          {SmtpKullanici, "kullanici"},
+                                                          {SmtpParola, "parola"},
+                                                          {GonderenAdi, "gonderen_adi"},
+                                                          {GonderenAdres, "gonderen_adres"}};
+    for (const auto& [edit, column] : limited)
+        edit->setMaxLength(stored.column(QString::fromLatin1(column))->width);
+
+    auto* fields = new QFormLayout;
+    fields->addRow("SMTP Sunucusu", SmtpSunucu);
+    fields->addRow("Port", SmtpPort);
+    fields->addRow("Güvenlik", SmtpGuvenlik);
+    fields->addRow("Kullanıcı Adı", SmtpKullanici);
+    fields->addRow("Parola", SmtpParola);
+    fields->addRow("Gönderen Adı", GonderenAdi);
+    fields->addRow("Gönderen Adresi", GonderenAdres);
+    fields->addRow("Hatırlatma Metni", HatirlatmaMetni);
+    fields->addRow(QString(), hint);
+    auto* layout = new QVBoxLayout(page);
+    layout->addLayout(fields);
+    layout->addStretch(1);
+    layout->addLayout(buttonRow({DenemeButton, EpostaKaydet, EpostaIptal}));
+    return page;
+}
+
+// The tab last used stays current, and the vehicle and route edits keep what they held; the mail
+// tab shows what is stored.
 void frm_ayar_formu::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     Guard::run([this] { FormShow(); });
@@ -152,6 +216,7 @@ void frm_ayar_formu::showEvent(QShowEvent* event) {
 void frm_ayar_formu::FormShow() {
     Edit4->setCurrentIndex(0);
     startFirmRowWhenEmpty();
+    showMailSettings(readMailSettings(data().ado_conn));
 }
 
 // The letterhead's controls write into a row. Without a stored row a new one is started for them,
@@ -267,4 +332,86 @@ void frm_ayar_formu::deleteCurrentRow(QLineEdit* firstEdit, Dataset& table) {
                                          MessageBox::Buttons::YesNo, MessageBox::Answer::No, this);
     if (answer == MessageBox::Answer::Yes)
         table.deleteRow();
+}
+
+void frm_ayar_formu::showMailSettings(const MailSettings& settings) {
+    SmtpSunucu->setText(settings.server);
+    SmtpPort->setText(QString::number(settings.port));
+    SmtpGuvenlik->setCurrentIndex(int(settings.security));
+    SmtpKullanici->setText(settings.user);
+    SmtpParola->setText(settings.password);
+    GonderenAdi->setText(settings.senderName);
+    GonderenAdres->setText(settings.senderAddress);
+    HatirlatmaMetni->setPlainText(settings.reminderText);
+    m_mailVersion = settings.version;
+}
+
+MailSettings frm_ayar_formu::typedMailSettings() const {
+    MailSettings s;
+    s.server = SmtpSunucu->text().trimmed();
+    // Anything but a whole number is no port at all, and is refused as one out of range.
+    s.port = SmtpPort->text().trimmed().toInt();
+    s.security = SmtpSecurity(SmtpGuvenlik->currentIndex());
+    s.user = SmtpKullanici->text().trimmed();
+    s.password = SmtpParola->text();
+    s.senderName = GonderenAdi->text().trimmed();
+    s.senderAddress = GonderenAdres->text().trimmed();
+    s.reminderText = HatirlatmaMetni->toPlainText();
+    s.version = m_mailVersion;
+    return s;
+}
+
+bool frm_ayar_formu::refusedMailSettings(const MailSettings& settings) {
+    const QString problem = mailSettingsProblem(settings);
+    if (problem.isEmpty())
+        return false;
+    MessageBox::warning("Uyarı", problem, this);
+    return true;
+}
+
+void frm_ayar_formu::EpostaKaydetClick() {
+    const MailSettings typed = typedMailSettings();
+    if (refusedMailSettings(typed))
+        return;
+    writeMailSettings(data().ado_conn, typed);
+    showMailSettings(readMailSettings(data().ado_conn));
+    SmtpSunucu->setFocus();
+}
+
+void frm_ayar_formu::EpostaIptalClick() {
+    showMailSettings(readMailSettings(data().ado_conn));
+    SmtpSunucu->setFocus();
+}
+
+// Through the settings as typed, saved or not, so a school tries them before it keeps them.
+void frm_ayar_formu::DenemeButtonClick() {
+    const MailSettings typed = typedMailSettings();
+    if (refusedMailSettings(typed))
+        return;
+    if (!typed.canSend()) {
+        MessageBox::warning("Uyarı", "\nDeneme için SMTP sunucusunu ve gönderen adresini girin.", this);
+        return;
+    }
+    const MailMessage message =
+        typed.message(typed.senderAddress, "Deneme E-postası",
+                      "Bu ileti, okulunuzun e-posta ayarlarını denemek için gönderildi. Ulaştıysa ayarlar "
+                      "doğrudur; hatırlatmalar bu ayarlarla gönderilecek.");
+    DenemeButton->setEnabled(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QString failure;
+    try {
+        sendWhileEventsRun(typed, message);
+    } catch (const MailError& e) {
+        failure = QString::fromLocal8Bit(e.what());
+    }
+    QApplication::restoreOverrideCursor();
+    DenemeButton->setEnabled(true);
+    if (failure.isEmpty())
+        MessageBox::show(MessageBox::Kind::Information, MailCaption,
+                         QString("\nDeneme e-postası %1 adresine gönderildi.").arg(typed.senderAddress),
+                         MessageBox::Buttons::Ok, MessageBox::Answer::Ok, this);
+    else
+        MessageBox::show(MessageBox::Kind::Error, MailCaption,
+                         "\nDeneme e-postası gönderilemedi.\n" + failure, MessageBox::Buttons::Ok,
+                         MessageBox::Answer::Ok, this);
 }

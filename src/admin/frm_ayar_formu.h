@@ -6,6 +6,7 @@
 
 class QComboBox;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class BoundControl;
@@ -15,10 +16,11 @@ class DataGrid;
 class Dataset;
 class frm_DataMod;
 struct Forms;
+struct MailSettings;
 
-// The school's own reference data: the letterhead of the reports, the vehicles with their plates
-// and the routes. It works on tfirma, tarac and tguzergah, which the main window keeps open for
-// exactly as long as the dialog is shown.
+// The school's own reference data: the letterhead of the reports, the vehicles with their plates,
+// the routes, and the mail server the reminders go out through. It works on tfirma, tarac and tguzergah,
+// which the main window keeps open for exactly as long as the dialog is shown.
 class frm_ayar_formu : public QDialog {
     Q_OBJECT
 public:
@@ -32,6 +34,9 @@ public slots:
     void Button4Click();
     void Button5Click();
     void Button6Click();
+    void EpostaKaydetClick();
+    void EpostaIptalClick();
+    void DenemeButtonClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -41,6 +46,10 @@ private:
     QWidget* buildFirmTab();
     QWidget* buildVehicleTab();
     QWidget* buildRouteTab();
+    QWidget* buildMailTab();
+    void showMailSettings(const MailSettings& settings);
+    MailSettings typedMailSettings() const;
+    bool refusedMailSettings(const MailSettings& settings);
     std::array<BoundControl*, 4> firmControls() const;
     void startFirmRowWhenEmpty();
     void deleteCurrentRow(QLineEdit* firstEdit, Dataset& table);
@@ -63,4 +72,17 @@ private:
     QComboBox* Edit4 = nullptr;
     QPushButton* Button5 = nullptr;
     QPushButton* Button6 = nullptr;
+    QLineEdit* SmtpSunucu = nullptr;
+    QLineEdit* SmtpPort = nullptr;
+    QComboBox* SmtpGuvenlik = nullptr;
+    QLineEdit* SmtpKullanici = nullptr;
+    QLineEdit* SmtpParola = nullptr;
+    QLineEdit* GonderenAdi = nullptr;
+    QLineEdit* GonderenAdres = nullptr;
+    QPlainTextEdit* HatirlatmaMetni = nullptr;
+    QPushButton* DenemeButton = nullptr;
+    QPushButton* EpostaKaydet = nullptr;
+    QPushButton* EpostaIptal = nullptr;
+    // The row version the shown settings were read with.
+    int m_mailVersion = 0;
 };

@@ -175,6 +175,16 @@ std::vector<Table> buildTables() {
          5},
     };
     tables.insert(tables.end(), cashDesk.begin(), cashDesk.end());
+    // The school's own mail server and reminder text: one row, as the letterhead is.
+    tables.push_back(
+        {"tb_eposta_ayar",
+         {of("ayarID", ColumnType::AutoNumber), text("sunucu", 100, "SMTP Sunucusu"),
+          of("port", ColumnType::Integer, "Port"), text("guvenlik", 20, "Güvenlik"),
+          text("kullanici", 100, "Kullanıcı Adı"), text("parola", 100, "Parola"),
+          text("gonderen_adi", 100, "Gönderen Adı"), text("gonderen_adres", 100, "Gönderen Adresi"),
+          text("hatirlatma_metni", 0, "Hatırlatma Metni")},
+         "ayarID",
+         6});
     for (Table& t : tables)
         t.columns.push_back(rowVersion());
     // Added by an upgrade after the row version, so that new and upgraded files list the columns
@@ -197,7 +207,7 @@ QString sqliteType(const Column& c) {
     case ColumnType::Integer:
         return "INTEGER";
     case ColumnType::Text:
-        return QString("VARCHAR(%1)").arg(c.width);
+        return c.width > 0 ? QString("VARCHAR(%1)").arg(c.width) : QString("TEXT");
     case ColumnType::Date:
         return "DATETIME";
     case ColumnType::YesNo:
@@ -218,7 +228,7 @@ QString postgresType(const Column& c) {
     case ColumnType::Integer:
         return "integer";
     case ColumnType::Text:
-        return QString("varchar(%1)").arg(c.width);
+        return c.width > 0 ? QString("varchar(%1)").arg(c.width) : QString("text");
     case ColumnType::Date:
         return "timestamp";
     case ColumnType::YesNo:
@@ -321,7 +331,8 @@ QStringList creationStatements(SqlDialect dialect) {
                       .arg(PaymentsView, server ? "coalesce" : "ifnull")
                // A new school asks for no login; its letterhead row waits to be filled in.
                << "INSERT INTO kullanicilar (userAD, userSIFRE, userSifreSor) VALUES ('', '', 0)"
-               << "INSERT INTO tb_firma (ad, adres, tel, fax) VALUES ('', '', '', '')";
+               << "INSERT INTO tb_firma (ad, adres, tel, fax) VALUES ('', '', '', '')"
+               << Schema::MailSettingsRow;
     // The server keeps the version in a table of one row, read as the file's user_version is.
     if (server) {
         statements << QString("CREATE TABLE %1 (surum integer NOT NULL)").arg(VersionTable)

@@ -15,7 +15,7 @@ enum class ColumnType { AutoNumber, Integer, Text, Date, YesNo, Number };
 struct Column {
     QString name;
     ColumnType type;
-    int width = 0; // characters, for text columns
+    int width = 0; // characters, for text columns; a text without a width is a memo of any length
     QString label; // the caption of the field's control, where it has one
 };
 
@@ -32,7 +32,7 @@ struct Table {
 
 namespace Schema {
 
-inline constexpr int Version = 5;
+inline constexpr int Version = 6;
 inline constexpr const char* PaymentsView = "Query_Odemeler";
 // Every table's row version: each write names the version it read and raises it, so a row that
 // another copy of the program changed meanwhile is never overwritten.
@@ -54,6 +54,11 @@ bool isTextColumn(QStringView name);
 inline constexpr const char* VersionTable = "kalvista_surum";
 // The server's notification channel: every write to a table of the program is announced on it.
 inline constexpr const char* ChangeChannel = "kalvista_degisiklik";
+
+// The mail settings' one row as a new or upgraded database gets it: no server yet, the common
+// submission port and encryption once one is typed.
+inline constexpr const char* MailSettingsRow =
+    "INSERT INTO tb_eposta_ayar (port, guvenlik) VALUES (587, 'STARTTLS')";
 
 // Every statement that makes a new, empty database, in order.
 QStringList creationStatements(SqlDialect dialect = SqlDialect::Sqlite);

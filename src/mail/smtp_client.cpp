@@ -37,6 +37,11 @@ int connected(void* client, char*, char*, int, int) {
     return CURL_PREREQFUNC_OK;
 }
 
+int stopRequested(void* stop, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    const auto* flag = static_cast<const std::atomic<bool>*>(stop);
+    return flag && flag->load() ? 1 : 0;
+}
+
 // What the dialogue with the server left to explain a failure: the first reply that refused
 // something and the command it answered. The QUIT that ends every dialogue comes after it.
 struct Dialogue {
@@ -69,7 +74,19 @@ int traceDialogue(CURL*, curl_infotype type, char* data, size_t size, void* dial
 QString failureText(CURLcode result, const Dialogue& dialogue, const QString& libraryText,
                     const QString& server) {
     QString what;
-    if (dialogue.refusedCommand == "RCPT")
+    if (result == CURLE_LOGIN_DENIED || dialogue.refusedCommand == "AUTH")
+        what = "Posta sunucusu kullanıcı adını ya da parolayı kabul etmedi. E-posta ayarlarını denetleyip "
+               "yeniden deneyin.";
+    else if (result == CURLE_USE_SSL_FAILED)
+        what =
+            QString("Posta sunucusu (%1) şifreli bağlantıyı (STARTTLS) desteklemiyor. E-posta ayarlarındaki "
+                    "güvenlik seçimini denetleyin.")
+                .arg(server);
+    else if (result == CURLE_SSL_CONNECT_ERROR || result == CURLE_PEER_FAILED_VERIFICATION)
+        what = QString("Posta sunucusuyla (%1) güvenli bağlantı kurulamadı. E-posta ayarlarındaki güvenlik "
+                       "seçimini ve portu denetleyin.")
+                   .arg(server);
+    else if (dialogue.refusedCommand == "RCPT")
         what = "Posta sunucusu alıcı adresini kabul etmedi. Adresi denetleyip yeniden deneyin.";
     else if (dialogue.refusedCommand == "MAIL")
         what =
@@ -105,6 +122,11 @@ void checkReadable(const QStringList& paths) {
 SmtpClient::SmtpClient(QString host, int port, int replyTimeoutSeconds)
     : m_host(std::move(host)), m_port(port), m_replyTimeout(replyTimeoutSeconds) {}
 
+void SmtpClient::setLogin(QString user, QString password) {
+    m_user = std::move(user);
+    m_password = std::move(password);
+}
+
 void SmtpClient::send(const MailMessage& message) {
     checkReadable(message.attachments);
     static const CURLcode initialised = curl_global_init(CURL_GLOBAL_DEFAULT);
@@ -115,7 +137,10 @@ void SmtpClient::send(const MailMessage& message) {
     if (!curl)
         throw MailError("Posta istemcisi başlatılamadı.");
     CURL* c = curl.get();
-    QByteArray url = QString("smtp://%1:%2").arg(m_host).arg(m_port).toUtf8();
+    QByteArray url = QString("%1://%2:%3")
+                         .arg(m_security == SmtpSecurity::Tls ? "smtps" : "smtp", m_host)
+                         .arg(m_port)
+                         .toUtf8();
     QByteArray from = '<' + message.envelopeFrom.toUtf8() + '>';
     List recipients;
     append(recipients, '<' + message.envelopeTo.toUtf8() + '>');
@@ -152,7 +177,18 @@ void SmtpClient::send(const MailMessage& message) {
     curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
     curl_easy_setopt(c, CURLOPT_MIMEPOST, mime.get());
     curl_easy_setopt(c, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(m_replyTimeout));
-    curl_easy_setopt(c, CURLOPT_USE_SSL, long(CURLUSESSL_NONE));
+    curl_easy_setopt(c, CURLOPT_USE_SSL,
+                     long(m_security == SmtpSecurity::StartTls ? CURLUSESSL_ALL : CURLUSESSL_NONE));
+    const QByteArray user = m_user.toUtf8();
+    const QByteArray password = m_password.toUtf8();
+    if (!m_user.isEmpty()) {
+        curl_easy_setopt(c, CURLOPT_USERNAME, user.constData());
+        curl_easy_setopt(c, CURLOPT_PASSWORD, password.constData());
+    }
+    // Called about once a second even while the server keeps silent.
+    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, &stopRequested);
+    curl_easy_setopt(c, CURLOPT_XFERINFODATA, m_stop);
+    curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(c, CURLOPT_ERRORBUFFER, error);
     curl_easy_setopt(c, CURLOPT_PREREQFUNCTION, &connected);
@@ -161,6 +197,8 @@ void SmtpClient::send(const MailMessage& message) {
     curl_easy_setopt(c, CURLOPT_DEBUGDATA, &dialogue);
     curl_easy_setopt(c, CURLOPT_VERBOSE, 1L);
     CURLcode result = curl_easy_perform(c);
+    if (result == CURLE_ABORTED_BY_CALLBACK)
+        throw MailStopped();
     if (result != CURLE_OK)
         throw MailError(failureText(result, dialogue,
                                     QString::fromUtf8(error[0] ? error : curl_easy_strerror(result)),

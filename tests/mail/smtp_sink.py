@@ -2,6 +2,8 @@
 
 save FOLDER: keeps each message as N.eml with its envelope in N.env.
 refuse FOLDER: refuses every recipient; otherwise like save.
+refuse-some FOLDER: refuses the recipients whose address starts with "yok"; otherwise like save.
+login FOLDER: takes mail only after AUTH as "okul" with the password "gizli"; otherwise like save.
 silent: takes the connection and never answers.
 """
 import asyncio
@@ -23,7 +25,7 @@ if mode == "silent":
         peer, _ = server.accept()
         peers.append(peer)
 
-from aiosmtpd.smtp import SMTP
+from aiosmtpd.smtp import SMTP, AuthResult
 
 folder = sys.argv[2]
 
@@ -32,7 +34,7 @@ class Handler:
     count = 0
 
     async def handle_RCPT(self, server, session, envelope, address, options):
-        if mode == "refuse":
+        if mode == "refuse" or (mode == "refuse-some" and address.startswith("yok")):
             return "550 5.1.1 Alıcı yok"
         envelope.rcpt_tos.append(address)
         return "250 OK"
@@ -47,9 +49,20 @@ class Handler:
         return "250 Message accepted"
 
 
+def authenticator(server, session, envelope, mechanism, auth_data):
+    return AuthResult(success=(auth_data.login, auth_data.password) == (b"okul", b"gizli"), handled=False)
+
+
+def smtp():
+    if mode == "login":
+        return SMTP(Handler(), enable_SMTPUTF8=True, authenticator=authenticator, auth_required=True,
+                    auth_require_tls=False)
+    return SMTP(Handler(), enable_SMTPUTF8=True)
+
+
 async def main():
     loop = asyncio.get_running_loop()
-    server = await loop.create_server(lambda: SMTP(Handler(), enable_SMTPUTF8=True), "127.0.0.1", 0)
+    server = await loop.create_server(smtp, "127.0.0.1", 0)
     print(server.sockets[0].getsockname()[1], flush=True)
     await server.serve_forever()
 
