@@ -3,12 +3,14 @@
 #include "app/forms.h"
 #include "app/guard.h"
 #include "cashdesk/frm_eposta_hatirlatma.h"
+#include "cashdesk/mail_reminders.h"
 #include "cashdesk/overdue_layout.h"
 #include "cashdesk/receipt_preview.h"
 #include "cashdesk/sms_list.h"
 #include "data/frm_DataMod.h"
 #include "data/transaction.h"
 #include "export/export_facility.h"
+#include "mail/mail_settings.h"
 #include "report/report_model.h"
 #include "ui/data_grid.h"
 #include "ui/date_picker.h"
@@ -66,17 +68,11 @@ std::unique_ptr<ExportFacility> listExport(const ExportFacility& program, Datase
     return facility;
 }
 
-SmsMessage defaultReminderText(Dataset& firm) {
-    firm.open();
-    const QString firmName = firm.value("ad").toString();
-    const QString firmPhone = firm.value("tel").toString();
-    firm.close();
-    return [firmName, firmPhone](const ReminderTarget& t) {
-        return QString("Sayın %1 %2, %3 vadeli %4 TL taksitiniz gecikmiştir. %5 %6")
-            .arg(t.adi, t.soyadi, t.oldestDue.toString("dd.MM.yyyy"), Report::amountText(t.lateAmount),
-                 firmName, firmPhone)
-            .trimmed();
-    };
+// Each trainee's line of the SMS list: the reminder text of the mail settings, filled in.
+SmsMessage reminderMessage(Connection& connection) {
+    const QString text = readMailSettings(connection).reminderText;
+    const Letterhead school = readLetterhead(connection);
+    return [text, school](const ReminderTarget& target) { return reminderFor(text, target, school); };
 }
 
 QPushButton* button(const QString& caption, const char* name, QWidget* parent) {
@@ -238,8 +234,7 @@ void frm_geciken_taksitler::SmsListesiButtonClick() {
     dialog.setDefaultSuffix("csv");
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    // TODO(eposta): the reminder text of the mail settings
-    const SmsList list = smsList(targets, defaultReminderText(m_forms.DataMod->tfirma));
+    const SmsList list = smsList(targets, reminderMessage(m_forms.DataMod->ado_conn));
     saveSmsList(m_forms.DataMod->ado_conn, dialog.selectedFiles().first(), list,
                 QDateTime::currentDateTime());
     reload();

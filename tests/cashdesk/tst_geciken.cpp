@@ -177,7 +177,13 @@ private slots:
     // From the window: the totals, a title click, the SMS list of two selected rows, then a double
     // click that shows a trainee the main list had filtered out.
     void windowShowsTheChosenTrainee() {
-        ProgramFixture p(fillLatePayers);
+        ProgramFixture p([](Connection& c) {
+            fillLatePayers(c);
+            // The SMS list writes the reminder text of the mail settings.
+            c.execute("UPDATE tb_eposta_ayar SET hatirlatma_metni = 'Sayın {adi} {soyadi}, {vade} vadeli "
+                      "{tutar} TL "
+                      "ödemeniz gecikmiştir. {firma}'");
+        });
         Dataset& trainees = p.data().tkursiyer;
         trainees.setSqlLine(1, "where kID = 2");
         trainees.open();
