@@ -1,5 +1,7 @@
 #include "data/schema.h"
 
+#include "data/value_lists.h"
+
 #include <QDateTime>
 #include <QStringList>
 
@@ -185,6 +187,29 @@ std::vector<Table> buildTables() {
           text("hatirlatma_metni", 0, "Hatırlatma Metni")},
          "ayarID",
          6});
+    // The driving-lesson plan: instructors, lessons, and the hours each licence class's course gives.
+    const std::vector<Table> lessonPlan = {
+        {"tb_egitmen",
+         {of("egitmenID", ColumnType::AutoNumber), text("adi", 30, "Adı"), text("soyadi", 30, "Soyadı"),
+          text("tckimlik", 20, "T.C. Kimlik No"), text("telefon", 15, "Telefon"),
+          text("siniflar", 50, "Sınıflar"), yesNo("aktif", "Aktif")},
+         "egitmenID",
+         Schema::LessonPlanVersion},
+        {"tb_ders",
+         {of("dersID", ColumnType::AutoNumber), of("kID", ColumnType::Integer),
+          of("egitmenID", ColumnType::Integer), of("aracID", ColumnType::Integer),
+          date("baslangic", "Başlangıç"), date("bitis", "Bitiş"), text("tur", 20, "Tür"),
+          text("durum", 20, "Durum"), text("aciklama", 100, "Açıklama")},
+         "dersID",
+         Schema::LessonPlanVersion},
+        {"tb_ders_hakki",
+         {of("hakID", ColumnType::AutoNumber), text("sinif", 10, "Sınıf"),
+          of("direksiyon_saat", ColumnType::Integer, "Direksiyon (Saat)"),
+          of("simulator_saat", ColumnType::Integer, "Simülatör (Saat)")},
+         "hakID",
+         Schema::LessonPlanVersion},
+    };
+    tables.insert(tables.end(), lessonPlan.begin(), lessonPlan.end());
     for (Table& t : tables)
         t.columns.push_back(rowVersion());
     // Added by an upgrade after the row version, so that new and upgraded files list the columns
@@ -258,6 +283,44 @@ QStringList cashDeskIndexes() {
             "CREATE INDEX ix_hatirlatma_kid ON tb_hatirlatma(kID)"};
 }
 
+// The three clash rules as a WHERE clause over tb_ders d against NEW: the same instructor, vehicle
+// or trainee at an overlapping time (a lesson may start as another ends). Each reads its own
+// index, so a booking looks at the lessons of one instructor, vehicle and trainee only.
+QString clashWithNew(const QString& sameLesson) {
+    QStringList rules;
+    for (const char* who : {"egitmenID", "aracID", "kID"})
+        rules << QString("EXISTS (SELECT 1 FROM tb_ders d WHERE d.%1 = NEW.%1 AND d.bitis > NEW.baslangic "
+                         "AND d.baslangic < NEW.bitis AND d.durum <> 'İptal'%2)")
+                     .arg(who, sameLesson);
+    return rules.join(" OR ");
+}
+
+QStringList fileLessonRules() {
+    const QString raise =
+        "SELECT RAISE(ABORT, 'Bu saatte aynı eğitmenin, aracın ya da kursiyerin başka dersi var.')";
+    return {
+        "CREATE INDEX ix_ders_egitmen ON tb_ders(egitmenID, bitis)",
+        "CREATE INDEX ix_ders_arac ON tb_ders(aracID, bitis)",
+        "CREATE INDEX ix_ders_kid ON tb_ders(kID, bitis)",
+        QString("CREATE TRIGGER tb_ders_cakisma_ekle BEFORE INSERT ON tb_ders WHEN NEW.durum <> 'İptal' "
+                "BEGIN %1 WHERE %2; END")
+            .arg(raise, clashWithNew("")),
+        QString("CREATE TRIGGER tb_ders_cakisma_degistir BEFORE UPDATE OF kID, egitmenID, aracID, baslangic, "
+                "bitis, durum ON tb_ders WHEN NEW.durum <> 'İptal' BEGIN %1 WHERE %2; END")
+            .arg(raise, clashWithNew(" AND d.dersID <> NEW.dersID"))};
+}
+
+// The server keeps the rule as exclusion constraints, whose GiST indexes also serve the plan's
+// reads by instructor, vehicle and trainee.
+QStringList serverLessonRules() {
+    QStringList rules = {"CREATE EXTENSION IF NOT EXISTS btree_gist"};
+    for (const char* who : {"egitmenID", "aracID", "kID"})
+        rules << QString("ALTER TABLE tb_ders ADD CONSTRAINT tb_ders_%1_cakisma EXCLUDE USING gist "
+                         "(%1 WITH =, tsrange(baslangic, bitis) WITH &&) WHERE (durum <> 'İptal')")
+                     .arg(QString(who).toLower());
+    return rules;
+}
+
 } // namespace
 
 const Column* Table::column(QStringView columnName) const {
@@ -300,6 +363,16 @@ const Column* anyColumn(QStringView name) {
     return nullptr;
 }
 
+QStringList lessonPlanRules(SqlDialect dialect) {
+    QStringList rules = dialect == SqlDialect::Postgres ? serverLessonRules() : fileLessonRules();
+    for (const QString& licenceClass : ValueLists::licenceClasses())
+        rules
+            << QString(
+                   "INSERT INTO tb_ders_hakki (sinif, direksiyon_saat, simulator_saat) VALUES ('%1', 14, 0)")
+                   .arg(licenceClass);
+    return rules;
+}
+
 bool isTextColumn(QStringView name) {
     const Column* c = anyColumn(name);
     return c && c->type == ColumnType::Text;
@@ -323,7 +396,7 @@ QStringList creationStatements(SqlDialect dialect) {
                << "CREATE INDEX ix_kursiyer_ser_hak ON tb_kursiyer(ser_hak)"
                << "CREATE INDEX ix_kursiyer_ser_aldi ON tb_kursiyer(ser_aldi)"
                << "CREATE INDEX ix_kursiyer_ser_yakti ON tb_kursiyer(ser_yakti)";
-    statements << cashDeskIndexes();
+    statements << cashDeskIndexes() << lessonPlanRules(dialect);
     statements << QString("CREATE VIEW %1 AS SELECT %2(k.adi, '') || ' ' || %2(k.soyadi, '') AS "
                           "AdiSoyadi, k.adayno AS adayno, "
                           "o.miktar AS miktar, o.tarih AS tarih, o.Odendi AS Odendi, o.aciklama AS aciklama, "

@@ -32,7 +32,9 @@ struct Table {
 
 namespace Schema {
 
-inline constexpr int Version = 6;
+inline constexpr int Version = 7;
+// The version that brought the driving-lesson plan.
+inline constexpr int LessonPlanVersion = 7;
 inline constexpr const char* PaymentsView = "Query_Odemeler";
 // Every table's row version: each write names the version it read and raises it, so a row that
 // another copy of the program changed meanwhile is never overwritten.
@@ -49,6 +51,10 @@ const Table* table(QStringView name);
 // carry no table of their own.
 const Column* anyColumn(QStringView name);
 bool isTextColumn(QStringView name);
+
+// What keeps two lessons of one instructor, vehicle or trainee from overlapping, whatever writes
+// them, and the course hours a new database starts with for every licence class.
+QStringList lessonPlanRules(SqlDialect dialect);
 
 // The table that holds the schema version on the server.
 inline constexpr const char* VersionTable = "kalvista_surum";

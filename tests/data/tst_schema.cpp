@@ -52,7 +52,8 @@ private slots:
             rows("SELECT tbl_name || '(' || name || ')' FROM sqlite_master WHERE type = 'index' "
                  "AND sql IS NOT NULL ORDER BY tbl_name, name");
         QCOMPARE(indexes,
-                 (QStringList{"tb_hatirlatma(ix_hatirlatma_kid)", "tb_kursiyer(ix_kursiyer_adayno)",
+                 (QStringList{"tb_ders(ix_ders_arac)", "tb_ders(ix_ders_egitmen)", "tb_ders(ix_ders_kid)",
+                              "tb_hatirlatma(ix_hatirlatma_kid)", "tb_kursiyer(ix_kursiyer_adayno)",
                               "tb_kursiyer(ix_kursiyer_cinsiyeti)", "tb_kursiyer(ix_kursiyer_ser_aldi)",
                               "tb_kursiyer(ix_kursiyer_ser_hak)", "tb_kursiyer(ix_kursiyer_ser_yakti)",
                               "tb_makbuz(ix_makbuz_iptalzamani)", "tb_makbuz(ix_makbuz_makbuzno)",
