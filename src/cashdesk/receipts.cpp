@@ -2,6 +2,7 @@
 
 #include "cashdesk/cashdesk_statements.h"
 #include "data/connection.h"
+#include "data/row_checks.h"
 #include "data/schema.h"
 #include "data/transaction.h"
 #include "payments/round_amount.h"
@@ -25,28 +26,11 @@ QString now() {
     return toStoredDate(QDateTime::currentDateTime());
 }
 
-// One row written, or another desk got there first and the whole command is given up.
-void executeOnVersion(Statement& statement) {
-    statement.execute();
-    if (statement.changedRows() != 1)
-        throw DatabaseError(RowChangedElsewhereText);
-}
-
 // Every writer of receipts waits here for the one before it, so the largest number read next is
 // the last one written. On the file the transaction's write lock already does it.
 void serialiseReceiptWriters(Connection& connection) {
     if (connection.isServer())
         connection.execute("LOCK TABLE tb_makbuz IN SHARE ROW EXCLUSIVE MODE");
-}
-
-// The trainee, kept from being deleted by another desk until the payment is written.
-void requireTrainee(Connection& connection, qint64 kID) {
-    Statement trainee(connection, connection.isServer()
-                                      ? "SELECT kID FROM tb_kursiyer WHERE kID = ? FOR SHARE"
-                                      : "SELECT kID FROM tb_kursiyer WHERE kID = ?");
-    trainee.bind(1, kID);
-    if (!trainee.step())
-        throw DatabaseError(RowChangedElsewhereText);
 }
 
 // One more than the largest number of the year, restored and imported receipts included.
@@ -272,7 +256,7 @@ TakenPayment takePayment(Connection& connection, const PaymentRequest& request) 
     checkRequest(request);
     Transaction writing(connection);
     serialiseReceiptWriters(connection);
-    requireTrainee(connection, request.kID);
+    holdTrainee(connection, request.kID);
     const Allocation allocation =
         allocatePayment(unpaidInstallments(connection, request.kID), request.amount, request.description);
     refuseIf(allocation.refusal);

@@ -310,8 +310,7 @@ QStringList fileLessonRules() {
             .arg(raise, clashWithNew(" AND d.dersID <> NEW.dersID"))};
 }
 
-// The server keeps the rule as exclusion constraints, whose GiST indexes also serve the plan's
-// reads by instructor, vehicle and trainee.
+// The server keeps the rule as exclusion constraints.
 QStringList serverLessonRules() {
     QStringList rules = {"CREATE EXTENSION IF NOT EXISTS btree_gist"};
     for (const char* who : {"egitmenID", "aracID", "kID"})
@@ -364,7 +363,11 @@ const Column* anyColumn(QStringView name) {
 }
 
 QStringList lessonPlanRules(SqlDialect dialect) {
-    QStringList rules = dialect == SqlDialect::Postgres ? serverLessonRules() : fileLessonRules();
+    // The plan, the clash check and the trainee's tab read lessons by one of these.
+    QStringList rules = {"CREATE INDEX ix_ders_egitmen ON tb_ders(egitmenID, bitis)",
+                         "CREATE INDEX ix_ders_arac ON tb_ders(aracID, bitis)",
+                         "CREATE INDEX ix_ders_kid ON tb_ders(kID, bitis)"};
+    rules << (dialect == SqlDialect::Postgres ? serverLessonRules() : fileLessonRules());
     for (const QString& licenceClass : ValueLists::licenceClasses())
         rules
             << QString(
