@@ -457,12 +457,10 @@ private slots:
             Connection c;
             db.open(c);
             fillLedger(c);
-            for (const char* sql :
-                 {"DROP TABLE tb_makbuz", "DROP TABLE tb_makbuz_satir", "DROP TABLE tb_hatirlatma",
-                  "DROP TABLE tb_eposta_ayar", "DROP INDEX ix_odeme_makbuzid",
-                  "DROP INDEX ix_odeme_odendi_kid", "ALTER TABLE tb_odeme DROP COLUMN makbuzID"})
+            setBackToVersion(c, 4);
+            for (const char* sql : {"DROP INDEX ix_odeme_makbuzid", "DROP INDEX ix_odeme_odendi_kid",
+                                    "ALTER TABLE tb_odeme DROP COLUMN makbuzID"})
                 c.execute(sql);
-            c.execute(c.isServer() ? "UPDATE kalvista_surum SET surum = 4" : "PRAGMA user_version = 4");
         }
         Connection c;
         db.open(c);

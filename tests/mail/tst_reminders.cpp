@@ -72,8 +72,7 @@ private slots:
         if (upgraded) {
             Connection old;
             db.open(old);
-            old.execute("DROP TABLE tb_eposta_ayar");
-            old.execute(old.isServer() ? "UPDATE kalvista_surum SET surum = 5" : "PRAGMA user_version = 5");
+            setBackToVersion(old, 5);
         }
         Connection c;
         db.open(c);

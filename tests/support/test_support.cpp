@@ -119,6 +119,15 @@ void waitBriefly(Connection& connection) {
         sqlite3_busy_timeout(connection.handle(), 50);
 }
 
+void setBackToVersion(Connection& connection, int version) {
+    for (const Table& t : Schema::tables())
+        if (t.since > version)
+            connection.execute("DROP TABLE " + t.name);
+    connection.execute(connection.isServer()
+                           ? QString("UPDATE %1 SET surum = %2").arg(Schema::VersionTable).arg(version)
+                           : QString("PRAGMA user_version = %1").arg(version));
+}
+
 ModalWatcher::ModalWatcher() {
     m_timer.setInterval(10);
     connect(&m_timer, &QTimer::timeout, this, &ModalWatcher::poll);

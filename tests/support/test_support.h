@@ -58,6 +58,11 @@ private:
 // database does not wait the program's full time.
 void waitBriefly(Connection& connection);
 
+// Takes the database back to an older schema version for an upgrade test: drops every table a
+// later version brought and sets the version. Columns and indexes later versions added to older
+// tables are the test's own to drop.
+void setBackToVersion(Connection& connection, int version);
+
 // Answers the modal boxes and dialogs that production code opens with exec(), recording each
 // box's caption, text and icon. Answers are taken in order; without one, a box is closed with
 // its default (Enter) or, for a dialog, rejected.
