@@ -299,9 +299,6 @@ QStringList fileLessonRules() {
     const QString raise =
         "SELECT RAISE(ABORT, 'Bu saatte aynı eğitmenin, aracın ya da kursiyerin başka dersi var.')";
     return {
-        "CREATE INDEX ix_ders_egitmen ON tb_ders(egitmenID, bitis)",
-        "CREATE INDEX ix_ders_arac ON tb_ders(aracID, bitis)",
-        "CREATE INDEX ix_ders_kid ON tb_ders(kID, bitis)",
         QString("CREATE TRIGGER tb_ders_cakisma_ekle BEFORE INSERT ON tb_ders WHEN NEW.durum <> 'İptal' "
                 "BEGIN %1 WHERE %2; END")
             .arg(raise, clashWithNew("")),
