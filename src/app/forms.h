@@ -18,6 +18,8 @@ class frm_tahsilat;
 class frm_makbuzlar;
 class frm_gun_sonu;
 class frm_geciken_taksitler;
+class frm_ders;
+class frm_ders_plani;
 
 // The single instance of every window and of the data module, filled in start-up order and
 // handed to each of them, so windows meet only through the main window and the data module.
@@ -40,4 +42,6 @@ struct Forms {
     frm_makbuzlar* makbuzlar = nullptr;
     frm_gun_sonu* gun_sonu = nullptr;
     frm_geciken_taksitler* geciken_taksitler = nullptr;
+    frm_ders* ders = nullptr;
+    frm_ders_plani* ders_plani = nullptr;
 };

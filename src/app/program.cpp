@@ -13,6 +13,8 @@
 #include "cashdesk/frm_makbuzlar.h"
 #include "cashdesk/frm_tahsilat.h"
 #include "data/frm_DataMod.h"
+#include "lessons/frm_ders.h"
+#include "lessons/frm_ders_plani.h"
 #include "payments/frm_odeme_rapor_form.h"
 #include "payments/frmtaksitlendir.h"
 #include "records/frm_main_form.h"
@@ -72,6 +74,10 @@ Program::Program() {
     m_forms.gun_sonu = m_gun_sonu.get();
     m_geciken_taksitler = std::make_unique<frm_geciken_taksitler>(m_forms, m_main.get());
     m_forms.geciken_taksitler = m_geciken_taksitler.get();
+    m_ders = std::make_unique<frm_ders>(m_forms, m_main.get());
+    m_forms.ders = m_ders.get();
+    m_ders_plani = std::make_unique<frm_ders_plani>(m_forms, m_main.get());
+    m_forms.ders_plani = m_ders_plani.get();
 }
 
 Program::~Program() = default;

@@ -42,6 +42,8 @@ private:
     std::unique_ptr<frm_makbuzlar> m_makbuzlar;
     std::unique_ptr<frm_gun_sonu> m_gun_sonu;
     std::unique_ptr<frm_geciken_taksitler> m_geciken_taksitler;
+    std::unique_ptr<frm_ders> m_ders;
+    std::unique_ptr<frm_ders_plani> m_ders_plani;
 };
 
 // Sets the global state of a process: locale, application title and program folder.

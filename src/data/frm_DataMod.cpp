@@ -21,6 +21,8 @@ frm_DataMod::frm_DataMod(QObject* parent) : QObject(parent) {
     tarac.setSql("select * from tb_arac");
     tguzergah.setSql("select * from tb_guz");
     tuser.setSql("select * from kullanicilar");
+    tegitmen.setSql("select * from tb_egitmen order by adi, soyadi, egitmenID");
+    tders_hakki.setSql("select * from tb_ders_hakki order by hakID");
     tkursiyer.setScrollHandler([this] { tkursiyerAfterScroll(); });
     ado_conn.addParticipant(this);
     // The server gave up the session's lock with the lost connection; the pending entry keeps its token.
@@ -105,7 +107,7 @@ void frm_DataMod::clearAbandonedPayments() {
 
 Backup::Contents frm_DataMod::restoreDatabase(const QString& file) {
     for (Dataset* set : {&tkursiyer, &todemeler, &sql_1, &sql_2, &sql_hes, &sql_ral1, &sql_odemeler_rap,
-                         &tfirma, &tarac, &tguzergah, &tuser})
+                         &tfirma, &tarac, &tguzergah, &tuser, &tegitmen, &tders_hakki, &sql_dersler})
         set->close();
     endSession();
     std::exception_ptr failure;

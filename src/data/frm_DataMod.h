@@ -48,6 +48,10 @@ public:
     Dataset sql_gunsonu_iptal{ado_conn, "sql_gunsonu_iptal", this};
     Dataset sql_geciken{ado_conn, "sql_geciken", this};
     Dataset sql_ekstre{ado_conn, "sql_ekstre", this};
+    // The lesson plan's instructors and course hours (edited in the settings) and a trainee's lessons.
+    Dataset tegitmen{ado_conn, "tegitmen", this};
+    Dataset tders_hakki{ado_conn, "tders_hakki", this};
+    Dataset sql_dersler{ado_conn, "sql_dersler", this};
 
     DataSource dkursiyer{tkursiyer, "dkursiyer", this};
     DataSource dodeme{todemeler, "dodeme", this};

@@ -137,6 +137,7 @@ void frm_main_form::buildToolbar() {
     Btn8 = add("Btn8", "Kasa", QStyle::SP_DialogSaveButton, nullptr);
     Btn8->setMenu(buildCashDeskMenu());
     Btn8->setPopupMode(QToolButton::InstantPopup);
+    Btn9 = add("Btn9", "Ders Planı", QStyle::SP_FileDialogStart, &frm_main_form::Btn9Click);
     bar->addSeparator();
     add("ToolButton9", "İletişim", QStyle::SP_DialogHelpButton, &frm_main_form::ToolButton9Click);
     add("Btn6", "Hakında", QStyle::SP_MessageBoxInformation, &frm_main_form::Btn6Click);
@@ -396,7 +397,7 @@ void frm_main_form::SetListMode(bool listMode) {
     for (QWidget* w :
          {static_cast<QWidget*>(Button3), static_cast<QWidget*>(Button4), static_cast<QWidget*>(Button9),
           static_cast<QWidget*>(Btn4), static_cast<QWidget*>(Btn7), static_cast<QWidget*>(Btn8),
-          static_cast<QWidget*>(kaygrid)})
+          static_cast<QWidget*>(Btn9), static_cast<QWidget*>(kaygrid)})
         w->setEnabled(listMode);
     for (QAction* entry : PopupMenu1->actions())
         entry->setEnabled(listMode);

@@ -72,6 +72,7 @@ public slots:
     void Makbuzlar1Click();
     void GunSonu1Click();
     void Geciken1Click();
+    void Btn9Click();
     void ToolButton9Click();
     void Btn6Click();
     void Button5Click();
@@ -132,6 +133,7 @@ private:
     QToolButton* Btn4 = nullptr;
     QToolButton* Btn7 = nullptr;
     QToolButton* Btn8 = nullptr;
+    QToolButton* Btn9 = nullptr;
     QMenu* PopupMenu1 = nullptr;
     QMenu* pp1 = nullptr;
     DataGrid* kaygrid = nullptr;

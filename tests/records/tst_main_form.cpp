@@ -65,8 +65,8 @@ private slots:
         QCOMPARE(captions, (QStringList{"Button1=Yeni Kursiyer", "Button2=Düzenle", "Button3=Kaydı Sil",
                                         "Button4=Yenile", "Button9=Ödemeler", "ToolButton7=Raporlar",
                                         "Btn4=Kayıt Sorgula", "Btn5=İstatistikler", "Btn2=Ayarlar",
-                                        "Btn3=Şifreler", "Btn7=Yedekler", "Btn8=Kasa", "ToolButton9=İletişim",
-                                        "Btn6=Hakında", "ToolButton3=Çıkış"}));
+                                        "Btn3=Şifreler", "Btn7=Yedekler", "Btn8=Kasa", "Btn9=Ders Planı",
+                                        "ToolButton9=İletişim", "Btn6=Hakında", "ToolButton3=Çıkış"}));
         QStringList entries;
         for (QAction* a : p.find<QMenu>("PopupMenu1")->actions())
             entries << (a->isSeparator() ? "-" : a->objectName() + '=' + a->text());
