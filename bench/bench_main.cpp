@@ -2,6 +2,7 @@
 
 #include "bench_figures.h"
 #include "cashdesk_figures.h"
+#include "lesson_figures.h"
 #include "server_school.h"
 
 #include "app/forms.h"
@@ -639,6 +640,7 @@ void fileFigures(const QString& databasePath) {
     restoreVerifyFigure(databasePath);
     searchAndStatisticsFigures(floor, FileTargets);
     cashDeskFigures(floor);
+    lessonFigures(floor);
 }
 
 // The same figures on a server database loaded with the file's rows, the program started in a
@@ -668,6 +670,7 @@ void serverFigures(const QString& databasePath) {
     closingBackupOnServerFigure(floor);
     searchAndStatisticsFigures(floor, ServerTargets);
     cashDeskFigures(floor);
+    lessonFigures(floor);
     ProgramFolder = fileFolder;
 }
 

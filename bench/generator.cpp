@@ -11,6 +11,7 @@
 
 #include <sqlite3.h>
 
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -203,6 +204,7 @@ public:
             writeTrainee(registered, fee);
             writePayments(sqlite3_last_insert_rowid(m_db), registered, fee);
         }
+        writeLessonPlan();
     }
 
 private:
@@ -307,6 +309,56 @@ private:
             m_payment.run();
         }
     }
+
+    // Instructors and vehicles, then five lessons a trainee: each instructor drives four hours a day,
+    // six days a week, in a vehicle of their own, back from the reference day and two weeks past it.
+    // A day's lessons go to as many different trainees, so nothing clashes.
+    void writeLessonPlan() {
+        if (m_count < Instructors * int(LessonHours.size()))
+            return;
+        Insert instructor(m_db, "tb_egitmen", {"adi", "soyadi", "telefon", "siniflar", "aktif"});
+        Insert vehicle(m_db, "tb_arac", {"aracAD", "aracPLAKA"});
+        for (int i = 0; i < Instructors; ++i) {
+            const bool male = m_random.percent(80);
+            instructor.text("adi", male ? m_random.pick(MaleNames) : m_random.pick(FemaleNames))
+                .text("soyadi", m_random.pick(Surnames))
+                .text("telefon", format("0532 %03d %02d %02d", 100 + i, i % 100, (i * 7) % 100))
+                .text("siniflar", i % 10 == 0 ? "B,A2" : "B")
+                .integer("aktif", yesNo(true));
+            instructor.run();
+            vehicle.text("aracAD", "Egea").text("aracPLAKA", format("34 KLV %03d", i + 1));
+            vehicle.run();
+        }
+        Insert lesson(m_db, "tb_ders", {"kID", "egitmenID", "aracID", "baslangic", "bitis", "tur", "durum"});
+        const qint64 lessons = qint64(m_count) * 5;
+        const qint64 days = lessons / (Instructors * LessonHours.size());
+        const chr::sys_days last = chr::sys_days{ReferenceDay} + chr::days{14};
+        chr::sys_days day = last - chr::days{days * 7 / 6};
+        for (qint64 d = 0; d < days; ++d, day += chr::days{1}) {
+            if (chr::weekday{day} == chr::Sunday)
+                day += chr::days{1};
+            const bool past = day < chr::sys_days{ReferenceDay};
+            for (int i = 0; i < Instructors; ++i)
+                for (size_t h = 0; h < LessonHours.size(); ++h) {
+                    const int hour = LessonHours[h];
+                    const qint64 slot = (d * Instructors + i) * qint64(LessonHours.size()) + qint64(h);
+                    lesson.integer("kID", 1 + slot % m_count)
+                        .integer("egitmenID", i + 1)
+                        .integer("aracID", i + 1);
+                    lesson.text("baslangic", storedDate(day).substr(0, 11) + format("%02d:00:00", hour))
+                        .text("bitis", storedDate(day).substr(0, 11) + format("%02d:45:00", hour))
+                        .text("tur", "Direksiyon")
+                        .text("durum", !past                 ? "Planlandı"
+                                       : m_random.percent(5) ? "Gelmedi"
+                                       : m_random.percent(4) ? "İptal"
+                                                             : "Yapıldı");
+                    lesson.run();
+                }
+        }
+    }
+
+    static constexpr int Instructors = 100;
+    static constexpr std::array<int, 4> LessonHours = {9, 11, 14, 16};
 
     Random m_random;
     int m_count;
