@@ -22,13 +22,6 @@ constexpr double HeaderHeight = 48.0;
 constexpr double SummaryRight = 89.0; // the sums per kind on the left half, per desk on the right
 constexpr double DeskLeft = 100.0;
 
-Item rule(double y, double left = 0.0, double right = Width) {
-    Item line;
-    line.kind = ItemKind::Line;
-    line.box = QRectF(left, y, right - left, 0);
-    return line;
-}
-
 // A text cut to the one line that fits between `left` and `right`.
 Item oneLine(const QString& text, double left, double right, double y) {
     Item memo;
@@ -55,7 +48,7 @@ Band header(const QStringList& firm, const QDate& day) {
     for (const auto& [caption, x] : captions)
         band.items.push_back(Report::text(QString::fromUtf8(caption), x, 42.0, true));
     band.items.push_back(Report::inBox(Report::text("Tutar", 0, 42.0, true), 165.0, Width - 1.5));
-    band.items.push_back(rule(46.5));
+    band.items.push_back(Report::rule(46.5, 0.0, Width));
     return band;
 }
 
@@ -86,7 +79,7 @@ double sumTable(std::vector<Item>& items, const char* title, const char* caption
     items.push_back(Report::text(QString::fromUtf8(caption), left, y + Line, true));
     items.push_back(Report::inBox(Report::text("Adet", 0, y + Line, true), right - 42.0, right - 27.0));
     items.push_back(Report::inBox(Report::text("Toplam", 0, y + Line, true), right - 27.0, right));
-    items.push_back(rule(y + 2 * Line - 0.5, left, right));
+    items.push_back(Report::rule(y + 2 * Line - 0.5, left, right));
     double top = y + 2 * Line;
     for (const DayClosing::Sum& sum : sums) {
         items.push_back(oneLine(sum.name, left, right - 42.0, top + 0.3));
@@ -112,7 +105,7 @@ double cancellations(std::vector<Item>& items, const std::vector<DayClosing::Can
     for (const auto& [caption, x] : captions)
         items.push_back(Report::text(QString::fromUtf8(caption), x, y + Line, true));
     items.push_back(Report::inBox(Report::text("Tutar", 0, y + Line, true), 100.0, 126.0));
-    items.push_back(rule(y + 2 * Line - 0.5));
+    items.push_back(Report::rule(y + 2 * Line - 0.5, 0.0, Width));
     const int fitting = std::max(1, int(std::floor(room / Line + 1e-9)) - 2);
     const int shown = int(cancelled.size()) <= fitting ? int(cancelled.size()) : fitting - 1;
     double top = y + 2 * Line + 0.3;
@@ -135,7 +128,7 @@ double cancellations(std::vector<Item>& items, const std::vector<DayClosing::Can
 }
 
 Band totals(const DayClosing& closing, double room) {
-    Band band{BandKind::Summary, 0, {rule(0.5)}};
+    Band band{BandKind::Summary, 0, {Report::rule(0.5, 0.0, Width)}};
     std::vector<Item>& items = band.items;
     items.push_back(Report::text(QString("Geçerli Makbuz: %1").arg(closing.all.count), 1.3, 2.0, true));
     items.push_back(Report::inBox(

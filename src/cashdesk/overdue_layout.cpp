@@ -49,27 +49,15 @@ Item placed(Item item, const Column& column) {
     return item;
 }
 
-Item rule(double y) {
-    Item line;
-    line.kind = Report::ItemKind::Line;
-    line.box = QRectF(0, y, Width, 0);
-    return line;
-}
-
-Item centred(Item item) {
-    item.box = QRectF(0, item.box.y(), Width, 0);
-    item.alignment = Qt::AlignHCenter;
-    return item;
-}
-
 Band header() {
     Band band{BandKind::PageHeader, TitlesY + 5.5, Report::letterhead("GecikenFirma", Width)};
-    band.items.push_back(centred(Report::text("GECİKEN TAKSİTLER", 0, Report::LetterheadHeight + 1.5, true)));
     band.items.push_back(
-        centred(Report::named(Report::text({}, 0, Report::LetterheadHeight + 7.0), "GecikenTarih")));
+        Report::centred(Report::text("GECİKEN TAKSİTLER", 0, Report::LetterheadHeight + 1.5, true), Width));
+    band.items.push_back(Report::centred(
+        Report::named(Report::text({}, 0, Report::LetterheadHeight + 7.0), "GecikenTarih"), Width));
     for (const Column& c : columns())
         band.items.push_back(placed(Report::text(QString::fromUtf8(c.title), c.left, TitlesY, true), c));
-    band.items.push_back(rule(TitlesY + 4.8));
+    band.items.push_back(Report::rule(TitlesY + 4.8, 0.0, Width));
     return band;
 }
 
@@ -81,7 +69,7 @@ Band detail() {
 }
 
 Band summary() {
-    Band band{BandKind::Summary, 8.0, {rule(0.5)}};
+    Band band{BandKind::Summary, 8.0, {Report::rule(0.5, 0.0, Width)}};
     band.items.push_back(Report::named(Report::text({}, 1.3, 2.0, true), "GecikenToplam"));
     return band;
 }

@@ -22,27 +22,14 @@ void labelled(std::vector<Item>& items, const char* caption, const QString& name
     items.push_back(Report::named(Report::text({}, x + ValueX - 1.3, y), name));
 }
 
-Item rule(double y, double left = 0.0, double right = Width) {
-    Item line;
-    line.kind = ItemKind::Line;
-    line.box = QRectF(left, y, right - left, 0);
-    return line;
-}
-
-Item centred(Item item) {
-    item.box = QRectF(0, item.box.y(), Width, 0);
-    item.alignment = Qt::AlignHCenter;
-    return item;
-}
-
 Band header() {
     Band band{BandKind::PageHeader, 86.0, Report::letterhead("MakbuzFirma", Width)};
     std::vector<Item>& items = band.items;
-    items.push_back(centred(Report::text("TAHSİLAT MAKBUZU", 0, 28.5, true)));
+    items.push_back(Report::centred(Report::text("TAHSİLAT MAKBUZU", 0, 28.5, true), Width));
     items.push_back(Report::named(Report::text({}, 1.3, 35.0, true), "MakbuzNo"));
     items.push_back(
         Report::inBox(Report::named(Report::text({}, 0, 35.0), "MakbuzTarihi"), 70.0, Width - 1.5));
-    items.push_back(centred(Report::named(Report::text({}, 0, 41.0, true), "IptalYazisi")));
+    items.push_back(Report::centred(Report::named(Report::text({}, 0, 41.0, true), "IptalYazisi"), Width));
     labelled(items, "Adı Soyadı:", "AdiSoyadi", 1.3, 47.0);
     labelled(items, "T.C. Kimlik No:", "TcKimlikNo", 1.3, 52.0);
     labelled(items, "Aday No:", "AdayNo", 1.3, 57.0);
@@ -57,7 +44,7 @@ Band header() {
     items.push_back(Report::text("Açıklama", 1.3, 81.0, true));
     items.push_back(Report::text("Vade", 72.0, 81.0, true));
     items.push_back(Report::inBox(Report::text("Ödenen", 0, 81.0, true), 96.0, Width - 1.5));
-    items.push_back(rule(85.5));
+    items.push_back(Report::rule(85.5, 0.0, Width));
     return band;
 }
 
@@ -69,10 +56,10 @@ Band lines() {
 }
 
 Band closing() {
-    Band band{BandKind::Summary, 36.0, {rule(0.5)}};
+    Band band{BandKind::Summary, 36.0, {Report::rule(0.5, 0.0, Width)}};
     labelled(band.items, "Kalan Borç:", "KalanBorc", 1.3, 2.0);
     labelled(band.items, "Tahsil Eden:", "TahsilEden", 1.3, 10.0);
-    band.items.push_back(rule(27.0, 80.0, Width - 1.5));
+    band.items.push_back(Report::rule(27.0, 80.0, Width - 1.5));
     Item signature = Report::text("İmza", 0, 28.0);
     signature.box = QRectF(80.0, 28.0, Width - 81.5, 0);
     signature.alignment = Qt::AlignHCenter;

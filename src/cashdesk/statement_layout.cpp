@@ -19,13 +19,6 @@ constexpr double Width = 189.7; // A4 less the margins
 constexpr double ValueX = 30.0;
 constexpr double RightColumn = 100.0;
 
-Item rule(double y) {
-    Item line;
-    line.kind = ItemKind::Line;
-    line.box = QRectF(0, y, Width, 0);
-    return line;
-}
-
 void labelled(std::vector<Item>& items, const char* caption, const QString& value, double x, double y) {
     items.push_back(Report::text(QString::fromUtf8(caption), x, y, true));
     items.push_back(Report::text(value, x + ValueX, y));
@@ -56,7 +49,7 @@ Band header(const QStringList& firm, const TraineeStatement& trainee) {
     for (const auto& [caption, x] : captions)
         items.push_back(Report::text(QString::fromUtf8(caption), x, 53.0, true));
     items.push_back(Report::inBox(Report::text("Tutar", 0, 53.0, true), 80.0, 106.0));
-    items.push_back(rule(57.5));
+    items.push_back(Report::rule(57.5, 0.0, Width));
     return band;
 }
 
@@ -75,7 +68,7 @@ Band paymentRows(const Dataset& rows) {
 }
 
 Band totals(const TraineeStatement& trainee) {
-    Band band{BandKind::Summary, 14.0, {rule(0.5)}};
+    Band band{BandKind::Summary, 14.0, {Report::rule(0.5, 0.0, Width)}};
     const std::pair<const char*, double> rows[] = {{"Ödenen Tutar:", trainee.paid},
                                                    {"Kalan Borç:", trainee.remaining}};
     double y = 2.0;

@@ -44,6 +44,19 @@ Item inBox(Item item, double left, double right) {
     return item;
 }
 
+Item rule(double y, double left, double right) {
+    Item line;
+    line.kind = ItemKind::Line;
+    line.box = QRectF(left, y, right - left, 0);
+    return line;
+}
+
+Item centred(Item item, double width) {
+    item.box = QRectF(0, item.box.y(), width, 0);
+    item.alignment = Qt::AlignHCenter;
+    return item;
+}
+
 std::vector<Item> letterhead(const QString& memoName, double width) {
     Item memo;
     memo.kind = ItemKind::Memo;

@@ -21,6 +21,10 @@ Item field(const QString& name, double x, double y, const QString& mask = {});
 Item rowAmount(const Dataset& data, const QString& name, double x, double y);
 // The item right-aligned in the box from `left` to `right`.
 Item inBox(Item item, double left, double right);
+// A horizontal line at `y` from `left` to `right`.
+Item rule(double y, double left, double right);
+// The item centred across a page of printable width `width`.
+Item centred(Item item, double width);
 
 // The firm block named `memoName`, the print date and the rule under them, the same in every page
 // header; `width` is the printable width of the paper.
