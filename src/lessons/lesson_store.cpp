@@ -69,18 +69,27 @@ void refuseClash(Connection& connection, const Span& span, const Booking& bookin
         throw LessonRefused(clashText(*clash));
 }
 
+// The lesson's columns as parameters 1 to 8: kID, egitmenID, aracID, baslangic, bitis, tur, durum,
+// aciklama.
+void bindLesson(Statement& statement, const Booking& booking, const Span& span, const QString& state,
+                const QString& description) {
+    const QVariant values[] = {booking.kID,
+                               booking.egitmenID,
+                               vehicle(booking.aracID),
+                               stored(span.start),
+                               stored(span.end),
+                               booking.kind,
+                               state,
+                               fitToWidth(description.trimmed(), DescriptionWidth)};
+    for (int i = 0; i < 8; ++i)
+        statement.bind(i + 1, values[i]);
+}
+
 qint64 insertLesson(Connection& connection, const Booking& booking, const Span& span, const QString& state,
                     const QString& description) {
     Statement insert(connection, "INSERT INTO tb_ders (kID, egitmenID, aracID, baslangic, bitis, tur, durum, "
                                  "aciklama) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
-    insert.bind(1, booking.kID);
-    insert.bind(2, booking.egitmenID);
-    insert.bind(3, vehicle(booking.aracID));
-    insert.bind(4, stored(span.start));
-    insert.bind(5, stored(span.end));
-    insert.bind(6, booking.kind);
-    insert.bind(7, state);
-    insert.bind(8, fitToWidth(description.trimmed(), DescriptionWidth));
+    bindLesson(insert, booking, span, state, description);
     insert.execute();
     return connection.lastInsertId();
 }
@@ -90,14 +99,7 @@ void updateLesson(Connection& connection, qint64 dersID, qint64 version, const B
     Statement update(connection,
                      "UPDATE tb_ders SET kID = ?, egitmenID = ?, aracID = ?, baslangic = ?, bitis = ?, "
                      "tur = ?, durum = ?, aciklama = ?, surum = surum + 1 WHERE dersID = ? AND surum = ?");
-    update.bind(1, booking.kID);
-    update.bind(2, booking.egitmenID);
-    update.bind(3, vehicle(booking.aracID));
-    update.bind(4, stored(span.start));
-    update.bind(5, stored(span.end));
-    update.bind(6, booking.kind);
-    update.bind(7, state);
-    update.bind(8, fitToWidth(description.trimmed(), DescriptionWidth));
+    bindLesson(update, booking, span, state, description);
     update.bind(9, dersID);
     update.bind(10, version);
     executeOnVersion(update);
