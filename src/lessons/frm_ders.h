@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lessons/lesson_choices.h"
 #include "lessons/lesson_store.h"
 
 #include <QDate>
@@ -8,6 +9,15 @@
 
 #include <optional>
 
+class QComboBox;
+class QCompleter;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QModelIndex;
+class QPushButton;
+class QSpinBox;
+class QStandardItemModel;
 struct Forms;
 
 // Where a new lesson starts from: the plan's day and hour, its instructor or vehicle, and the
@@ -28,9 +38,46 @@ public:
 
     // The lesson written, none when the user gave up.
     std::optional<qint64> newLesson(const LessonStart& start);
-    // True when the lesson was changed or deleted.
+    // True when the lesson was changed or deleted (also when another desk had deleted it).
     bool editLesson(qint64 dersID);
 
+public slots:
+    void KursiyerSecimiEdit(const QString& typed);
+    void AracSecimiChoose();
+    void TurSecimiChoose();
+    void KaydetButtonClick();
+    void SilButtonClick();
+
 private:
+    Connection& connection();
+    void clear();
+    void showLesson(const Lessons::Lesson& lesson);
+    void chooseTrainee(const std::optional<Lessons::TraineeChoice>& trainee);
+    void chooseOffered(const QModelIndex& index);
+    void offerTrainees(const QString& typed);
+    void fillInstructors(qint64 chosen);
+    void fillVehicles(qint64 chosen);
+    Lessons::Booking typedBooking() const;
+
     Forms& m_forms;
+    qint64 m_dersID = 0; // 0: a new lesson
+    qint64 m_version = 0;
+    qint64 m_keptInstructor = 0; // the edited lesson's, offered even when inactive
+    std::optional<Lessons::TraineeChoice> m_trainee;
+    bool m_changed = false;
+    QLineEdit* KursiyerSecimi;
+    QCompleter* m_completer;
+    QStandardItemModel* m_offered;
+    QLabel* KursiyerLabel;
+    QComboBox* EgitmenSecimi;
+    QComboBox* AracSecimi;
+    QDateEdit* TarihEdit;
+    QLineEdit* SaatEdit;
+    QSpinBox* SureEdit;
+    QComboBox* TurSecimi;
+    QComboBox* DurumSecimi;
+    QLineEdit* AciklamaEdit;
+    QPushButton* KaydetButton;
+    QPushButton* SilButton;
+    QPushButton* VazgecButton;
 };

@@ -105,14 +105,6 @@ void updateLesson(Connection& connection, qint64 dersID, qint64 version, const B
     executeOnVersion(update);
 }
 
-Lesson storedLesson(Connection& connection, qint64 dersID) {
-    Statement read(connection, QString(LessonColumns) + "WHERE d.dersID = ?");
-    read.bind(1, dersID);
-    if (!read.step())
-        throw DatabaseError(RowChangedElsewhereText);
-    return readLesson(read);
-}
-
 Booking bookingOf(const Lesson& lesson) {
     return {lesson.kID,
             lesson.egitmenID,
@@ -131,6 +123,14 @@ int Lesson::minutes() const {
 
 QString Lesson::trainee() const {
     return (candidateNo + ' ' + traineeName).trimmed();
+}
+
+Lesson lessonOf(Connection& connection, qint64 dersID) {
+    Statement read(connection, QString(LessonColumns) + "WHERE d.dersID = ?");
+    read.bind(1, dersID);
+    if (!read.step())
+        throw DatabaseError(RowChangedElsewhereText);
+    return readLesson(read);
 }
 
 std::optional<Clash> findClash(Connection& connection, const Span& span, qint64 kID, qint64 egitmenID,
@@ -189,7 +189,7 @@ qint64 saveLesson(Connection& connection, const Booking& booking, const QString&
 }
 
 void setLessonState(Connection& connection, qint64 dersID, const QString& state) {
-    const Lesson lesson = storedLesson(connection, dersID);
+    const Lesson lesson = lessonOf(connection, dersID);
     saveLesson(connection, bookingOf(lesson), state, lesson.description, dersID, lesson.version);
 }
 

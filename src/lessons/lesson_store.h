@@ -51,6 +51,9 @@ enum class Resource { Instructor, Vehicle };
 std::optional<Clash> findClash(Connection& connection, const Span& span, qint64 kID, qint64 egitmenID,
                                qint64 aracID, qint64 except = 0);
 
+// One lesson as stored; DatabaseError (RowChangedElsewhereText) when another desk deleted it.
+Lesson lessonOf(Connection& connection, qint64 dersID);
+
 // Writes the booking as a new lesson, or over lesson `dersID` when it is not 0 (whose version read
 // was `version`). Throws LessonRefused for a problem of the booking or a clash, naming it;
 // DatabaseError (RowChangedElsewhereText) when another desk deleted the trainee or changed the
