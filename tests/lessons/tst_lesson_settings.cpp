@@ -17,27 +17,13 @@ using namespace Lessons;
 // controls, their refusals, and faults that must leave nothing written.
 namespace {
 
-const QStringList Boxes = {"EgitmenAdi", "EgitmenSoyadi", "EgitmenTc", "EgitmenTelefon"};
 // The instructor boxes ready for a new one.
 const QString Blank = "   aktif";
-
-template <typename T = QWidget> T* in(QWidget* dialog, const QString& name) {
-    T* found = dialog->findChild<T*>(name);
-    if (!found)
-        qFatal("no control named %s", qPrintable(name));
-    return found;
-}
-
-void inSettings(ProgramFixture& p, std::function<void(QWidget*)> work) {
-    p.boxes().onDialog(std::move(work));
-    p.press("Btn2");
-}
 
 // Instructors in the grid's order: 1 Ahmet Yılmaz (B) with a lesson done last week and one
 // planned next week, 3 Can Ok (C) with only a cancelled lesson, 2 Elif Demir (A2,B) with none.
 void fillSchool(Connection& c) {
-    c.execute("INSERT INTO tb_kursiyer (adi, soyadi, adayno, ehliyetsinifi) VALUES ('Ayşe', 'Kaya', "
-              "'2024-0012', 'B')");
+    c.execute("INSERT INTO tb_kursiyer (adi, soyadi, adayno) VALUES ('Ayşe', 'Kaya', '2024-0012')");
     c.execute("INSERT INTO tb_egitmen (adi, soyadi, siniflar, aktif) VALUES ('Ahmet', 'Yılmaz', 'B', -1), "
               "('Elif', 'Demir', 'A2,B', -1), ('Can', 'Ok', 'C', -1)");
     const QDate today = QDate::currentDate();
@@ -46,61 +32,71 @@ void fillSchool(Connection& c) {
     saveLesson(c, {1, 3, 0, today.addDays(8), "10:00", 60, Simulator}, Cancelled, {});
 }
 
-QStringList seenBoxes(ProgramFixture& p) {
-    QStringList seen;
-    for (const auto& box : p.boxes().seen)
-        seen << box.caption + "|" + box.text;
-    return seen;
-}
-
 QStringList rowsOf(ProgramFixture& p, const QString& table) {
     return p.database().rows().filter(QRegularExpression("^" + table + "\\|"));
 }
 
-void selectRow(QWidget* dialog, int row) {
-    in<QTabWidget>(dialog, "PageControl1")->setCurrentIndex(4);
-    auto* grid = in<DataGrid>(dialog, "EgitmenTablosu");
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
-                      grid->visualRect(grid->model()->index(row, 0)).center());
-}
-
-// What the instructor boxes show: "Adı Soyadı classes" and whether "Aktif" is checked.
-QString shown(QWidget* dialog) {
+// What the instructor boxes show: "Adı Soyadı classes aktif|pasif".
+QString shown(ProgramFixture& p) {
     QStringList classes;
-    for (auto* box : dialog->findChildren<QCheckBox*>(QRegularExpression("^Sinif_")))
+    for (auto* box : p.main().findChildren<QCheckBox*>(QRegularExpression("^Sinif_")))
         if (box->isChecked())
             classes << box->text();
     return QString("%1 %2 %3 %4")
-        .arg(in<QLineEdit>(dialog, "EgitmenAdi")->text(), in<QLineEdit>(dialog, "EgitmenSoyadi")->text(),
-             classesText(classes), in<QCheckBox>(dialog, "EgitmenAktif")->isChecked() ? "aktif" : "pasif");
+        .arg(p.find<QLineEdit>("EgitmenAdi")->text(), p.find<QLineEdit>("EgitmenSoyadi")->text(),
+             classesText(classes), p.find<QCheckBox>("EgitmenAktif")->isChecked() ? "aktif" : "pasif");
 }
 
-void type(QWidget* dialog, const QStringList& texts, const QStringList& classes, bool active) {
-    for (int i = 0; i < texts.size(); ++i)
-        in<QLineEdit>(dialog, Boxes[i])->setText(texts[i]);
-    for (const QString& licenceClass : ValueLists::licenceClasses())
-        in<QCheckBox>(dialog, "Sinif_" + licenceClass)->setChecked(classes.contains(licenceClass));
-    in<QCheckBox>(dialog, "EgitmenAktif")->setChecked(active);
+// A fault while the dialog is open: "lock" (another program holds the database) or a refusal as
+// TempDatabase::refuse takes it.
+std::unique_ptr<DatabaseLock> fault(ProgramFixture& p, const QString& fault) {
+    if (fault.startsWith("BEFORE"))
+        p.database().refuse(fault);
+    if (fault != "lock")
+        return {};
+    waitBriefly(p.data().ado_conn);
+    return std::make_unique<DatabaseLock>(p.database());
 }
 
-// The hours shown as "class driving/simulator" for the classes edited.
-QStringList storedHours(ProgramFixture& p) {
-    QStringList hours;
-    for (const QString& row : rowsOf(p, "tb_ders_hakki"))
-        hours << row.section('|', 2, 2) + ' ' + row.section('|', 3, 3) + '/' + row.section('|', 4, 4);
-    return hours.filter(QRegularExpression("^(B|C) "));
-}
-
-void typeHours(QWidget* dialog, const QStringList& cells) {
-    auto* table = in<QTableWidget>(dialog, "DersHakkiTablosu");
-    for (const QString& cell : cells) {
-        const QStringList at = cell.split(':');
-        const int row = int(ValueLists::licenceClasses().indexOf(at[0]));
-        table->item(row, at[1] == "d" ? 1 : 2)->setText(at[2]);
+// Runs `work` in the dialog while it is shown, then compares the boxes seen, each by its start.
+void inSettings(ProgramFixture& p, const QString& faultMade, const QStringList& seen,
+                std::function<void()> work) {
+    p.boxes().onDialog([&](QWidget*) {
+        auto lock = fault(p, faultMade);
+        work();
+    });
+    p.press("Btn2");
+    if (faultMade.startsWith("BEFORE"))
+        p.database().stopRefusing();
+    QCOMPARE(p.boxes().seen.size(), seen.size());
+    for (int i = 0; i < seen.size(); ++i) {
+        const QString box = p.boxes().seen[i].caption + "|" + p.boxes().seen[i].text;
+        QVERIFY2(box.startsWith(seen[i]), qPrintable(box));
     }
 }
 
+struct Entry {
+    QString button;
+    int row; // selected first; -1: none, the boxes as the dialog opened
+    QString shownBefore;
+    QStringList texts; // typed into Adı, Soyadı, T.C. Kimlik No, Telefon, as many as given
+    QStringList classes;
+    bool active;
+    QString fault;
+    QStringList seen;
+    QStringList written; // tb_egitmen rows
+    int gone;            // rows of the fill no longer as they were
+};
+
+Entry entry(const QString& button, int row, const QString& shownBefore, const QStringList& texts,
+            const QStringList& classes, bool active, const QString& fault, const QStringList& seen,
+            const QStringList& written, int gone) {
+    return {button, row, shownBefore, texts, classes, active, fault, seen, written, gone};
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(Entry)
 
 class TestLessonSettings : public QObject {
     Q_OBJECT
@@ -122,191 +118,115 @@ private slots:
         QCOMPARE(classesOf(classesText(classes)), classes);
     }
 
-    void hoursTyped_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("hours"); // -1: refused
-        QTest::newRow("whole") << " 14 " << 14;
-        QTest::newRow("bounds") << "999" << 999;
-        QTest::newRow("over") << "1000" << -1;
-        QTest::newRow("negative") << "-1" << -1;
-        QTest::newRow("fraction") << "3,5" << -1;
-        QTest::newRow("word") << "on dört" << -1;
-        QTest::newRow("empty") << "" << -1;
-    }
-    void hoursTyped() {
-        QFETCH(QString, typed);
-        QFETCH(int, hours);
-        QCOMPARE(readCourseHours(typed).value_or(-1), hours);
-    }
-
-    // Selecting a row shows it in the boxes; "Değiştir" writes over it with what they then hold.
+    // Selecting a row shows it in the boxes; "Değiştir" writes over it with what they then hold. A
+    // refused entry stays in the boxes; a new or deleted one leaves them ready for the next.
     void instructorEntries_data() {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<int>("row"); // -1: none selected, the boxes as the dialog opened
-        QTest::addColumn<QString>("shownBefore");
-        QTest::addColumn<QStringList>("texts"); // typed into the boxes, as many as given
-        QTest::addColumn<QStringList>("classes");
-        QTest::addColumn<bool>("active");
-        QTest::addColumn<QStringList>("seen");
-        QTest::addColumn<QStringList>("changed"); // tb_egitmen rows written
-        QTest::addColumn<int>("gone");            // rows of the fill no longer as they were
-        const QString hasLessons = "Uyarı|" + InstructorHasLessonsText;
-        QTest::newRow("add") << "EgitmenEkle" << -1 << Blank
-                             << QStringList{"Zeynep", "Ak", "12345678901", "0532 111 22 33"}
-                             << QStringList{"B", "A2"} << true << QStringList{}
-                             << QStringList{"tb_egitmen|4|Zeynep|Ak|12345678901|0532 111 22 33|A2,B|-1|0"}
-                             << 0;
+        QTest::addColumn<Entry>("entry");
+        const QString elif = "Elif Demir A2,B aktif";
+        const QStringList zeynep = {QString(31, u'Ş'), "Ak", QString(21, '1'), "0532 111 22 33 4"};
+        const QString asked = "Dikkat:|\nEğitmen Elif Demir silinecek.\n\nişleme devam edilsin mi?";
         QTest::newRow("add, texts cut by the boxes")
-            << "EgitmenEkle" << -1 << Blank
-            << QStringList{QString(31, u'Ş'), QString(32, 'K'), QString(21, '1'), QString(16, '5')}
-            << QStringList{} << false << QStringList{}
-            << QStringList{QString("tb_egitmen|4|%1|%2|%3|%4||0|0")
-                               .arg(QString(30, u'Ş'), QString(30, 'K'), QString(20, '1'), QString(15, '5'))}
-            << 0;
-        QTest::newRow("add, no first name")
-            << "EgitmenEkle" << -1 << Blank << QStringList{"", "Ak"} << QStringList{"B"} << true
-            << QStringList{"Uyarı|\nEğitmenin adını girmeniz gerekiyor."} << QStringList{} << 0;
+            << entry("EgitmenEkle", -1, Blank, zeynep, {"B", "A2"}, true, "", {},
+                     {QString("tb_egitmen|4|%1|Ak|%2|0532 111 22 33|A2,B|-1|0")
+                          .arg(QString(30, u'Ş'), QString(20, '1'))},
+                     0);
+        QTest::newRow("add, no first name") << entry("EgitmenEkle", -1, Blank, {"", "Ak"}, {}, false, "",
+                                                     {"Uyarı|\nEğitmenin adını girmeniz gerekiyor."}, {}, 0);
+        QTest::newRow("add, locked") << entry("EgitmenEkle", -1, Blank, zeynep, {}, true, "lock",
+                                              {"Oltravi|"}, {}, 0);
         QTest::newRow("change, no last name")
-            << "EgitmenDegistir" << 2 << "Elif Demir A2,B aktif" << QStringList{"Elif", " "}
-            << QStringList{"B"} << true << QStringList{"Uyarı|\nEğitmenin soyadını girmeniz gerekiyor."}
-            << QStringList{} << 0;
-        QTest::newRow("change classes")
-            << "EgitmenDegistir" << 2 << "Elif Demir A2,B aktif" << QStringList{} << QStringList{"C", "OP"}
-            << true << QStringList{} << QStringList{"tb_egitmen|2|Elif|Demir|||C,OP|-1|1"} << 1;
+            << entry("EgitmenDegistir", 2, elif, {"Elif", " "}, {"B"}, true, "",
+                     {"Uyarı|\nEğitmenin soyadını girmeniz gerekiyor."}, {}, 0);
+        QTest::newRow("change classes") << entry("EgitmenDegistir", 2, elif, {}, {"C", "OP"}, true, "", {},
+                                                 {"tb_egitmen|2|Elif|Demir|||C,OP|-1|1"}, 1);
         QTest::newRow("inactive, a lesson to come")
-            << "EgitmenDegistir" << 0 << "Ahmet Yılmaz B aktif" << QStringList{} << QStringList{"B"} << false
-            << QStringList{"Bilgi|\nEğitmen pasif yapıldı; ileri tarihli 1 dersi planda kalıyor."}
-            << QStringList{"tb_egitmen|1|Ahmet|Yılmaz|||B|0|1"} << 1;
-        QTest::newRow("delete, lessons")
-            << "EgitmenSil" << 0 << "Ahmet Yılmaz B aktif" << QStringList{} << QStringList{"B"} << true
-            << QStringList{hasLessons} << QStringList{} << 0;
+            << entry("EgitmenDegistir", 0, "Ahmet Yılmaz B aktif", {}, {"B"}, false, "",
+                     {"Bilgi|\nEğitmen pasif yapıldı; ileri tarihli 1 dersi planda kalıyor."},
+                     {"tb_egitmen|1|Ahmet|Yılmaz|||B|0|1"}, 1);
         QTest::newRow("delete, a cancelled lesson")
-            << "EgitmenSil" << 1 << "Can Ok C aktif" << QStringList{} << QStringList{"C"} << true
-            << QStringList{hasLessons} << QStringList{} << 0;
-        QTest::newRow("delete")
-            << "EgitmenSil" << 2 << "Elif Demir A2,B aktif" << QStringList{} << QStringList{"A2", "B"} << true
-            << QStringList{"Dikkat:|\nEğitmen Elif Demir silinecek.\n\nişleme devam edilsin mi?"}
-            << QStringList{} << 1;
+            << entry("EgitmenSil", 1, "Can Ok C aktif", {}, {"C"}, true, "",
+                     {"Uyarı|" + InstructorHasLessonsText}, {}, 0);
+        QTest::newRow("delete") << entry("EgitmenSil", 2, elif, {}, {}, true, "", {asked}, {}, 1);
+        QTest::newRow("delete, refused") << entry("EgitmenSil", 2, elif, {}, {}, true,
+                                                  "BEFORE DELETE ON tb_egitmen", {asked, "Oltravi|"}, {}, 0);
     }
     void instructorEntries() {
-        QFETCH(QString, button);
-        QFETCH(int, row);
-        QFETCH(QString, shownBefore);
-        QFETCH(QStringList, texts);
-        QFETCH(QStringList, classes);
-        QFETCH(bool, active);
-        QFETCH(QStringList, seen);
-        QFETCH(QStringList, changed);
-        QFETCH(int, gone);
+        QFETCH(Entry, entry);
         ProgramFixture p(fillSchool);
         const QStringList before = rowsOf(p, "tb_egitmen");
-        const bool asked = seen.value(0).startsWith("Dikkat:");
+        const bool asked = entry.seen.value(0).startsWith("Dikkat:");
         if (asked)
             p.boxes().answer(QMessageBox::Yes);
-        inSettings(p, [&](QWidget* dialog) {
-            if (row >= 0)
-                selectRow(dialog, row);
-            QCOMPARE(shown(dialog), shownBefore);
-            type(dialog, texts, classes, active);
-            const QString typed = shown(dialog);
-            in<QPushButton>(dialog, button)->click();
-            // A refused entry stays to be put right; a new or deleted one leaves the boxes ready for the
-            // next.
-            const bool emptied = (!changed.isEmpty() && button == "EgitmenEkle") || asked;
-            QCOMPARE(shown(dialog), emptied ? Blank : typed);
-            QCOMPARE(in<DataGrid>(dialog, "EgitmenTablosu")->model()->rowCount(),
-                     int(3 + changed.size() - gone));
+        inSettings(p, entry.fault, entry.seen, [&] {
+            p.find<QTabWidget>("PageControl1")->setCurrentIndex(4);
+            auto* grid = p.find<DataGrid>("EgitmenTablosu");
+            if (entry.row >= 0)
+                QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                                  grid->visualRect(grid->model()->index(entry.row, 0)).center());
+            QCOMPARE(shown(p), entry.shownBefore);
+            const QStringList boxes = {"EgitmenAdi", "EgitmenSoyadi", "EgitmenTc", "EgitmenTelefon"};
+            for (int i = 0; i < entry.texts.size(); ++i)
+                p.find<QLineEdit>(boxes[i])->setText(entry.texts[i]);
+            for (const QString& licenceClass : ValueLists::licenceClasses())
+                p.find<QCheckBox>("Sinif_" + licenceClass)->setChecked(entry.classes.contains(licenceClass));
+            p.find<QCheckBox>("EgitmenAktif")->setChecked(entry.active);
+            const QString typed = shown(p);
+            p.find<QPushButton>(entry.button)->click();
+            const bool added = !entry.written.isEmpty() && entry.button == "EgitmenEkle";
+            QCOMPARE(shown(p), added || (asked && entry.gone > 0) ? Blank : typed);
+            QCOMPARE(grid->model()->rowCount(), int(3 + entry.written.size() - entry.gone));
         });
-        QCOMPARE(seenBoxes(p), seen);
-        const QStringList after = rowsOf(p, "tb_egitmen");
-        QStringList written = after;
+        QStringList after = rowsOf(p, "tb_egitmen");
+        QCOMPARE(after.size(), before.size() + entry.written.size() - entry.gone);
         for (const QString& stored : before)
-            written.removeOne(stored);
-        QCOMPARE(written, changed);
-        QCOMPARE(after.size(), before.size() + changed.size() - gone);
+            after.removeOne(stored);
+        QCOMPARE(after, entry.written);
         QVERIFY(!p.data().tegitmen.isActive());
     }
 
-    void courseHoursSaved_data() {
+    // Only the hours changed are written, all or none; what was typed stays in the table.
+    void courseHours_data() {
         QTest::addColumn<QStringList>("cells"); // "class:d|s:text"
+        QTest::addColumn<QString>("fault");
         QTest::addColumn<QStringList>("seen");
-        QTest::addColumn<QStringList>("stored");
-        const QStringList unchanged = {"B 14/0", "C 14/0"};
-        QTest::newRow("both kinds") << QStringList{"B:d:20", "B:s:4", "C:d:14"} << QStringList{}
-                                    << QStringList{"B 20/4", "C 14/0"};
+        QTest::addColumn<QStringList>("stored"); // B and C: "driving/simulator version"
+        const QStringList unchanged = {"14/0 0", "14/0 0"};
+        const QStringList typed = {"B:d:20", "B:s:4", "C:d:30"};
+        const QString refused = "Uyarı|\n%1 sınıfının ders saatleri 0 ile 999 arasında tam sayı olmalıdır.";
+        QTest::newRow("both kinds") << QStringList{"B:d:20", "B:s:4", "C:d:14"} << "" << QStringList{}
+                                    << QStringList{"20/4 1", "14/0 0"};
         QTest::newRow("not a number")
-            << QStringList{"B:d:20", "C:s:iki"}
-            << QStringList{"Uyarı|\nC sınıfının ders saatleri 0 ile 999 arasında tam sayı olmalıdır."}
+            << QStringList{"B:d:20", "B:s:iki"} << "" << QStringList{refused.arg("B")} << unchanged;
+        QTest::newRow("too many") << QStringList{"B:d:20", "C:d:1000"} << "" << QStringList{refused.arg("C")}
+                                  << unchanged;
+        QTest::newRow("refused on the second class")
+            << typed << "BEFORE UPDATE ON tb_ders_hakki WHEN (NEW.sinif = 'C')" << QStringList{"Oltravi|"}
             << unchanged;
-        QTest::newRow("too many")
-            << QStringList{"B:d:1000"}
-            << QStringList{"Uyarı|\nB sınıfının ders saatleri 0 ile 999 arasında tam sayı "
-                           "olmalıdır."}
-            << unchanged;
+        QTest::newRow("locked") << typed << "lock" << QStringList{"Oltravi|"} << unchanged;
     }
-    void courseHoursSaved() {
+    void courseHours() {
         QFETCH(QStringList, cells);
+        QFETCH(QString, fault);
         QFETCH(QStringList, seen);
         QFETCH(QStringList, stored);
         ProgramFixture p;
-        inSettings(p, [&](QWidget* dialog) {
-            auto* table = in<QTableWidget>(dialog, "DersHakkiTablosu");
+        inSettings(p, fault, seen, [&] {
+            auto* table = p.find<QTableWidget>("DersHakkiTablosu");
             QCOMPARE(table->rowCount(), ValueLists::licenceClasses().size());
             QVERIFY(!(table->item(0, 0)->flags() & Qt::ItemIsEditable));
-            typeHours(dialog, cells);
-            in<QPushButton>(dialog, "DersHakkiKaydet")->click();
-        });
-        QCOMPARE(seenBoxes(p), seen);
-        QCOMPARE(storedHours(p), stored);
-    }
-
-    // A database that refuses a write part of the way, or is locked by another program: the
-    // message comes through the guard, nothing is written and the entry stays on screen.
-    void failuresWriteNothing_data() {
-        QTest::addColumn<QString>("refusal"); // empty: the database locked
-        QTest::addColumn<QString>("button");
-        QTest::newRow("hours, refused on the second class")
-            << "BEFORE UPDATE ON tb_ders_hakki WHEN (NEW.sinif = 'C')"
-            << "DersHakkiKaydet";
-        QTest::newRow("hours, locked") << ""
-                                       << "DersHakkiKaydet";
-        QTest::newRow("instructor added, locked") << ""
-                                                  << "EgitmenEkle";
-        QTest::newRow("instructor deleted, refused") << "BEFORE DELETE ON tb_egitmen"
-                                                     << "EgitmenSil";
-    }
-    void failuresWriteNothing() {
-        QFETCH(QString, refusal);
-        QFETCH(QString, button);
-        ProgramFixture p([](Connection& c) {
-            c.execute(
-                "INSERT INTO tb_egitmen (adi, soyadi, siniflar, aktif) VALUES ('Elif', 'Demir', 'B', -1)");
-        });
-        const QStringList before = p.database().rows();
-        if (!refusal.isEmpty())
-            p.database().refuse(refusal);
-        if (button == "EgitmenSil")
-            p.boxes().answer(QMessageBox::Yes);
-        std::unique_ptr<DatabaseLock> lock;
-        inSettings(p, [&](QWidget* dialog) {
-            if (button == "EgitmenSil")
-                selectRow(dialog, 0);
-            typeHours(dialog, {"B:d:20", "C:d:30"});
-            type(dialog, {"Zeynep", "Ak"}, {"B"}, true);
-            if (refusal.isEmpty()) {
-                lock = std::make_unique<DatabaseLock>(p.database());
-                waitBriefly(p.data().ado_conn);
+            for (const QString& cell : cells) {
+                const QStringList at = cell.split(':');
+                table->item(int(ValueLists::licenceClasses().indexOf(at[0])), at[1] == "d" ? 1 : 2)
+                    ->setText(at[2]);
             }
-            in<QPushButton>(dialog, button)->click();
-            QCOMPARE(in<QTableWidget>(dialog, "DersHakkiTablosu")->item(3, 1)->text(), QString("30"));
-            QCOMPARE(in<QLineEdit>(dialog, "EgitmenAdi")->text(), QString("Zeynep"));
-            lock.reset();
+            p.find<QPushButton>("DersHakkiKaydet")->click();
+            QCOMPARE(table->item(2, 1)->text(), QString("20"));
         });
-        const QStringList seen = seenBoxes(p);
-        QCOMPARE(seen.filter(QRegularExpression("^Oltravi\\|")).size(), 1);
-        if (!refusal.isEmpty())
-            p.database().stopRefusing();
-        QCOMPARE(p.database().rows(), before);
+        QStringList hours;
+        for (const QString& row :
+             rowsOf(p, "tb_ders_hakki").filter(QRegularExpression("^tb_ders_hakki\\|\\d+\\|[BC]\\|")))
+            hours << row.section('|', 3, 3) + '/' + row.section('|', 4, 4) + ' ' + row.section('|', 5, 5);
+        QCOMPARE(hours, stored);
     }
 };
 
