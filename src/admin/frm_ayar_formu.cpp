@@ -247,8 +247,8 @@ QWidget* frm_ayar_formu::buildMailTab() {
 
 QWidget* frm_ayar_formu::buildInstructorTab() {
     auto* page = new QWidget;
-    m_instructors = new DataSource(data().tegitmen, "degitmen", this);
-    EgitmenTablosu = listOf(*m_instructors,
+    auto* instructors = new DataSource(data().tegitmen, "degitmen", this);
+    EgitmenTablosu = listOf(*instructors,
                             {{"adi", "Adı", 12},
                              {"soyadi", "Soyadı", 12},
                              {"tckimlik", "T.C. Kimlik No", 12},

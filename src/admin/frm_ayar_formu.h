@@ -20,7 +20,6 @@ class BoundControl;
 class BoundLineEdit;
 class BoundTextBox;
 class DataGrid;
-class DataSource;
 class Dataset;
 class frm_DataMod;
 struct Forms;
@@ -111,7 +110,6 @@ private:
     QPushButton* EpostaIptal = nullptr;
     // The row version the shown settings were read with.
     int m_mailVersion = 0;
-    DataSource* m_instructors = nullptr;
     DataGrid* EgitmenTablosu = nullptr;
     QLineEdit* EgitmenAdi = nullptr;
     QLineEdit* EgitmenSoyadi = nullptr;
