@@ -158,7 +158,7 @@ private slots:
         if (asked)
             p.boxes().answer(QMessageBox::Yes);
         inSettings(p, entry.fault, entry.seen, [&] {
-            p.find<QTabWidget>("PageControl1")->setCurrentIndex(4);
+            p.find("ayar_formu")->findChild<QTabWidget*>("PageControl1")->setCurrentIndex(4);
             auto* grid = p.find<DataGrid>("EgitmenTablosu");
             if (entry.row >= 0)
                 QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
