@@ -7,6 +7,8 @@
 #include "data/schema.h"
 #include "data/transaction.h"
 #include "data/value_lists.h"
+#include "lessons/lesson_rules.h"
+#include "lessons/lesson_store.h"
 #include "mail/mail_settings.h"
 #include "ui/bound_controls.h"
 #include "ui/data_grid.h"
@@ -15,14 +17,20 @@
 #include "ui/named_controls.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
+#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -40,6 +48,32 @@ DataGrid* listOf(DataSource& source, std::vector<GridColumn> columns, const char
     return grid;
 }
 
+// The server refuses a text longer than its column where the file would keep it.
+void limitToColumns(const char* table, std::initializer_list<std::pair<QLineEdit*, const char*>> edits) {
+    const Table& stored = *Schema::table(QString::fromLatin1(table));
+    for (const auto& [edit, column] : edits)
+        edit->setMaxLength(stored.column(QString::fromLatin1(column))->width);
+}
+
+// An hour cell takes whole hours only, as typed; "Kaydet" still checks what reached the cell.
+class HoursDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto* line = qobject_cast<QLineEdit*>(editor))
+            line->setValidator(new QIntValidator(0, Lessons::MostCourseHours, line));
+        return editor;
+    }
+};
+
+QTableWidgetItem* hoursItem(int hours) {
+    auto* item = new QTableWidgetItem(QString::number(hours));
+    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return item;
+}
+
 } // namespace
 
 frm_ayar_formu::frm_ayar_formu(Forms& forms, QWidget* parent) : QDialog(parent), m_forms(forms) {
@@ -54,6 +88,8 @@ frm_ayar_formu::frm_ayar_formu(Forms& forms, QWidget* parent) : QDialog(parent),
     PageControl1->addTab(buildVehicleTab(), "Araç Tanımları");
     PageControl1->addTab(buildRouteTab(), "Güzergah Tanımları");
     PageControl1->addTab(buildMailTab(), MailCaption);
+    PageControl1->addTab(buildInstructorTab(), "Eğitmenler");
+    PageControl1->addTab(buildCourseHoursTab(), "Ders Hakları");
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(PageControl1);
@@ -68,6 +104,13 @@ frm_ayar_formu::frm_ayar_formu(Forms& forms, QWidget* parent) : QDialog(parent),
     guardedConnect(EpostaKaydet, &QPushButton::clicked, this, &frm_ayar_formu::EpostaKaydetClick);
     guardedConnect(EpostaIptal, &QPushButton::clicked, this, &frm_ayar_formu::EpostaIptalClick);
     guardedConnect(DenemeButton, &QPushButton::clicked, this, &frm_ayar_formu::DenemeButtonClick);
+    guardedConnect(EgitmenEkle, &QPushButton::clicked, this, &frm_ayar_formu::EgitmenEkleClick);
+    guardedConnect(EgitmenDegistir, &QPushButton::clicked, this, &frm_ayar_formu::EgitmenDegistirClick);
+    guardedConnect(EgitmenSil, &QPushButton::clicked, this, &frm_ayar_formu::EgitmenSilClick);
+    guardedConnect(DersHakkiKaydet, &QPushButton::clicked, this, &frm_ayar_formu::DersHakkiKaydetClick);
+    // A click on the row already current moves nothing, and still shows it for changing.
+    guardedConnect(&data().tegitmen, &Dataset::afterScroll, this, &frm_ayar_formu::showInstructor);
+    guardedConnect(EgitmenTablosu, &QTableView::clicked, this, &frm_ayar_formu::showInstructor);
     // The address box is no exception: the address is one line of the letterhead.
     EnterAsTab::install(this, EnterAsTab::Shift::MovesBack);
 }
@@ -179,15 +222,11 @@ QWidget* frm_ayar_formu::buildMailTab() {
     EpostaKaydet = namedButton("EpostaKaydet", "Kaydet", page);
     EpostaIptal = namedButton("EpostaIptal", "İptal", page);
 
-    // The server refuses a text longer than its column where the file would keep it.
-    const Table& stored = *Schema::table(u"tb_eposta_ayar");
-    const std::pair<QLineEdit*, const char*> limited[] = {{SmtpSunucu, "sunucu"},
-                                                          {SmtpKullanici, "kullanici"},
-                                                          {SmtpParola, "parola"},
-                                                          {GonderenAdi, "gonderen_adi"},
-                                                          {GonderenAdres, "gonderen_adres"}};
-    for (const auto& [edit, column] : limited)
-        edit->setMaxLength(stored.column(QString::fromLatin1(column))->width);
+    limitToColumns("tb_eposta_ayar", {{SmtpSunucu, "sunucu"},
+                                      {SmtpKullanici, "kullanici"},
+                                      {SmtpParola, "parola"},
+                                      {GonderenAdi, "gonderen_adi"},
+                                      {GonderenAdres, "gonderen_adres"}});
 
     auto* fields = new QFormLayout;
     fields->addRow("SMTP Sunucusu", SmtpSunucu);
@@ -206,17 +245,90 @@ QWidget* frm_ayar_formu::buildMailTab() {
     return page;
 }
 
-// The tab last used stays current, and the vehicle and route edits keep what they held; the mail
-// tab shows what is stored.
+QWidget* frm_ayar_formu::buildInstructorTab() {
+    auto* page = new QWidget;
+    auto* instructors = new DataSource(data().tegitmen, "degitmen", this);
+    EgitmenTablosu = listOf(*instructors,
+                            {{"adi", "Adı", 12},
+                             {"soyadi", "Soyadı", 12},
+                             {"tckimlik", "T.C. Kimlik No", 12},
+                             {"telefon", "Telefon", 12},
+                             {"siniflar", "Sınıflar", 10},
+                             {"aktif", "Aktif", 5, GridColumn::Format::Check}},
+                            "EgitmenTablosu", page);
+    EgitmenAdi = named(new QLineEdit(page), "EgitmenAdi");
+    EgitmenSoyadi = named(new QLineEdit(page), "EgitmenSoyadi");
+    EgitmenTc = named(new QLineEdit(page), "EgitmenTc");
+    EgitmenTelefon = named(new QLineEdit(page), "EgitmenTelefon");
+    limitToColumns("tb_egitmen", {{EgitmenAdi, "adi"},
+                                  {EgitmenSoyadi, "soyadi"},
+                                  {EgitmenTc, "tckimlik"},
+                                  {EgitmenTelefon, "telefon"}});
+    auto* classes = new QGridLayout;
+    for (const QString& licenceClass : ValueLists::licenceClasses()) {
+        auto* box = new QCheckBox(licenceClass, page);
+        box->setObjectName("Sinif_" + licenceClass);
+        const int placed = int(m_classBoxes.size());
+        classes->addWidget(box, placed / 5, placed % 5);
+        m_classBoxes.push_back(box);
+    }
+    EgitmenAktif = named(new QCheckBox("Aktif", page), "EgitmenAktif");
+    EgitmenAktif->setChecked(true);
+    EgitmenEkle = namedButton("EgitmenEkle", "Ekle", page);
+    EgitmenDegistir = namedButton("EgitmenDegistir", "Değiştir", page);
+    EgitmenSil = namedButton("EgitmenSil", "Sil", page);
+
+    auto* fields = new QFormLayout;
+    fields->addRow("Adı", EgitmenAdi);
+    fields->addRow("Soyadı", EgitmenSoyadi);
+    fields->addRow("T.C. Kimlik No", EgitmenTc);
+    fields->addRow("Telefon", EgitmenTelefon);
+    fields->addRow("Sınıfları", classes);
+    fields->addRow(QString(), EgitmenAktif);
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(EgitmenTablosu, 1);
+    layout->addLayout(fields);
+    layout->addLayout(buttonRow({EgitmenEkle, EgitmenDegistir, EgitmenSil}));
+    return page;
+}
+
+QWidget* frm_ayar_formu::buildCourseHoursTab() {
+    auto* page = new QWidget;
+    const Table& stored = *Schema::table(u"tb_ders_hakki");
+    DersHakkiTablosu = named(new QTableWidget(0, 3, page), "DersHakkiTablosu");
+    DersHakkiTablosu->setHorizontalHeaderLabels({stored.column(u"sinif")->label,
+                                                 stored.column(u"direksiyon_saat")->label,
+                                                 stored.column(u"simulator_saat")->label});
+    DersHakkiTablosu->verticalHeader()->hide();
+    DersHakkiTablosu->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    DersHakkiTablosu->setSelectionMode(QAbstractItemView::SingleSelection);
+    DersHakkiTablosu->setItemDelegate(new HoursDelegate(DersHakkiTablosu));
+    DersHakkiTablosu->setMinimumHeight(160);
+    DersHakkiKaydet = namedButton("DersHakkiKaydet", "Kaydet", page);
+
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(DersHakkiTablosu, 1);
+    layout->addLayout(buttonRow({DersHakkiKaydet}));
+    return page;
+}
+
+// The tab last used stays current, and the vehicle and route edits keep what they held; the mail,
+// instructor and course-hour tabs show what is stored.
 void frm_ayar_formu::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     Guard::run([this] { FormShow(); });
+}
+
+void frm_ayar_formu::hideEvent(QHideEvent* event) {
+    data().tegitmen.close();
+    QDialog::hideEvent(event);
 }
 
 void frm_ayar_formu::FormShow() {
     Edit4->setCurrentIndex(0);
     startFirmRowWhenEmpty();
     showMailSettings(readMailSettings(data().ado_conn));
+    showLessonSettings();
 }
 
 // The letterhead's controls write into a row. Without a stored row a new one is started for them,
@@ -414,4 +526,167 @@ void frm_ayar_formu::DenemeButtonClick() {
         MessageBox::show(MessageBox::Kind::Error, MailCaption,
                          "\nDeneme e-postası gönderilemedi.\n" + failure, MessageBox::Buttons::Ok,
                          MessageBox::Answer::Ok, this);
+}
+
+void frm_ayar_formu::showLessonSettings() {
+    reloadInstructors(0);
+    clearInstructor();
+    showCourseHours();
+}
+
+void frm_ayar_formu::showInstructor() {
+    const Dataset& instructors = data().tegitmen;
+    if (!instructors.isActive() || instructors.isEmpty()) {
+        clearInstructor();
+        return;
+    }
+    EgitmenAdi->setText(instructors.value("adi").toString());
+    EgitmenSoyadi->setText(instructors.value("soyadi").toString());
+    EgitmenTc->setText(instructors.value("tckimlik").toString());
+    EgitmenTelefon->setText(instructors.value("telefon").toString());
+    const QStringList classes = Lessons::classesOf(instructors.value("siniflar").toString());
+    for (QCheckBox* box : m_classBoxes)
+        box->setChecked(classes.contains(box->text()));
+    EgitmenAktif->setChecked(instructors.value("aktif").toBool());
+}
+
+// Ready for a new instructor, who teaches from the start.
+void frm_ayar_formu::clearInstructor() {
+    for (QLineEdit* edit : {EgitmenAdi, EgitmenSoyadi, EgitmenTc, EgitmenTelefon})
+        edit->clear();
+    for (QCheckBox* box : m_classBoxes)
+        box->setChecked(false);
+    EgitmenAktif->setChecked(true);
+}
+
+Lessons::Instructor frm_ayar_formu::typedInstructor() const {
+    Lessons::Instructor typed;
+    typed.firstName = EgitmenAdi->text();
+    typed.lastName = EgitmenSoyadi->text();
+    typed.idNumber = EgitmenTc->text();
+    typed.phone = EgitmenTelefon->text();
+    for (const QCheckBox* box : m_classBoxes)
+        if (box->isChecked())
+            typed.classes << box->text();
+    typed.active = EgitmenAktif->isChecked();
+    return typed;
+}
+
+void frm_ayar_formu::reloadInstructors(qint64 current) {
+    Dataset& instructors = data().tegitmen;
+    instructors.close();
+    instructors.open();
+    if (current > 0)
+        instructors.locate("egitmenID", int(current));
+}
+
+bool frm_ayar_formu::refusedByLessons(const std::function<void()>& write) {
+    try {
+        write();
+        return false;
+    } catch (const Lessons::LessonRefused& refused) {
+        MessageBox::warning("Uyarı", refused.message(), this);
+        return true;
+    }
+}
+
+void frm_ayar_formu::EgitmenEkleClick() {
+    qint64 added = 0;
+    if (refusedByLessons([&] { added = Lessons::saveInstructor(data().ado_conn, typedInstructor()); }))
+        return;
+    reloadInstructors(added);
+    clearInstructor();
+    EgitmenAdi->setFocus();
+}
+
+// An inactive instructor's lessons to come stay in the plan: the school moves or cancels them there.
+void frm_ayar_formu::EgitmenDegistirClick() {
+    Dataset& instructors = data().tegitmen;
+    if (instructors.isEmpty())
+        return;
+    Lessons::Instructor typed = typedInstructor();
+    typed.egitmenID = instructors.value("egitmenID").toLongLong();
+    typed.version = instructors.rowVersion();
+    const bool madeInactive = instructors.value("aktif").toBool() && !typed.active;
+    if (refusedByLessons([&] { Lessons::saveInstructor(data().ado_conn, typed); }))
+        return;
+    reloadInstructors(typed.egitmenID);
+    if (!madeInactive)
+        return;
+    const qint64 planned = Lessons::lessonCountOf(
+        data().ado_conn, typed.egitmenID, Lessons::wallClock(QDate::currentDate(), QTime::currentTime()));
+    if (planned > 0)
+        MessageBox::show(
+            MessageBox::Kind::Information, "Bilgi",
+            QString("\nEğitmen pasif yapıldı; ileri tarihli %1 dersi planda kalıyor.").arg(planned),
+            MessageBox::Buttons::Ok, MessageBox::Answer::Ok, this);
+}
+
+void frm_ayar_formu::EgitmenSilClick() {
+    EgitmenAdi->setFocus();
+    Dataset& instructors = data().tegitmen;
+    if (instructors.isEmpty())
+        return;
+    const qint64 key = instructors.value("egitmenID").toLongLong();
+    if (Lessons::hasLessons(data().ado_conn, key)) {
+        MessageBox::warning("Uyarı", Lessons::InstructorHasLessonsText, this);
+        return;
+    }
+    const QString name = instructors.value("adi").toString() + ' ' + instructors.value("soyadi").toString();
+    const auto answer =
+        MessageBox::show(MessageBox::Kind::Warning,
+                         "Dikkat:", QString("\nEğitmen %1 silinecek.\n\nişleme devam edilsin mi?").arg(name),
+                         MessageBox::Buttons::YesNo, MessageBox::Answer::No, this);
+    if (answer != MessageBox::Answer::Yes)
+        return;
+    if (refusedByLessons([&] { Lessons::deleteInstructor(data().ado_conn, key, instructors.rowVersion()); }))
+        return;
+    reloadInstructors(0);
+    clearInstructor();
+}
+
+void frm_ayar_formu::showCourseHours() {
+    m_courseHours = Lessons::courseHours(data().ado_conn);
+    DersHakkiTablosu->setRowCount(int(m_courseHours.size()));
+    for (int row = 0; row < int(m_courseHours.size()); ++row) {
+        const Lessons::CourseHours& hours = m_courseHours[size_t(row)];
+        auto* licenceClass = new QTableWidgetItem(hours.licenceClass);
+        licenceClass->setFlags(licenceClass->flags() & ~Qt::ItemIsEditable);
+        DersHakkiTablosu->setItem(row, 0, licenceClass);
+        DersHakkiTablosu->setItem(row, 1, hoursItem(hours.driving));
+        DersHakkiTablosu->setItem(row, 2, hoursItem(hours.simulator));
+    }
+}
+
+std::optional<std::vector<Lessons::CourseHours>> frm_ayar_formu::typedCourseHours() {
+    std::vector<Lessons::CourseHours> changed;
+    for (int row = 0; row < int(m_courseHours.size()); ++row) {
+        Lessons::CourseHours typed = m_courseHours[size_t(row)];
+        const std::optional<int> driving = Lessons::readCourseHours(DersHakkiTablosu->item(row, 1)->text());
+        const std::optional<int> simulator = Lessons::readCourseHours(DersHakkiTablosu->item(row, 2)->text());
+        if (!driving || !simulator) {
+            DersHakkiTablosu->setCurrentCell(row, driving ? 2 : 1);
+            MessageBox::warning("Uyarı",
+                                QString("\n%1 sınıfının ders saatleri 0 ile %2 arasında tam sayı olmalıdır.")
+                                    .arg(typed.licenceClass)
+                                    .arg(Lessons::MostCourseHours),
+                                this);
+            return std::nullopt;
+        }
+        if (*driving == typed.driving && *simulator == typed.simulator)
+            continue;
+        typed.driving = *driving;
+        typed.simulator = *simulator;
+        changed.push_back(typed);
+    }
+    return changed;
+}
+
+// What was typed stays in the table when the database refuses it.
+void frm_ayar_formu::DersHakkiKaydetClick() {
+    const std::optional<std::vector<Lessons::CourseHours>> changed = typedCourseHours();
+    if (!changed)
+        return;
+    Lessons::saveCourseHours(data().ado_conn, *changed);
+    showCourseHours();
 }

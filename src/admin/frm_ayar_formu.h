@@ -1,14 +1,21 @@
 #pragma once
 
+#include "lessons/instructors.h"
+
 #include <QDialog>
 
 #include <array>
+#include <functional>
+#include <optional>
+#include <vector>
 
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
+class QTableWidget;
 class BoundControl;
 class BoundLineEdit;
 class BoundTextBox;
@@ -19,8 +26,9 @@ struct Forms;
 struct MailSettings;
 
 // The school's own reference data: the letterhead of the reports, the vehicles with their plates,
-// the routes, and the mail server the reminders go out through. It works on tfirma, tarac and tguzergah,
-// which the main window keeps open for exactly as long as the dialog is shown.
+// the routes, the mail server the reminders go out through, the instructors and the lesson hours of
+// each licence class's course. It works on tfirma, tarac and tguzergah, which the main window keeps
+// open for exactly as long as the dialog is shown, and on tegitmen, which it opens itself as long.
 class frm_ayar_formu : public QDialog {
     Q_OBJECT
 public:
@@ -37,9 +45,14 @@ public slots:
     void EpostaKaydetClick();
     void EpostaIptalClick();
     void DenemeButtonClick();
+    void EgitmenEkleClick();
+    void EgitmenDegistirClick();
+    void EgitmenSilClick();
+    void DersHakkiKaydetClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     frm_DataMod& data() const;
@@ -53,6 +66,18 @@ private:
     std::array<BoundControl*, 4> firmControls() const;
     void startFirmRowWhenEmpty();
     void deleteCurrentRow(QLineEdit* firstEdit, Dataset& table);
+    QWidget* buildInstructorTab();
+    QWidget* buildCourseHoursTab();
+    void showLessonSettings();
+    void showInstructor();
+    void clearInstructor();
+    Lessons::Instructor typedInstructor() const;
+    void reloadInstructors(qint64 current);
+    // Runs the write; a refusal of the entry shows as a warning, and the entry stays on screen.
+    bool refusedByLessons(const std::function<void()>& write);
+    void showCourseHours();
+    // The rows whose hours were changed, or none after refusing what a cell holds.
+    std::optional<std::vector<Lessons::CourseHours>> typedCourseHours();
 
     Forms& m_forms;
     QTabWidget* PageControl1 = nullptr;
@@ -85,4 +110,19 @@ private:
     QPushButton* EpostaIptal = nullptr;
     // The row version the shown settings were read with.
     int m_mailVersion = 0;
+    DataGrid* EgitmenTablosu = nullptr;
+    QLineEdit* EgitmenAdi = nullptr;
+    QLineEdit* EgitmenSoyadi = nullptr;
+    QLineEdit* EgitmenTc = nullptr;
+    QLineEdit* EgitmenTelefon = nullptr;
+    // One per licence class, in the list's order.
+    std::vector<QCheckBox*> m_classBoxes;
+    QCheckBox* EgitmenAktif = nullptr;
+    QPushButton* EgitmenEkle = nullptr;
+    QPushButton* EgitmenDegistir = nullptr;
+    QPushButton* EgitmenSil = nullptr;
+    QTableWidget* DersHakkiTablosu = nullptr;
+    QPushButton* DersHakkiKaydet = nullptr;
+    // The course hours as the table was filled, with their row versions.
+    std::vector<Lessons::CourseHours> m_courseHours;
 };
