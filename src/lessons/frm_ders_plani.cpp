@@ -143,6 +143,8 @@ frm_ders_plani::frm_ders_plani(Forms& forms, QWidget* parent)
     SureSecimi->setSuffix(" dk");
     BosSaatler = button(this, "BosSaatler", "Boş Saatler");
     BosSaatListesi = table(this, "BosSaatListesi", {"Gün", "Başlangıç", "Bitiş"});
+    BosSaatListesi->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    BosSaatListesi->setMinimumWidth(280);
     GunTarihi = datePicker(this, "GunTarihi");
     GunlukProgram = button(this, "GunlukProgram", "Günlük Program");
 
