@@ -87,9 +87,6 @@ private slots:
         QTest::addColumn<QString>("press");
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("firstColumn");
-        QTest::newRow("a Thursday") << QDate(2026, 12, 10) << ""
-                                    << "07.12.2026 - 13.12.2026"
-                                    << "Pazartesi\n07.12.2026";
         QTest::newRow("a Sunday") << QDate(2026, 12, 13) << ""
                                   << "07.12.2026 - 13.12.2026"
                                   << "Pazartesi\n07.12.2026";
