@@ -11,6 +11,7 @@
 #include "data/transaction.h"
 #include "export/export_facility.h"
 #include "mail/mail_settings.h"
+#include "report/layout_items.h"
 #include "report/report_model.h"
 #include "ui/data_grid.h"
 #include "ui/date_picker.h"
@@ -185,7 +186,7 @@ void frm_geciken_taksitler::GecikenListesiDblClick(const QModelIndex& row) {
 void frm_geciken_taksitler::YazdirButtonClick() {
     Dataset& list = m_forms.DataMod->sql_geciken;
     Report::Definition layout = OverdueLayout::rap_geciken();
-    OverdueLayout::fill(layout, firmBlock(m_forms.DataMod->tfirma), TarihEdit->date(),
+    OverdueLayout::fill(layout, Report::firmBlock(m_forms.DataMod->tfirma), TarihEdit->date(),
                         OverdueList::totalsText(OverdueList::totals(list)));
     const Report::Run run(layout, list);
     Report::Preview preview(run, this);

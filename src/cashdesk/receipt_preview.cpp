@@ -39,16 +39,9 @@ void showInPreview(const Report::Definition& layout, const Dataset& rows, QWidge
 
 } // namespace
 
-QStringList firmBlock(Dataset& firm) {
-    firm.open();
-    const ClosedAfterwards closing{firm};
-    return Report::firmHeaderLines(firm.value("ad"), firm.value("adres"), firm.value("tel"),
-                                   firm.value("fax"));
-}
-
 void showReceipt(frm_DataMod& data, qint64 makbuzID, QWidget* parent) {
     Report::Definition layout = ReceiptLayout::rap_makbuz();
-    const QStringList firm = firmBlock(data.tfirma);
+    const QStringList firm = Report::firmBlock(data.tfirma);
     Dataset& receipt = data.sql_makbuz_bilgi;
     receipt.close();
     receipt.setSql(ReceiptLayout::receiptSql(makbuzID));
@@ -64,7 +57,7 @@ void showReceipt(frm_DataMod& data, qint64 makbuzID, QWidget* parent) {
 }
 
 void showDayClosing(frm_DataMod& data, const QDate& day, QWidget* parent) {
-    const QStringList firm = firmBlock(data.tfirma);
+    const QStringList firm = Report::firmBlock(data.tfirma);
     const DayClosing closing = readDayClosing(data.ado_conn, day);
     Dataset& receipts = data.sql_gunsonu;
     receipts.close();
@@ -75,7 +68,7 @@ void showDayClosing(frm_DataMod& data, const QDate& day, QWidget* parent) {
 }
 
 void showStatement(frm_DataMod& data, qint64 kID, QWidget* parent) {
-    const QStringList firm = firmBlock(data.tfirma);
+    const QStringList firm = Report::firmBlock(data.tfirma);
     const TraineeStatement trainee = readTraineeStatement(data.ado_conn, kID);
     Dataset& rows = data.sql_ekstre;
     rows.close();

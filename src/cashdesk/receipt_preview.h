@@ -3,13 +3,9 @@
 #include <QStringList>
 #include <QtGlobal>
 
-class Dataset;
 class QDate;
 class QWidget;
 class frm_DataMod;
-
-// The letterhead's firm block from the firm row, for every cash desk printout.
-QStringList firmBlock(Dataset& firm);
 
 // The cash desk's printouts, each filled from the database as it stands and shown in the report
 // engine's modal preview; each returns when the user has closed the preview.

@@ -30,7 +30,7 @@ QVariant vehicle(qint64 aracID) {
 const char* const LessonColumns =
     "SELECT d.dersID, d.kID, d.egitmenID, d.aracID, d.baslangic, d.bitis, d.tur, d.durum, d.aciklama, "
     "d.surum, "
-    "k.adayno, k.adi, k.soyadi, e.adi, e.soyadi, a.aracPLAKA FROM tb_ders d "
+    "k.adayno, k.adi, k.soyadi, e.adi, e.soyadi, a.aracPLAKA, k.ceptelefonu FROM tb_ders d "
     "LEFT JOIN tb_kursiyer k ON k.kID = d.kID LEFT JOIN tb_egitmen e ON e.egitmenID = d.egitmenID "
     "LEFT JOIN tb_arac a ON a.aracID = d.aracID ";
 
@@ -49,6 +49,7 @@ Lesson readLesson(const Statement& row) {
     lesson.traineeName = (row.text(11) + ' ' + row.text(12)).trimmed();
     lesson.instructor = (row.text(13) + ' ' + row.text(14)).trimmed();
     lesson.plate = row.text(15);
+    lesson.mobile = row.text(16);
     return lesson;
 }
 

@@ -38,6 +38,7 @@ struct Lesson {
     QString traineeName; // "Adı Soyadı"
     QString instructor;  // "Adı Soyadı"
     QString plate;
+    QString mobile; // the trainee's, for the day sheet
 
     int minutes() const;
     QString trainee() const; // "adayno Adı Soyadı"

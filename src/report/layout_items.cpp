@@ -77,4 +77,13 @@ QStringList firmHeaderLines(const QVariant& ad, const QVariant& adres, const QVa
     return {ad.toString(), adres.toString(), tel.toString() + " (Tel)", fax.toString() + " (Fax)"};
 }
 
+QStringList firmBlock(Dataset& firm) {
+    firm.open();
+    const struct ClosedAfterwards {
+        Dataset& d;
+        ~ClosedAfterwards() { d.close(); }
+    } closing{firm};
+    return firmHeaderLines(firm.value("ad"), firm.value("adres"), firm.value("tel"), firm.value("fax"));
+}
+
 } // namespace Report

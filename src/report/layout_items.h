@@ -35,5 +35,7 @@ inline constexpr double LetterheadHeight = 26.7;
 // The four lines of a firm block from the first firm row; a null field is an empty text.
 QStringList firmHeaderLines(const QVariant& ad, const QVariant& adres, const QVariant& tel,
                             const QVariant& fax);
+// The same from the firm dataset (tfirma), opened for the read and closed again.
+QStringList firmBlock(Dataset& firm);
 
 } // namespace Report

@@ -157,8 +157,12 @@ QString fieldText(const QVariant& value, const QString& mask) {
 }
 
 Run::Run(const Definition& definition, const Dataset& data, const QDateTime& printedAt)
-    : m_definition(definition), m_data(data), m_printedAt(printedAt) {
-    m_rows = data.isActive() ? data.recordCount() : 0;
+    : Run(definition, data.isActive() ? data.recordCount() : 0, printedAt) {
+    m_data = &data;
+}
+
+Run::Run(const Definition& definition, int rows, const QDateTime& printedAt)
+    : m_definition(definition), m_printedAt(printedAt), m_rows(std::max(0, rows)) {
     m_lines = std::max(1, m_rows);
     const auto height = [&](BandKind kind) {
         const Band* b = m_definition.band(kind);
@@ -258,9 +262,9 @@ QString Run::itemText(const Item& item, int row) const {
 }
 
 QVariant Run::value(const QString& field, int row) const {
-    if (row < 0 || !m_data.isActive())
+    if (row < 0 || !m_data || !m_data->isActive())
         return {};
-    return m_data.valueAt(row, m_data.fieldIndex(field));
+    return m_data->valueAt(row, m_data->fieldIndex(field));
 }
 
 // The grand total of the whole run, read once, when the page that prints it is laid out.
@@ -269,9 +273,9 @@ double Run::sum(const QString& field) const {
         if (name == field)
             return total;
     double total = 0;
-    const int column = m_data.isActive() ? m_data.fieldIndex(field) : -1;
+    const int column = m_data && m_data->isActive() ? m_data->fieldIndex(field) : -1;
     for (int row = 0; column >= 0 && row < m_rows; ++row)
-        total += m_data.valueAt(row, column).toDouble();
+        total += m_data->valueAt(row, column).toDouble();
     m_sums.emplace_back(field, total);
     return total;
 }

@@ -107,6 +107,9 @@ class Run {
 public:
     Run(const Definition& definition, const Dataset& data,
         const QDateTime& printedAt = QDateTime::currentDateTime());
+    // A run over `rows` lines that the layout's callbacks print from what the caller holds (a
+    // list read with its own statement): fields and sums print nothing.
+    Run(const Definition& definition, int rows, const QDateTime& printedAt = QDateTime::currentDateTime());
 
     const QString& title() const { return m_definition.title; }
     const PageSetup& setup() const { return m_definition.setup; }
@@ -122,7 +125,7 @@ private:
     double sum(const QString& field) const;
 
     Definition m_definition;
-    const Dataset& m_data;
+    const Dataset* m_data = nullptr;
     QDateTime m_printedAt;
     int m_rows = 0;
     int m_lines = 1;
