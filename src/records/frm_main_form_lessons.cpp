@@ -55,6 +55,11 @@ void addLessonRow(QTableWidget& table, const Lessons::Lesson& lesson) {
     }
 }
 
+// The trainee whose lessons the tab shows, EntryNotSaved for one being entered, 0 for none.
+qint64 traineeOfLessons(frm_DataMod& data) {
+    return data.tkursiyer.state() == Dataset::State::Insert ? EntryNotSaved : data.currentTraineeKey();
+}
+
 void showTrackingForm(frm_DataMod& data, qint64 kID, QWidget* parent) {
     const QStringList firm = firmBlock(data.tfirma);
     const TrackingForm::Form form = TrackingForm::readForm(data.ado_conn, kID);
@@ -132,17 +137,14 @@ void frm_main_form::followTraineeLessons() {
         m_lessonsShownFor.reset();
         return;
     }
-    const Dataset& trainees = data().tkursiyer;
-    const qint64 kID =
-        trainees.state() == Dataset::State::Insert ? EntryNotSaved : data().currentTraineeKey();
-    if (m_lessonsShownFor != kID)
+    if (m_lessonsShownFor != traineeOfLessons(data()))
         refreshLessons();
 }
 
 // Whatever cannot be read leaves the tab empty, never showing the trainee before.
 void frm_main_form::refreshLessons() {
-    const bool entry = data().tkursiyer.state() == Dataset::State::Insert;
-    const qint64 kID = entry ? EntryNotSaved : data().currentTraineeKey();
+    const qint64 kID = traineeOfLessons(data());
+    const bool entry = kID == EntryNotSaved;
     m_lessonsShownFor.reset();
     DersTablosu->setRowCount(0);
     DersOzeti->clear();
