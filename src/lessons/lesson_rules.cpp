@@ -124,11 +124,15 @@ void Hours::count(const QString& state, int minutes) {
         ++missedLessons;
 }
 
-QString hoursText(int minutes) {
+QString hoursFigure(int minutes) {
     const double tenths = std::round(minutes / 6.0);
     if (std::fmod(tenths, 10.0) == 0.0)
-        return QString("%1 saat").arg(qint64(tenths / 10));
-    return QString::number(tenths / 10.0, 'f', 1).replace('.', ',') + " saat";
+        return QString::number(qint64(tenths / 10));
+    return QString::number(tenths / 10.0, 'f', 1).replace('.', ',');
+}
+
+QString hoursText(int minutes) {
+    return hoursFigure(minutes) + " saat";
 }
 
 QString hoursSummary(const Hours& hours) {

@@ -86,7 +86,9 @@ struct Hours {
     int lessons = 0; // every lesson of the kind not cancelled
     void count(const QString& state, int minutes);
 };
-// "14 saat", "3,5 saat": hours with one decimal when they are not whole.
+// "14", "3,5": hours with one decimal when they are not whole.
+QString hoursFigure(int minutes);
+// "14 saat", "3,5 saat".
 QString hoursText(int minutes);
 // "Hak: 14 saat - Yapılan: 6 saat - Planlanan: 4 saat - Kalan: 4 saat", then " - Gelmedi: N ders"
 // when there were any; what is left never goes below nothing.

@@ -38,8 +38,9 @@ namespace {
 
 const QString TitleStart = QStringLiteral("Kalvista 0.1 - Ücretsiz Bir Yazılımdır - ");
 
-const QStringList RecordTabCaptions = {"Kişisel Bilgiler", "Nüfus Cüzdanı", "Ev Bilgileri", "İş Bilgileri",
-                                       "Kurs Bilgileri",   "Sınavlar",      "Sertifika",    "Ödemeler"};
+const QStringList RecordTabCaptions = {"Kişisel Bilgiler", "Nüfus Cüzdanı",  "Ev Bilgileri",
+                                       "İş Bilgileri",     "Kurs Bilgileri", "Sınavlar",
+                                       "Sertifika",        "Ödemeler",       "Dersler"};
 
 std::vector<GridColumn> traineeListColumns() {
     using F = GridColumn::Format;
@@ -75,6 +76,7 @@ void frm_main_form::bindToData() {
     static_cast<QVBoxLayout*>(centralWidget()->layout())->insertWidget(0, kaygrid, 1);
     buildTraineeTabs(*PageControl1, data().dkursiyer);
     buildPaymentsTab(PageControl1->widget(7));
+    buildLessonsTab(PageControl1->widget(8));
     connectRecordCommands();
     connect(&data(), &frm_DataMod::paymentTotalsChanged, this, &frm_main_form::showPaymentTotals);
     guardedConnect(&data(), &frm_DataMod::databaseReplaced, this, &frm_main_form::reloadList);

@@ -3,11 +3,16 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <optional>
+
 class QAction;
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QPushButton;
 class QTabWidget;
+class QTableWidget;
 class QToolButton;
 class AmountEdit;
 class Connection;
@@ -18,7 +23,7 @@ class frm_DataMod;
 struct Forms;
 struct PaymentTotals;
 
-// The main window: toolbar, trainee list, record panel with its eight tabs, status bar. Every
+// The main window: toolbar, trainee list, record panel with its nine tabs, status bar. Every
 // command of the program starts here.
 class frm_main_form : public QMainWindow {
     Q_OBJECT
@@ -73,6 +78,7 @@ public slots:
     void GunSonu1Click();
     void Geciken1Click();
     void Btn9Click();
+    void TakipFormuClick();
     void ToolButton9Click();
     void Btn6Click();
     void Button5Click();
@@ -87,6 +93,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     frm_DataMod& data() const;
@@ -96,6 +103,10 @@ private:
     void buildList();
     void buildRecordPanel();
     void buildPaymentsTab(QWidget* page);
+    void buildLessonsTab(QWidget* page);
+    bool lessonsTabShown() const;
+    void followTraineeLessons();
+    void refreshLessons();
     void buildStatusBar();
     void connectRecordCommands();
     bool openDatabase();
@@ -150,4 +161,14 @@ private:
     QDateEdit* odemetarx = nullptr;
     QLineEdit* odemeac = nullptr;
     DataGrid* paymentsGrid = nullptr;
+
+    QTableWidget* DersTablosu = nullptr;
+    QFormLayout* lessonSummaries = nullptr;
+    QLabel* DersOzeti = nullptr;
+    QLabel* SimulatorOzeti = nullptr;
+    QLabel* DersUyari = nullptr;
+    QPushButton* TakipFormu = nullptr;
+    // Whose lessons the tab shows while it is shown, so that the several signals of one move to
+    // another trainee read its lessons once; none when the tab must read them again.
+    std::optional<qint64> m_lessonsShownFor;
 };

@@ -49,7 +49,7 @@ private slots:
         QCOMPARE(p.find<QLineEdit>("mx1")->text(), QString("100,00"));
         QCOMPARE(p.find<QLineEdit>("mx2")->text(), QString("200,00"));
         auto* pages = p.find<QTabWidget>("PageControl1");
-        QCOMPARE(pages->count(), 8);
+        QCOMPARE(pages->count(), 9);
         for (int i = 0; i < pages->count(); ++i)
             QVERIFY(!pages->widget(i)->isEnabled());
         QCOMPARE(pages->currentIndex(), 0);
