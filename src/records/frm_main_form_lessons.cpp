@@ -3,12 +3,12 @@
 
 #include "app/forms.h"
 #include "app/guard.h"
-#include "cashdesk/receipt_preview.h"
 #include "data/frm_DataMod.h"
 #include "data/transaction.h"
 #include "lessons/frm_ders_plani.h"
 #include "lessons/lesson_store.h"
 #include "lessons/tracking_form_layout.h"
+#include "report/layout_items.h"
 #include "ui/report_preview.h"
 
 #include <QEvent>
@@ -61,7 +61,7 @@ qint64 traineeOfLessons(frm_DataMod& data) {
 }
 
 void showTrackingForm(frm_DataMod& data, qint64 kID, QWidget* parent) {
-    const QStringList firm = firmBlock(data.tfirma);
+    const QStringList firm = Report::firmBlock(data.tfirma);
     const TrackingForm::Form form = TrackingForm::readForm(data.ado_conn, kID);
     Dataset& lines = data.sql_dersler;
     lines.close();
