@@ -8,6 +8,8 @@
 
 #include <memory>
 
+#include <time.h>
+
 using namespace Lessons;
 
 namespace {
@@ -184,6 +186,31 @@ private slots:
         QCOMPARE(hours.simulator.lessons, 1);
         QCOMPARE(lessonCountOf(c, 1), 5);
         QCOMPARE(lessonCountOf(c, 1, wallClock(QDate(2027, 1, 1), QTime(0, 0))), 2);
+    }
+
+    // Lessons keep the hour typed on the nights a machine's zone moves its clock (Turkey keeps no
+    // daylight saving, a machine set elsewhere may): 02:30 that the zone skips or repeats.
+    void wallClockAcrossDaylightSaving() {
+        const QByteArray zone = qgetenv("TZ");
+        qputenv("TZ", "Europe/Berlin");
+        tzset();
+        const auto restoreZone = qScopeGuard([&] {
+            zone.isNull() ? qunsetenv("TZ") : qputenv("TZ", zone);
+            tzset();
+        });
+        TempDatabase db;
+        Connection c;
+        db.open(c);
+        fillSchool(c);
+        for (const QDate& night : {QDate(2026, 3, 29), QDate(2026, 10, 25)}) {
+            saveLesson(c, booking(1, 1, 1, "02:30", 60, night), Planned, {});
+            QVERIFY_THROWS_EXCEPTION(LessonRefused,
+                                     saveLesson(c, booking(2, 1, 2, "03:15", 30, night), Planned, {}));
+            const std::vector<Lesson> day = dayOf(c, 1, night);
+            QCOMPARE(day.size(), size_t(1));
+            QCOMPARE(day[0].span.start.toString("dd.MM.yyyy HH:mm"), night.toString("dd.MM.yyyy") + " 02:30");
+            QCOMPARE(day[0].minutes(), 60);
+        }
     }
 
     // A trainee deleted by another desk, or a database another program holds: nothing written.
