@@ -63,7 +63,11 @@ class FileWriter {
 public:
     explicit FileWriter(sqlite3* db) : m_db(db) {}
 
+    // The rows come from a database of the program, which held every rule its triggers hold: they
+    // are set aside while the table is filled and made again after, in the same transaction, so a
+    // copy does not check half a million lessons one by one.
     void begin(const Table& table) {
+        setTriggersAside(table.name);
         Statement(m_db, QString("DELETE FROM %1").arg(table.name)).execute();
         QStringList marks;
         for (size_t i = 0; i < table.columns.size(); ++i)
@@ -84,10 +88,28 @@ public:
     }
 
     void flush() {}
-    void end() { m_insert.reset(); }
+    void end() {
+        m_insert.reset();
+        for (const QString& trigger : m_triggers)
+            Statement(m_db, trigger).execute();
+        m_triggers.clear();
+    }
     void abandon() noexcept { m_insert.reset(); }
 
 private:
+    void setTriggersAside(const QString& table) {
+        QStringList names;
+        Statement triggers(m_db,
+                           "SELECT name, sql FROM sqlite_master WHERE type = 'trigger' AND tbl_name = ?");
+        triggers.bind(1, table);
+        while (triggers.step()) {
+            names << triggers.text(0);
+            m_triggers << triggers.text(1);
+        }
+        for (const QString& name : names)
+            Statement(m_db, "DROP TRIGGER " + name).execute();
+    }
+
     static void bind(sqlite3_stmt* s, int index, const Cell& cell) {
         switch (cell.kind) {
         case Cell::Kind::Null:
@@ -110,6 +132,7 @@ private:
 
     sqlite3* m_db;
     std::unique_ptr<Statement> m_insert;
+    QStringList m_triggers;
 };
 
 // Writes rows to the server through COPY: one stream a table, sent a batch at a time.

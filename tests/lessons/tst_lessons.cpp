@@ -1,3 +1,4 @@
+#include "data/backup.h"
 #include "data/connection.h"
 #include "lessons/lesson_store.h"
 
@@ -186,6 +187,23 @@ private slots:
         QCOMPARE(hours.simulator.lessons, 1);
         QCOMPARE(lessonCountOf(c, 1), 5);
         QCOMPARE(lessonCountOf(c, 1, wallClock(QDate(2027, 1, 1), QTime(0, 0))), 2);
+    }
+
+    // A copy of the database, from either backend, is a file that holds the rule as the file does.
+    void copyKeepsTheRule() {
+        TempDatabase db;
+        Connection c;
+        db.open(c);
+        fillSchool(c);
+        saveLesson(c, booking(1, 1, 1, "10:00"), Planned, {});
+        Connection copy;
+        copy.setConnectionString("Data Source=" + Backup::takeCopy(c, QDateTime::currentDateTime()));
+        copy.open();
+        QCOMPARE(count(copy, "1 = 1"), 1);
+        QVERIFY_THROWS_EXCEPTION(
+            DatabaseError,
+            copy.execute("INSERT INTO tb_ders (kID, egitmenID, baslangic, bitis, tur, durum) VALUES "
+                         "(2, 1, '2026-12-07 10:30:00', '2026-12-07 11:00:00', 'Simülatör', 'Planlandı')"));
     }
 
     // Lessons keep the hour typed on the nights a machine's zone moves its clock (Turkey keeps no
