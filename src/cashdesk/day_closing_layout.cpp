@@ -38,10 +38,7 @@ QString dayText(const QDate& day) {
 Band header(const QStringList& firm, const QDate& day) {
     Band band{BandKind::PageHeader, HeaderHeight, Report::letterhead("GunSonuFirma", Width)};
     band.items.front().lines = firm;
-    Item title = Report::text("GÜN SONU RAPORU", 0, 28.5, true);
-    title.box = QRectF(0, 28.5, Width, 0);
-    title.alignment = Qt::AlignHCenter;
-    band.items.push_back(title);
+    band.items.push_back(Report::centred(Report::text("GÜN SONU RAPORU", 0, 28.5, true), Width));
     band.items.push_back(Report::text("Tarih: " + dayText(day), 1.3, 35.0, true));
     const std::pair<const char*, double> captions[] = {
         {"Makbuz No", 1.3}, {"Aday No", 30.0}, {"Adı Soyadı", 60.0}, {"Ödeme Şekli", 112.0}, {"Masa", 138.0}};

@@ -31,10 +31,7 @@ QString amountWithCurrency(double amount) {
 Band header(const QStringList& firm, const TraineeStatement& trainee) {
     Band band{BandKind::PageHeader, 60.0, Report::letterhead("EkstreFirma", Width)};
     band.items.front().lines = firm;
-    Item title = Report::text("HESAP EKSTRESİ", 0, 28.5, true);
-    title.box = QRectF(0, 28.5, Width, 0);
-    title.alignment = Qt::AlignHCenter;
-    band.items.push_back(title);
+    band.items.push_back(Report::centred(Report::text("HESAP EKSTRESİ", 0, 28.5, true), Width));
     std::vector<Item>& items = band.items;
     labelled(items, "Adı Soyadı:", trainee.name, 1.3, 35.0);
     labelled(items, "T.C. Kimlik No:", trainee.nationalId, 1.3, 40.0);

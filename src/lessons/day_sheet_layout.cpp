@@ -25,13 +25,6 @@ constexpr double InstructorSign = 166.0;
 
 using SharedLessons = std::shared_ptr<const std::vector<Lesson>>;
 
-Item rule(double y, double left = 0.0, double right = Width) {
-    Item line;
-    line.kind = ItemKind::Line;
-    line.box = QRectF(left, y, right - left, 0);
-    return line;
-}
-
 // A column of the lesson's line, in the width it has.
 Item column(const SharedLessons& lessons, double left, double right,
             std::function<QString(const Lesson&)> text) {
@@ -47,10 +40,7 @@ Item column(const SharedLessons& lessons, double left, double right,
 Band header(const QStringList& firm, const QString& instructor, const QDate& day) {
     Band band{BandKind::PageHeader, HeaderHeight, Report::letterhead("GunlukProgramFirma", Width)};
     band.items.front().lines = firm;
-    Item title = Report::text("GÜNLÜK DERS PROGRAMI", 0, 28.5, true);
-    title.box = QRectF(0, 28.5, Width, 0);
-    title.alignment = Qt::AlignHCenter;
-    band.items.push_back(title);
+    band.items.push_back(Report::centred(Report::text("GÜNLÜK DERS PROGRAMI", 0, 28.5, true), Width));
     band.items.push_back(Report::text("Eğitmen: " + instructor, 1.3, 35.0, true));
     band.items.push_back(
         Report::inBox(Report::text("Tarih: " + QLocale().toString(day, "dd.MM.yyyy dddd"), 0, 35.0, true),
@@ -64,7 +54,7 @@ Band header(const QStringList& firm, const QString& instructor, const QDate& day
                                                        {"Eğitmen İmza", InstructorSign}};
     for (const auto& [caption, x] : captions)
         band.items.push_back(Report::text(QString::fromUtf8(caption), x, 42.0, true));
-    band.items.push_back(rule(46.5));
+    band.items.push_back(Report::rule(46.5, 0.0, Width));
     return band;
 }
 
@@ -81,7 +71,7 @@ Band lessonLines(const SharedLessons& lessons) {
     // The signatures go on the lines, so a day without lessons prints none.
     if (!lessons->empty())
         for (const double left : {TraineeSign, InstructorSign})
-            band.items.push_back(rule(RowHeight - 1.5, left, left + 22.0));
+            band.items.push_back(Report::rule(RowHeight - 1.5, left, left + 22.0));
     return band;
 }
 
@@ -93,7 +83,7 @@ Band totals(const std::vector<Lesson>& lessons) {
         lessons.empty()
             ? QString("Bu tarihte ders yok.")
             : QString("Ders Sayısı: %1 - Toplam: %2").arg(lessons.size()).arg(Lessons::hoursText(minutes));
-    return {BandKind::Summary, 8.0, {rule(0.5), Report::text(text, 1.3, 2.0, true)}};
+    return {BandKind::Summary, 8.0, {Report::rule(0.5, 0.0, Width), Report::text(text, 1.3, 2.0, true)}};
 }
 
 } // namespace

@@ -34,13 +34,6 @@ const Column Columns[] = {
     {"No", 0.0, 7.0},     {"Tarih", 10.0, 0},  {"Süre (saat)", 29.0, 45.0},   {"Durum", 50.0, 0},
     {"Eğitmen", 66.0, 0}, {"Plaka", 110.0, 0}, {"Kursiyer İmzası", 133.0, 0}, {"Eğitmen İmzası", 162.0, 0}};
 
-Item rule(double y) {
-    Item line;
-    line.kind = ItemKind::Line;
-    line.box = QRectF(0, y, Width, 0);
-    return line;
-}
-
 void labelled(std::vector<Item>& items, const char* caption, const QString& value, double x, double y) {
     items.push_back(Report::text(QString::fromUtf8(caption), x, y, true));
     items.push_back(Report::text(value, x + ValueX, y));
@@ -53,10 +46,8 @@ Item placed(Item item, const Column& column) {
 Band header(const QStringList& firm, const Form& form) {
     Band band{BandKind::PageHeader, 60.0, Report::letterhead("TakipFormuFirma", Width)};
     band.items.front().lines = firm;
-    Item title = Report::text("DİREKSİYON EĞİTİMİ TAKİP FORMU", 0, 28.5, true);
-    title.box = QRectF(0, 28.5, Width, 0);
-    title.alignment = Qt::AlignHCenter;
-    band.items.push_back(title);
+    band.items.push_back(
+        Report::centred(Report::text("DİREKSİYON EĞİTİMİ TAKİP FORMU", 0, 28.5, true), Width));
     std::vector<Item>& items = band.items;
     labelled(items, "Adı Soyadı:", form.name, 1.3, 35.0);
     labelled(items, "T.C. Kimlik No:", form.nationalId, 1.3, 40.0);
@@ -67,7 +58,7 @@ Band header(const QStringList& firm, const Form& form) {
     for (const Column& column : Columns)
         items.push_back(
             placed(Report::text(QString::fromUtf8(column.caption), column.left, 53.0, true), column));
-    items.push_back(rule(57.5));
+    items.push_back(Report::rule(57.5, 0.0, Width));
     return band;
 }
 
@@ -94,7 +85,8 @@ Band lines(const Form& form) {
          lessonCell(form, Columns[2], [](const Lesson& l) { return Lessons::hoursFigure(l.minutes()); }),
          lessonCell(form, Columns[3], [](const Lesson& l) { return l.state; }),
          lessonCell(form, Columns[4], [](const Lesson& l) { return l.instructor; }),
-         lessonCell(form, Columns[5], [](const Lesson& l) { return l.plate; }), rule(LineHeight - 0.2)}};
+         lessonCell(form, Columns[5], [](const Lesson& l) { return l.plate; }),
+         Report::rule(LineHeight - 0.2, 0.0, Width)}};
 }
 
 Band totals(const Form& form) {
