@@ -5,11 +5,11 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPixmap>
-#include <QRegularExpression>
 #include <QStyle>
 #include <QStyleOption>
 
 #include "app/guard.h"
+#include "data/typed_date.h"
 
 #include <optional>
 
@@ -17,28 +17,6 @@ namespace {
 
 constexpr int MaxTextLength = 10;
 constexpr int ArrowSize = 12;
-
-// Years written with two digits fall in the hundred years from 1950.
-int fullYear(const QString& digits) {
-    const int year = digits.toInt();
-    if (digits.size() > 2)
-        return year;
-    return year < 50 ? 2000 + year : 1900 + year;
-}
-
-// Day, month and year, separated by dots (or slashes or dashes). No value when the text is no
-// date; a null date when it is empty.
-std::optional<QDate> readDate(const QString& text) {
-    const QString trimmed = text.trimmed();
-    if (trimmed.isEmpty())
-        return QDate();
-    static const QRegularExpression pattern(R"(^(\d{1,2})[./-](\d{1,2})[./-](\d{2}|\d{4})$)");
-    const QRegularExpressionMatch match = pattern.match(trimmed);
-    if (!match.hasMatch())
-        return std::nullopt;
-    const QDate date(fullYear(match.captured(3)), match.captured(2).toInt(), match.captured(1).toInt());
-    return date.isValid() ? std::optional(date) : std::nullopt;
-}
 
 // The arrow the style draws on its drop-down lists, so the date box looks like one of them.
 QIcon dropDownIcon(const QWidget& widget) {
@@ -69,13 +47,13 @@ void DateBox::showValue(const QVariant& value) {
 }
 
 QVariant DateBox::entry() const {
-    const std::optional<QDate> date = readDate(text());
+    const std::optional<QDate> date = readTypedDate(text());
     return date && date->isValid() ? QVariant(*date) : QVariant();
 }
 
 bool DateBox::commit() {
-    const bool accepted = readDate(text()) && BoundControl::commit();
-    if (!readDate(text()))
+    const bool accepted = readTypedDate(text()) && BoundControl::commit();
+    if (!readTypedDate(text()))
         Guard::showDefaultError(QString("\"%1\" geçerli bir tarih değil").arg(text()));
     // Also brings a date typed short ("1.2.99") into the long form.
     refresh();

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "import/import_check.h"
+
+// Writing the rows a check accepted, and the report of those it refused.
+
+struct ImportResult {
+    qint64 added = 0;
+    qint64 updated = 0;
+    qint64 skipped = 0; // refused rows and rows already stored
+
+    // "N kursiyer eklendi, M güncellendi, K satır atlandı." or "N ödeme eklendi, K satır atlandı."
+    QString text(ImportKind kind) const;
+};
+
+// Reads the file again and writes every row it accepts, in one transaction: all or nothing. The
+// records the database holds are read again inside the transaction, so a trainee another desk
+// added meanwhile is not added twice. None when stopped, the database left as it was; a database
+// error is thrown after the rollback, as is an ImportError.
+std::optional<ImportResult> writeImport(Connection& connection, const QString& path,
+                                        const ImportOptions& options, const ImportSetup& setup,
+                                        const std::vector<AmountStyle>& amountStyles,
+                                        const ImportProgress& progress);
+
+// Writes the refused rows, and the cut cells, with their reasons, as a CSV (UTF-8 with its byte
+// order mark, ";" between fields): the row's number, the column, the field, the cell's text and the
+// reason. Returns the lines written. Throws ImportError when the report cannot be written.
+qint64 saveProblemReport(const QString& reportPath, const QString& path, const ImportOptions& options,
+                         const ImportSetup& setup, const KnownRecords& known,
+                         const std::vector<AmountStyle>& amountStyles);
