@@ -163,6 +163,9 @@ void frm_main_form::buildToolbar() {
     QAction* exportList = PopupMenu1->addAction("Export");
     exportList->setObjectName("Button12");
     guardedConnect(exportList, &QAction::triggered, this, &frm_main_form::Button12Click);
+    QAction* importFile = PopupMenu1->addAction("İçe Aktar...");
+    importFile->setObjectName("IceAktar1");
+    guardedConnect(importFile, &QAction::triggered, this, &frm_main_form::IceAktar1Click);
     reports->setMenu(PopupMenu1);
     reports->setPopupMode(QToolButton::InstantPopup);
 }

@@ -88,6 +88,7 @@ public slots:
     void Ekstre1Click();
     void Raporla1Click();
     void Button12Click();
+    void IceAktar1Click();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -100,6 +101,7 @@ private:
     void buildToolbar();
     QMenu* buildCashDeskMenu();
     void showTrainee(qint64 kID);
+    void listAllTrainees();
     void buildList();
     void buildRecordPanel();
     void buildPaymentsTab(QWidget* page);

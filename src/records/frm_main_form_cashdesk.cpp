@@ -49,6 +49,13 @@ void frm_main_form::showTrainee(qint64 kID) {
     Dataset& list = data().tkursiyer;
     if (list.locate("kID", kID))
         return;
+    listAllTrainees();
+    list.locate("kID", kID);
+}
+
+// Every trainee, read afresh, and their count.
+void frm_main_form::listAllTrainees() {
+    Dataset& list = data().tkursiyer;
     {
         Transaction showingAll(data().ado_conn, Transaction::Kind::Read);
         list.setSqlLine(1, Sql::allTrainees());
@@ -56,5 +63,4 @@ void frm_main_form::showTrainee(qint64 kID) {
         showingAll.commit();
     }
     ShowRecordCount();
-    list.locate("kID", kID);
 }

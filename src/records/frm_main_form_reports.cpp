@@ -3,6 +3,7 @@
 #include "app/forms.h"
 #include "cashdesk/receipt_preview.h"
 #include "data/frm_DataMod.h"
+#include "import/frm_ice_aktar.h"
 #include "payments/frm_odeme_rapor_form.h"
 #include "reports/frm_ehliyet_sinif_secim.h"
 #include "reports/frm_raporlar__.h"
@@ -98,4 +99,11 @@ void frm_main_form::Button12Click() {
     facility.setDataSource(&data().tkursiyer);
     ExportDialog dialog(facility, this);
     dialog.exec();
+}
+
+// Trainees brought in are listed with the rest, whatever the list was filtered to.
+void frm_main_form::IceAktar1Click() {
+    frm_ice_aktar dialog(m_forms, this);
+    if (dialog.start())
+        listAllTrainees();
 }
