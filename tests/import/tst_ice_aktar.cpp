@@ -166,11 +166,9 @@ private slots:
         const QString path = files.filePath("kursiyerler.csv");
         QFile csv(path);
         QVERIFY(csv.open(QIODevice::WriteOnly));
-        csv.write(
-            "Ad\xc4\xb1;Soyad\xc4\xb1;Aday No;Cinsiyeti;Ehliyet S\xc4\xb1n\xc4\xb1f\xc4\xb1;Do\xc4\x9fum "
-            "Tarihi\r\n"
-            "Ali;Kaya;1;Erkek;B;01.02.1990\r\n"
-            "Veli;Kara;2;erkek;b;31.02.2024\r\n");
+        csv.write("Adı;Soyadı;Aday No;Cinsiyeti;Ehliyet Sınıfı;Doğum Tarihi\r\n"
+                  "Ali;Kaya;1;Erkek;B;01.02.1990\r\n"
+                  "Veli;Kara;2;erkek;b;31.02.2024\r\n");
         csv.close();
         ProgramFixture program;
         program.boxes().onDialog([&](QWidget* dialog) {
