@@ -1,5 +1,9 @@
 #include "bench_figures.h"
 
+#include <QFile>
+
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -64,6 +68,37 @@ void print(const Figure& f) {
     std::printf("%-58s %9.2f %-2s %12s %7s  %-12s %s\n", f.name, f.ours, f.unit, qPrintable(floor),
                 qPrintable(shownRatio), qPrintable(target), met ? "met" : "MISSED");
     std::fflush(stdout);
+}
+
+double peakMemoryMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0; // Linux gives kilobytes
+}
+
+// The peak resident memory from here on; Linux resets it on request.
+void resetPeakMemory() {
+    QFile clear("/proc/self/clear_refs");
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+double peakMemorySinceReset() {
+    QFile status("/proc/self/status");
+    if (status.open(QIODevice::ReadOnly))
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("VmHWM:"))
+                return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return peakMemoryMegabytes();
+}
+
+double residentMegabytes() {
+    QFile status("/proc/self/status");
+    if (status.open(QIODevice::ReadOnly))
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("VmRSS:"))
+                return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return 0;
 }
 
 } // namespace Bench

@@ -45,6 +45,13 @@ struct Figure {
     double limit;
 };
 
+// Resident memory in megabytes: the highest since start-up, the highest since the last reset (Linux
+// resets it on request), and now.
+double peakMemoryMegabytes();
+void resetPeakMemory();
+double peakMemorySinceReset();
+double residentMegabytes();
+
 void printSection(const QString& backend);
 void printHeading();
 void print(const Figure& f);

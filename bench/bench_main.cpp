@@ -2,6 +2,7 @@
 
 #include "bench_figures.h"
 #include "cashdesk_figures.h"
+#include "import_figures.h"
 #include "lesson_figures.h"
 #include "server_school.h"
 
@@ -279,12 +280,6 @@ void processEventsUntil(const std::function<bool()>& done) {
     QCoreApplication::processEvents();
 }
 
-double peakMemoryMegabytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0; // Linux gives kilobytes
-}
-
 std::vector<int> randomRows(int count, quint32 seed) {
     std::mt19937 engine(seed);
     std::vector<int> rows;
@@ -352,22 +347,6 @@ void planFigure(frm_DataMod& data, Floor& floor, const Targets& targets) {
            "ms", Target::Below, targets.plan});
 }
 
-// The peak resident memory from here on; Linux resets it on request.
-void resetPeakMemory() {
-    QFile clear("/proc/self/clear_refs");
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
-}
-
-double peakMemorySinceReset() {
-    QFile status("/proc/self/status");
-    if (status.open(QIODevice::ReadOnly))
-        for (const QByteArray& line : status.readAll().split('\n'))
-            if (line.startsWith("VmHWM:"))
-                return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return peakMemoryMegabytes();
-}
-
 // "Kursiyerler" over every trainee, as the menu runs it: the command until page 1 is on the screen
 // against the bare statement; then paging about the preview, and the whole report as a PDF.
 void reportFigures(frm_main_form& window, Floor& bare) {
@@ -415,15 +394,6 @@ void reportFigures(frm_main_form& window, Floor& bare) {
     print({"Kursiyerler report: whole PDF written", pdf, std::nullopt, "ms", Target::Below, 12000});
     print({"peak memory during report preview and PDF", memory, std::nullopt, "MB", Target::Below, 300});
     QFile::remove(pdfPath);
-}
-
-double residentMegabytes() {
-    QFile status("/proc/self/status");
-    if (status.open(QIODevice::ReadOnly))
-        for (const QByteArray& line : status.readAll().split('\n'))
-            if (line.startsWith("VmRSS:"))
-                return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return 0;
 }
 
 // The whole list with every field, as "Export" writes it with the program's own settings, against
@@ -481,8 +451,10 @@ void programFigures(Floor& floor, const Targets& targets, const QString& fileToE
     moveFigures(list, floor, targets);
     planFigure(*program.forms().DataMod, floor, targets);
     reportFigures(window, floor);
-    if (!fileToExport.isEmpty())
+    if (!fileToExport.isEmpty()) {
         exportFigures(*program.forms().DataMod, fileToExport);
+        importFigures(*program.forms().DataMod, QFileInfo(fileToExport).absolutePath());
+    }
 }
 
 void listFigure(const char* name, Dataset& list, Floor& floor) {
