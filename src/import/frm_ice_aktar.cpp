@@ -418,11 +418,7 @@ void frm_ice_aktar::startCheck() {
         return;
     }
     clearCheck("Satırlar denetleniyor...");
-    {
-        Transaction reading(m_forms.DataMod->ado_conn, Transaction::Kind::Read);
-        m_known = KnownRecords::read(m_forms.DataMod->ado_conn, wanted.kind);
-        reading.commit();
-    }
+    readKnownRecords(wanted.kind);
     m_check = std::make_unique<CheckRun>();
     DurdurButton->setEnabled(true);
     const std::shared_ptr<std::atomic<bool>> stop = m_check->stop;
@@ -465,6 +461,16 @@ void frm_ice_aktar::DurdurButtonClick() {
         m_check.reset();
         clearCheck("Denetim durduruldu.");
     }
+}
+
+// What the database holds is read once per kind, and again after each write.
+void frm_ice_aktar::readKnownRecords(ImportKind wanted) {
+    if (m_knownKind == wanted)
+        return;
+    Transaction reading(m_forms.DataMod->ado_conn, Transaction::Kind::Read);
+    m_known = KnownRecords::read(m_forms.DataMod->ado_conn, wanted);
+    reading.commit();
+    m_knownKind = wanted;
 }
 
 void frm_ice_aktar::showPreview(const CheckSummary& summary) {
@@ -601,6 +607,7 @@ void frm_ice_aktar::AktarButtonClick() {
         setWriting(true);
         SonucLabel->setText("Aktarılıyor...");
         const auto done = qScopeGuard([this] {
+            m_knownKind.reset();
             setWriting(false);
             showFileFacts();
         });

@@ -59,6 +59,7 @@ private:
     void showMatching(const Matching& matching);
     Matching matching() const;
     void matchingChanged(int column);
+    void readKnownRecords(ImportKind wanted);
     void startCheck();
     void clearCheck(const QString& status);
     void showPreview(const CheckSummary& summary);
@@ -96,6 +97,7 @@ private:
     std::unique_ptr<CheckRun> m_check;
     std::optional<CheckSummary> m_summary;
     KnownRecords m_known;
+    std::optional<ImportKind> m_knownKind;
     bool m_writing = false;
     bool m_stopWriting = false;
     bool m_wrote = false;
