@@ -435,9 +435,11 @@ void exportFigures(frm_DataMod& data, const QString& databasePath) {
     }
 }
 
-// The real program over its database: start-up, memory, then moving about the list. The exports
-// are measured on the file only: they read the same rows on both backends.
-void programFigures(Floor& floor, const Targets& targets, const QString& fileToExport) {
+// The real program over its database: start-up, memory, then moving about the list, and what the
+// backend's section adds with the program running (the exports, measured on the file only, since
+// they read the same rows on both backends; the import into a new, empty database).
+void programFigures(Floor& floor, const Targets& targets,
+                    const std::function<void(frm_DataMod&)>& withProgram) {
     const Clock::time_point start = Clock::now();
     Program program;
     frm_main_form& window = program.mainWindow();
@@ -451,10 +453,7 @@ void programFigures(Floor& floor, const Targets& targets, const QString& fileToE
     moveFigures(list, floor, targets);
     planFigure(*program.forms().DataMod, floor, targets);
     reportFigures(window, floor);
-    if (!fileToExport.isEmpty()) {
-        exportFigures(*program.forms().DataMod, fileToExport);
-        importFigures(*program.forms().DataMod, QFileInfo(fileToExport).absolutePath());
-    }
+    withProgram(*program.forms().DataMod);
 }
 
 void listFigure(const char* name, Dataset& list, Floor& floor) {
@@ -603,7 +602,17 @@ void fileFigures(const QString& databasePath) {
     printHeading();
     SqliteFloor floor(databasePath);
     // The program comes first, so that its peak memory is not the benchmark's own.
-    programFigures(floor, FileTargets, databasePath);
+    programFigures(floor, FileTargets, [&](frm_DataMod& data) {
+        exportFigures(data, databasePath);
+        const QString folder = QFileInfo(databasePath).absolutePath();
+        const QString importFolder = folder + "/aktarim/";
+        QDir().mkpath(importFolder);
+        createDatabase(Connection::dataSource(Connection::connectionText(importFolder)));
+        Connection target;
+        target.useProgramFolder(importFolder);
+        target.open();
+        importFigures(data, folder, target);
+    });
     {
         ListData list;
         listFigures(list.data, floor);
@@ -634,7 +643,13 @@ void serverFigures(const QString& databasePath) {
     // The memory the file's figures took is not the server's.
     malloc_trim(0);
     resetPeakMemory();
-    programFigures(floor, ServerTargets, {});
+    programFigures(floor, ServerTargets, [&](frm_DataMod& data) {
+        const ServerSchool empty("_aktarim");
+        Connection target;
+        target.setServer(empty.connectionString());
+        target.fillServer();
+        importFigures(data, QFileInfo(databasePath).absolutePath(), target);
+    });
     {
         ListData list;
         listFigures(list.data, floor);

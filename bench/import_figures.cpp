@@ -67,18 +67,6 @@ struct Format {
     qint64 (*floor)(const QString& path);
 };
 
-// A new, empty database of the program's in its own folder.
-std::unique_ptr<Connection> emptyDatabase(const QString& folder) {
-    QDir(folder).removeRecursively();
-    QDir().mkpath(folder);
-    const QString programFolder = QDir(folder).absolutePath() + '/';
-    createDatabase(Connection::dataSource(Connection::connectionText(programFolder)));
-    auto connection = std::make_unique<Connection>();
-    connection->useProgramFolder(programFolder);
-    connection->open();
-    return connection;
-}
-
 ImportSetup traineeSetup(const QString& path) {
     const std::unique_ptr<ImportReader> reader = openImportFile(path);
     return {ImportKind::Trainees,
@@ -96,7 +84,7 @@ double previewTime(const QString& path, const KnownRecords& known) {
     });
 }
 
-void importFigure(const Format& format, frm_DataMod& data, const QString& folder) {
+void importFigure(const Format& format, frm_DataMod& data, const QString& folder, Connection& target) {
     const QString path = folder + "/aktarim." + format.extension;
     ExportSettings settings = data.EXPORTX.settings();
     settings.format = format.format;
@@ -104,9 +92,7 @@ void importFigure(const Format& format, frm_DataMod& data, const QString& folder
     settings.allRecords = true;
     settings.fields.clear();
     runExport(DatasetExportSource(data.tkursiyer), settings);
-    const std::unique_ptr<Connection> target = emptyDatabase(folder + "/aktarim");
-
-    const double preview = previewTime(path, KnownRecords::read(*target, ImportKind::Trainees));
+    const double preview = previewTime(path, KnownRecords::read(target, ImportKind::Trainees));
     const double floor = timed([&] { g_sink = g_sink + format.floor(path); });
     malloc_trim(0);
     const double before = residentMegabytes();
@@ -114,9 +100,9 @@ void importFigure(const Format& format, frm_DataMod& data, const QString& folder
     std::optional<ImportResult> result;
     const double whole = timed([&] {
         const ImportSetup setup = traineeSetup(path);
-        const KnownRecords known = KnownRecords::read(*target, ImportKind::Trainees);
+        const KnownRecords known = KnownRecords::read(target, ImportKind::Trainees);
         const std::optional<CheckSummary> summary = checkFile(path, {}, setup, known, PreviewRows, {}, {});
-        result = writeImport(*target, path, {}, setup, summary->amountStyles, {});
+        result = writeImport(target, path, {}, setup, summary->amountStyles, {});
     });
     const double memory = peakMemorySinceReset() - before;
 
@@ -133,17 +119,17 @@ void importFigure(const Format& format, frm_DataMod& data, const QString& folder
                 double(QFileInfo(path).size()) / 1e6);
     print({memoryName.constData(), memory, std::nullopt, "MB", Target::Below, 100});
     QFile::remove(path);
-    QDir(folder + "/aktarim").removeRecursively();
+    target.execute("DELETE FROM tb_kursiyer");
 }
 
 } // namespace
 
-void importFigures(frm_DataMod& data, const QString& folder) {
+void importFigures(frm_DataMod& data, const QString& folder, Connection& target) {
     const Format formats[] = {{ExportFormat::Csv, "csv", "CSV", 10000, readLines},
                               {ExportFormat::Excel, "xlsx", "XLSX", 30000, inflateSheet},
                               {ExportFormat::Dbf, "dbf", "DBF", 15000, readRecords}};
     for (const Format& format : formats)
-        importFigure(format, data, folder);
+        importFigure(format, data, folder, target);
 }
 
 } // namespace Bench

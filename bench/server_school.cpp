@@ -118,8 +118,8 @@ void copyTable(sqlite3* file, pg_conn* server, const Table& table) {
 
 } // namespace
 
-ServerSchool::ServerSchool() {
-    m_name = QString("kalvista_bench_%1").arg(QCoreApplication::applicationPid());
+ServerSchool::ServerSchool(const QString& suffix) {
+    m_name = QString("kalvista_bench_%1%2").arg(QCoreApplication::applicationPid()).arg(suffix);
     m_admin = connect({});
     runOnly(m_admin, QString("CREATE DATABASE %1 ENCODING 'UTF8' TEMPLATE template0").arg(m_name));
 }

@@ -12,7 +12,8 @@ namespace Bench {
 // the program's own schema and loaded with the rows of a generated file; dropped with the object.
 class ServerSchool {
 public:
-    ServerSchool();
+    // A new database named by the process and the suffix, so that two may live side by side.
+    explicit ServerSchool(const QString& suffix = {});
     ~ServerSchool();
     ServerSchool(const ServerSchool&) = delete;
     ServerSchool& operator=(const ServerSchool&) = delete;
