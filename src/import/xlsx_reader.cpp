@@ -1,1 +1,5 @@
-// placeholder
+#include "import/import_readers.h"
+
+std::unique_ptr<ImportReader> openXlsxFile(const QString& path, const ImportOptions&) {
+    throw ImportError(QString("\"%1\" dosyası henüz okunamıyor.").arg(displayName(path)));
+}
