@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <shapefil.h>
+
 // The readers over files that real programs wrote: Excel files by libxlsxwriter, openpyxl and
 // LibreOffice, DBF files by shapelib, CSV files as spreadsheets and old programs save them.
 
@@ -62,6 +64,34 @@ QByteArray utf8(const char* text) {
     return QByteArray(text);
 }
 
+// A DBF of every field type that shapelib writes, its code page declared as `codePage` says
+// ("LDID/202" the header's byte, another text a .cpg file), the first record's text as `text`
+// holds it. The second record is deleted, the fourth holds nothing.
+QString writeDbf(const QString& path, const QByteArray& codePage, const QByteArray& text) {
+    const DBFHandle dbf = DBFCreateEx(QFile::encodeName(path).constData(), codePage.constData());
+    DBFAddField(dbf, "ADI", FTString, 30, 0);
+    DBFAddField(dbf, "DOGUM", FTDate, 8, 0);
+    DBFAddField(dbf, "EHLIYET", FTLogical, 1, 0);
+    DBFAddField(dbf, "TUTAR", FTDouble, 12, 2);
+    DBFAddField(dbf, "SAYI", FTInteger, 5, 0);
+    const auto write = [&](int record, std::vector<QByteArray> values) {
+        for (int field = 0; field < int(values.size()); ++field) {
+            if (values[size_t(field)].isNull())
+                DBFWriteNULLAttribute(dbf, record, field);
+            else
+                DBFWriteAttributeDirectly(dbf, record, field, values[size_t(field)].data());
+        }
+    };
+    write(0, {text, "20240229", "T", "     1234.50", "    7"});
+    write(1, {"silinen", "20240101", "F", "1", "1"});
+    DBFMarkRecordDeleted(dbf, 1, 1);
+    write(2, {"  Ali", QByteArray(), "n", QByteArray(), ""});
+    write(3, {"", "", QByteArray(), "", ""});
+    write(4, {"x", "20240231", "y", "       -0.50", "    0"});
+    DBFClose(dbf);
+    return path;
+}
+
 } // namespace
 
 class TstImportReaders : public QObject {
@@ -72,6 +102,8 @@ class TstImportReaders : public QObject {
 private slots:
     void csv_data();
     void csv();
+    void dbf_data();
+    void dbf();
     void badInput_data();
     void badInput();
     void longCell();
@@ -147,6 +179,65 @@ void TstImportReaders::csv() {
     QCOMPARE(reader->facts().encoding, encoding);
     QCOMPARE(reader->captions(), captions);
     QCOMPARE(readAll(*reader), rows);
+    QCOMPARE(reader->progress(), 1.0);
+}
+
+void TstImportReaders::dbf_data() {
+    QTest::addColumn<QByteArray>("codePage");
+    QTest::addColumn<QByteArray>("cpg"); // a .cpg file written after, when not null
+    QTest::addColumn<int>("chosen");     // an ImportEncoding, or -1 for none
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("encoding"); // the one in use, or -1 for none declared
+    QTest::addColumn<QString>("read");
+
+    const QByteArray turkish = toCp1254("Şükrü Işık Ğ");
+    const QString turkishRead = QString::fromUtf8("Şükrü Işık Ğ");
+    const int cp1254 = int(ImportEncoding::Windows1254), cp1252 = int(ImportEncoding::Windows1252);
+    QTest::newRow("1254 by its byte")
+        << QByteArray("LDID/202") << QByteArray() << -1 << turkish << cp1254 << turkishRead;
+    QTest::newRow("1252 by its byte")
+        << QByteArray("LDID/87") << QByteArray() << -1 << QByteArray("J\xFCrgen \xDE\xF3r \x8E") << cp1252
+        << QString::fromUtf8("Jürgen Þór Ž");
+    QTest::newRow("1252 by dBase's byte") << QByteArray("LDID/3") << QByteArray() << -1
+                                          << QByteArray("J\xFCrgen") << cp1252 << QString::fromUtf8("Jürgen");
+    QTest::newRow("none declared, read as 1254")
+        << QByteArray("LDID/0") << QByteArray() << -1 << turkish << -1 << turkishRead;
+    QTest::newRow("unknown byte") << QByteArray("LDID/38") << QByteArray() << -1 << turkish << -1
+                                  << turkishRead;
+    QTest::newRow(".cpg over the byte")
+        << QByteArray("LDID/87") << QByteArray("CP1254\r\n") << -1 << turkish << cp1254 << turkishRead;
+    QTest::newRow(".cpg UTF-8") << QByteArray("LDID/0") << QByteArray("UTF-8") << -1 << turkishRead.toUtf8()
+                                << int(ImportEncoding::Utf8) << turkishRead;
+    QTest::newRow("chosen over both") << QByteArray("LDID/202") << QByteArray("1254") << cp1252 << turkish
+                                      << cp1252 << QString::fromUtf8("Þükrü Iþýk Ð");
+}
+
+// Fields read by their types; deleted records and records of blanks passed over, the others
+// numbered as the file counts them.
+void TstImportReaders::dbf() {
+    QFETCH(QByteArray, codePage);
+    QFETCH(QByteArray, cpg);
+    QFETCH(int, chosen);
+    QFETCH(QByteArray, text);
+    QFETCH(int, encoding);
+    QFETCH(QString, read);
+
+    QTemporaryDir dir;
+    const QString path = writeDbf(dir.filePath("kayit.dbf"), codePage, text);
+    if (!cpg.isNull())
+        writeFile(dir, "kayit.cpg", cpg);
+    ImportOptions options;
+    if (chosen >= 0)
+        options.encoding = ImportEncoding(chosen);
+    options.captionRow = false;
+    const auto reader = openImportFile(path, options);
+    QCOMPARE(reader->facts().format, ImportFormat::Dbf);
+    QCOMPARE(reader->facts().encoding,
+             encoding < 0 ? std::optional<ImportEncoding>() : std::optional(ImportEncoding(encoding)));
+    QCOMPARE(reader->captions(), (QStringList{"ADI", "DOGUM", "EHLIYET", "TUTAR", "SAYI"}));
+    QCOMPARE(readAll(*reader),
+             (QStringList{"1: " + read + " | d 2024-02-29 | b true | n 1234.5 | n 7",
+                          "3:   Ali | ∅ | b false | ∅ | ∅", "5: x | 20240231 | b true | n -0.5 | n 0"}));
     QCOMPARE(reader->progress(), 1.0);
 }
 
