@@ -33,6 +33,46 @@ const QHash<char32_t, char>& cp1254Bytes() {
     return bytes;
 }
 
+// 1252 has the signs of 1254 and two more, Ž and ž, where 1254 has none.
+constexpr std::array<std::pair<uchar, char16_t>, 2> Cp1252OwnSpecials = {{{0x8E, 0x017D}, {0x9E, 0x017E}}};
+
+using ByteTable = std::array<char16_t, 256>;
+
+ByteTable latin1WithSpecials() {
+    ByteTable table;
+    for (size_t b = 0; b < table.size(); ++b)
+        table[b] = b >= 0x80 && b < 0xA0 && Cp1254Specials[b - 0x80] ? Cp1254Specials[b - 0x80] : char16_t(b);
+    return table;
+}
+
+const ByteTable& cp1254Chars() {
+    static const ByteTable table = [] {
+        ByteTable chars = latin1WithSpecials();
+        for (const auto& [letter, byte] : Cp1254TurkishLetters)
+            chars[byte] = letter;
+        return chars;
+    }();
+    return table;
+}
+
+const ByteTable& cp1252Chars() {
+    static const ByteTable table = [] {
+        ByteTable chars = latin1WithSpecials();
+        for (const auto& [byte, sign] : Cp1252OwnSpecials)
+            chars[byte] = sign;
+        return chars;
+    }();
+    return table;
+}
+
+QString decode(const QByteArray& bytes, const ByteTable& table) {
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (const char b : bytes)
+        *out++ = QChar(table[uchar(b)]);
+    return text;
+}
+
 } // namespace
 
 QByteArray toCp1254(const QString& text) {
@@ -45,4 +85,12 @@ QByteArray toCp1254(const QString& text) {
 
 bool inCp1254(char32_t c) {
     return c < 0x80 || cp1254Bytes().contains(c);
+}
+
+QString fromCp1254(const QByteArray& bytes) {
+    return decode(bytes, cp1254Chars());
+}
+
+QString fromCp1252(const QByteArray& bytes) {
+    return decode(bytes, cp1252Chars());
 }

@@ -1,48 +1,21 @@
 #include "export/code_page_1254.h"
+#include "export/dbf_field_names.h"
 #include "export/export_writers.h"
 #include "export/library_file.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QSet>
 #include <QTemporaryDir>
 
 #include <shapefil.h>
 
 namespace {
 
-constexpr qsizetype FieldNameLength = 10; // dBase III
 constexpr int WidestText = 254;
 constexpr int IntegerWidth = 11;
 constexpr int NumberWidth = 19;
 constexpr int NumberDecimals = 4;
-
-// ASCII letters, digits and '_', cut to the length dBase allows.
-QByteArray fieldNameOf(const QString& name) {
-    QByteArray ascii;
-    for (const QChar c : name.left(FieldNameLength))
-        ascii += c.unicode() < 0x80 && (c.isLetterOrNumber() || c == '_') ? char(c.unicode()) : '_';
-    return ascii;
-}
-
-// Names that clash once cut, as dBase compares them, regardless of case, are told apart by a number
-// at their end.
-std::vector<QByteArray> uniqueFieldNames(const std::vector<ExportColumn>& columns) {
-    std::vector<QByteArray> names;
-    QSet<QByteArray> taken;
-    for (const ExportColumn& column : columns) {
-        const QByteArray base = fieldNameOf(column.name);
-        QByteArray name = base;
-        for (int n = 1; taken.contains(name.toUpper()); ++n) {
-            const QByteArray suffix = QByteArray::number(n);
-            name = base.left(FieldNameLength - suffix.size()) + suffix;
-        }
-        taken.insert(name.toUpper());
-        names.push_back(name);
-    }
-    return names;
-}
 
 int textWidth(const ExportColumn& column) {
     return column.width > 0 ? std::min(column.width, WidestText) : WidestText;
@@ -110,7 +83,10 @@ void DbfWriter::addField(const QByteArray& name, const ExportColumn& column) {
 
 void DbfWriter::begin(const std::vector<ExportColumn>& columns) {
     m_columns = columns;
-    const std::vector<QByteArray> names = uniqueFieldNames(columns);
+    QStringList columnNames;
+    for (const ExportColumn& column : columns)
+        columnNames << column.name;
+    const std::vector<QByteArray> names = uniqueDbfFieldNames(columnNames);
     for (size_t c = 0; c < columns.size(); ++c)
         addField(names[c], columns[c]);
 }

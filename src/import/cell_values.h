@@ -16,6 +16,10 @@ enum class AmountStyle { Undecided, Turkish, English };
 // style reads decides it; "1.234" or "100" decides nothing.
 AmountStyle amountStyleOf(const QString& text);
 
+// Letter case folded the Turkish way and every letter read as its base letter: "İĞNE" and "igne"
+// give "igne", "Hayır" gives "hayir". Files typed without Turkish letters are read through it.
+QString foldToAscii(const QString& text);
+
 // A cell's value as each kind of field takes it; none when the cell cannot be read so. An empty
 // cell is never passed.
 // A date: dd.MM.yyyy, d.M.yyyy, yyyy-MM-dd, dd/MM/yyyy, a two-digit year as the date box reads it

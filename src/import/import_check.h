@@ -48,6 +48,7 @@ struct CheckedRow {
     // Why the row as a whole was refused: a candidate number used by an earlier row, no trainee with
     // that candidate number, cells past the last column.
     QString rowProblem;
+    int rowProblemColumn = -1;  // the column the row's problem is about, -1 when none
     std::vector<int> cutFields; // fields whose text was cut to fit
     qint64 traineeKey = 0;      // the trainee updated, or whose payment the row is
 

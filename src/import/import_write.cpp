@@ -1,1 +1,283 @@
-// placeholder
+#include "import/import_write.h"
+
+#include "data/connection.h"
+#include "data/transaction.h"
+#include "export/plain_text.h"
+#include "import/checked_cells.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QLocale>
+#include <QSaveFile>
+
+#include <sqlite3.h>
+
+namespace {
+
+// Rows written between two reports of progress, each a chance to stop.
+constexpr int ProgressRows = 1000;
+// Rows the server takes in one statement: a trainee has about ninety fields, so a batch stays far
+// below the server's 65,535 parameters while a round trip costs little per row.
+constexpr int ServerBatchRows = 100;
+
+bool goOn(const ImportProgress& progress, double done) {
+    return !progress || progress(done);
+}
+
+// A value as the program stores it: dates as ISO text, yes as -1 and no as 0.
+QVariant storedValue(const QVariant& value, ColumnType type) {
+    if (value.isNull())
+        return {};
+    switch (type) {
+    case ColumnType::Date:
+        return toStoredDate(QDateTime(value.toDate(), QTime(0, 0)));
+    case ColumnType::YesNo:
+        return qint64(value.toBool() ? -1 : 0);
+    case ColumnType::Number:
+        return value.toDouble();
+    default:
+        return value.toString();
+    }
+}
+
+// New rows of one table. The file's statement is prepared once and bound again for each row; the
+// server takes a batch of rows in one statement.
+class RowInserter {
+public:
+    RowInserter(Connection& connection, const QString& table, const QStringList& columns)
+        : m_connection(connection), m_columnCount(int(columns.size())),
+          m_head(QString("INSERT INTO %1 (%2) VALUES ").arg(table, columns.join(", "))),
+          m_rowMarks('(' + QStringList(columns.size(), "?").join(", ") + ')') {
+        if (!connection.isServer())
+            m_fileInsert = std::make_unique<Statement>(connection, m_head + m_rowMarks);
+    }
+
+    void add(const std::vector<QVariant>& values) {
+        if (m_fileInsert) {
+            for (int i = 0; i < m_columnCount; ++i)
+                m_fileInsert->bind(i + 1, values[size_t(i)]);
+            m_fileInsert->execute();
+            sqlite3_reset(m_fileInsert->handle());
+            return;
+        }
+        m_pending.insert(m_pending.end(), values.begin(), values.end());
+        if (m_pending.size() >= size_t(ServerBatchRows * m_columnCount))
+            flush();
+    }
+
+    void flush() {
+        if (m_pending.empty())
+            return;
+        const qsizetype rows = qsizetype(m_pending.size()) / m_columnCount;
+        Statement insert(m_connection, m_head + QStringList(rows, m_rowMarks).join(", "));
+        for (size_t i = 0; i < m_pending.size(); ++i)
+            insert.bind(int(i) + 1, m_pending[i]);
+        insert.execute();
+        m_pending.clear();
+    }
+
+private:
+    Connection& m_connection;
+    int m_columnCount;
+    QString m_head;
+    QString m_rowMarks;
+    std::unique_ptr<Statement> m_fileInsert;
+    std::vector<QVariant> m_pending;
+};
+
+QStringList namesOf(const std::vector<ImportField>& fields, int except = -1) {
+    QStringList names;
+    for (size_t f = 0; f < fields.size(); ++f)
+        if (int(f) != except)
+            names << fields[f].name;
+    return names;
+}
+
+int candidateField(ImportKind kind) {
+    const std::vector<ImportField>& fields = importFields(kind);
+    for (size_t f = 0; f < fields.size(); ++f)
+        if (fields[f].name == "adayno")
+            return int(f);
+    return -1;
+}
+
+// Writes the accepted rows of one kind: new trainees and changes to stored ones, or payments.
+class ImportWriter {
+public:
+    ImportWriter(Connection& connection, ImportKind kind)
+        : m_connection(connection), m_kind(kind), m_fields(importFields(kind)),
+          m_candidate(candidateField(kind)),
+          m_inserter(connection, kind == ImportKind::Trainees ? "tb_kursiyer" : "tb_odeme",
+                     kind == ImportKind::Trainees ? namesOf(m_fields)
+                                                  : namesOf(m_fields, m_candidate) << "kID") {}
+
+    void add(const CheckedRow& row) {
+        m_values.clear();
+        for (size_t f = 0; f < m_fields.size(); ++f)
+            if (m_kind == ImportKind::Trainees || int(f) != m_candidate)
+                m_values.push_back(storedValue(row.values[f], m_fields[f].type));
+        if (m_kind == ImportKind::Payments)
+            m_values.push_back(row.traineeKey);
+        m_inserter.add(m_values);
+    }
+
+    // Only the fields the file gives: the others keep what the trainee has.
+    void update(const CheckedRow& row) {
+        QStringList assignments;
+        m_values.clear();
+        for (size_t f = 0; f < m_fields.size(); ++f)
+            if (int(f) != m_candidate && !row.values[f].isNull()) {
+                assignments << m_fields[f].name + " = ?";
+                m_values.push_back(storedValue(row.values[f], m_fields[f].type));
+            }
+        Statement update(
+            m_connection,
+            QString("UPDATE tb_kursiyer SET %1%2 = %2 + 1 WHERE kID = ?")
+                .arg(assignments.isEmpty() ? QString() : assignments.join(", ") + ", ", Schema::RowVersion));
+        for (size_t i = 0; i < m_values.size(); ++i)
+            update.bind(int(i) + 1, m_values[i]);
+        update.bind(int(m_values.size()) + 1, row.traineeKey);
+        update.execute();
+    }
+
+    void finish() { m_inserter.flush(); }
+
+private:
+    Connection& m_connection;
+    ImportKind m_kind;
+    const std::vector<ImportField>& m_fields;
+    int m_candidate;
+    RowInserter m_inserter;
+    std::vector<QVariant> m_values;
+};
+
+} // namespace
+
+QString ImportResult::text(ImportKind kind) const {
+    const QLocale locale;
+    if (kind == ImportKind::Payments)
+        return QString("%1 ödeme eklendi, %2 satır atlandı.")
+            .arg(locale.toString(added), locale.toString(skipped));
+    return QString("%1 kursiyer eklendi, %2 güncellendi, %3 satır atlandı.")
+        .arg(locale.toString(added), locale.toString(updated), locale.toString(skipped));
+}
+
+std::optional<ImportResult> writeImport(Connection& connection, const QString& path,
+                                        const ImportOptions& options, const ImportSetup& setup,
+                                        const std::vector<AmountStyle>& amountStyles,
+                                        const ImportProgress& progress) {
+    Transaction transaction(connection);
+    ImportChecker checker(setup, KnownRecords::read(connection, setup.kind), amountStyles);
+    const std::unique_ptr<ImportReader> reader = openImportFile(path, options);
+    ImportWriter writer(connection, setup.kind);
+    ImportResult result;
+    ImportRow row;
+    for (qint64 read = 1; reader->next(row); ++read) {
+        const CheckedRow checked = checker.check(row, reader->rowNumber());
+        switch (checked.outcome) {
+        case RowOutcome::Add:
+            writer.add(checked);
+            ++result.added;
+            break;
+        case RowOutcome::Update:
+            writer.update(checked);
+            ++result.updated;
+            break;
+        case RowOutcome::AlreadyStored:
+        case RowOutcome::Refused:
+            ++result.skipped;
+            break;
+        }
+        if (read % ProgressRows == 0 && !goOn(progress, reader->progress()))
+            return std::nullopt;
+    }
+    writer.finish();
+    if (!goOn(progress, 1))
+        return std::nullopt;
+    transaction.commit();
+    return result;
+}
+
+namespace {
+
+QString csvField(const QString& text) {
+    static const QRegularExpression needsQuotes("[;\"\r\n]");
+    return text.contains(needsQuotes) ? quoted(text, "\"") : text;
+}
+
+// One line of the problem report: the row, the column, the field, the cell's text, the reason.
+class ProblemLines {
+public:
+    explicit ProblemLines(const ImportSetup& setup) : m_setup(setup), m_fields(importFields(setup.kind)) {}
+
+    void add(const CheckedRow& checked, const ImportRow& row) {
+        if (!checked.rowProblem.isEmpty())
+            line(checked.fileRow, checked.rowProblemColumn, row, checked.rowProblem);
+        for (size_t f = 0; f < checked.fieldProblems.size(); ++f)
+            if (!checked.fieldProblems[f].isEmpty())
+                line(checked.fileRow, columnOf(m_setup.matching, int(f)), row, checked.fieldProblems[f],
+                     int(f));
+        for (const int f : checked.cutFields)
+            line(checked.fileRow, columnOf(m_setup.matching, f), row,
+                 QString("%1 karakterden uzun; kırpıldı: \"%2\".")
+                     .arg(m_fields[size_t(f)].width)
+                     .arg(checked.values[size_t(f)].toString()),
+                 f);
+    }
+
+    QByteArray take() { return std::exchange(m_text, {}).toUtf8(); }
+    qint64 count() const { return m_count; }
+
+private:
+    void line(qint64 fileRow, int column, const ImportRow& row, const QString& reason, int field = -1) {
+        if (field < 0 && column >= 0 && size_t(column) < m_setup.matching.size())
+            field = m_setup.matching[size_t(column)];
+        const bool inRow = column >= 0 && size_t(column) < row.size();
+        m_text += QStringList{QString::number(fileRow), column >= 0 ? columnLetters(column) : QString(),
+                              csvField(field >= 0 ? m_fields[size_t(field)].caption : QString()),
+                              csvField(inRow ? readText(row[size_t(column)]) : QString()), csvField(reason)}
+                      .join(';') +
+                  "\r\n";
+        ++m_count;
+    }
+
+    const ImportSetup& m_setup;
+    const std::vector<ImportField>& m_fields;
+    QString m_text;
+    qint64 m_count = 0;
+};
+
+[[noreturn]] void reportNotWritten(const QString& reportPath, const QString& reason) {
+    throw ImportError(
+        QString("Sorun raporu \"%1\" yazılamadı: %2").arg(QFileInfo(reportPath).fileName(), reason));
+}
+
+} // namespace
+
+qint64 saveProblemReport(const QString& reportPath, const QString& path, const ImportOptions& options,
+                         const ImportSetup& setup, const KnownRecords& known,
+                         const std::vector<AmountStyle>& amountStyles) {
+    const std::unique_ptr<ImportReader> reader = openImportFile(path, options);
+    ImportChecker checker(setup, known, amountStyles);
+    QSaveFile file(reportPath);
+    if (!file.open(QIODevice::WriteOnly))
+        reportNotWritten(reportPath, file.errorString());
+    const auto write = [&](const QByteArray& bytes) {
+        if (file.write(bytes) != bytes.size())
+            reportNotWritten(reportPath, file.errorString());
+    };
+    write("\xEF\xBB\xBF" + QString("Satır;Sütun;Alan;Değer;Sorun\r\n").toUtf8());
+    ProblemLines lines(setup);
+    ImportRow row;
+    while (reader->next(row)) {
+        const CheckedRow checked = checker.check(row, reader->rowNumber());
+        if (checked.outcome == RowOutcome::Refused || !checked.cutFields.empty())
+            lines.add(checked, row);
+        if (lines.count() % 1000 == 0)
+            write(lines.take());
+    }
+    write(lines.take());
+    if (!file.commit())
+        reportNotWritten(reportPath, file.errorString());
+    return lines.count();
+}

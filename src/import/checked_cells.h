@@ -1,0 +1,23 @@
+#pragma once
+
+#include "import/cell_values.h"
+#include "import/import_fields.h"
+
+#include <QChar>
+
+#include <algorithm>
+
+// What the check and the problem report both say of a row's cells.
+
+// The column that fills the field, or -1.
+inline int columnOf(const Matching& matching, int field) {
+    const auto found = std::find(matching.begin(), matching.end(), field);
+    return found == matching.end() ? -1 : int(found - matching.begin());
+}
+
+// A cell's text as a reason quotes it: cut short, so that a 50,000-character cell stays readable.
+inline QString shownCellText(const QVariant& cell) {
+    constexpr int shownLength = 40;
+    const QString text = readText(cell).trimmed();
+    return text.size() > shownLength ? text.left(shownLength) + QChar(0x2026) : text;
+}
