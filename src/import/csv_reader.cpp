@@ -14,7 +14,7 @@ constexpr qint64 ChunkLength = 1 << 20;
 constexpr qint64 HeadLength = 4 << 20;
 constexpr int SampleRecords = 50;
 // A record longer than this is an opening quote that never closes, not a school's record.
-constexpr qsizetype LongestRecord = 32 << 20;
+constexpr qsizetype LongestRecord = 16 << 20;
 constexpr std::array<QChar, 4> Separators = {u';', u',', u'\t', u'|'};
 
 struct Utf8Scan {

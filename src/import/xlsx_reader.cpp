@@ -18,7 +18,8 @@
 namespace {
 
 constexpr int ChunkLength = 256 << 10;
-constexpr int LastColumn = 16383; // XFD, the widest sheet Excel makes
+constexpr int LastColumn = 16383;         // XFD, the widest sheet Excel makes
+constexpr double LastSerialDay = 2958466; // past 9999-12-31, the last day Excel shows
 const QString WorkbookPart = "xl/workbook.xml";
 
 // Number formats Excel has without naming them: dates, times, and both.
@@ -394,7 +395,8 @@ QVariant XlsxReader::cellValue() const {
     const double value = m_text.toDouble(&number);
     if (!number)
         return m_text;
-    if (m_style >= 0 && m_style < int(m_dateStyles.size()) && m_dateStyles[size_t(m_style)] && value >= 0)
+    if (m_style >= 0 && m_style < int(m_dateStyles.size()) && m_dateStyles[size_t(m_style)] && value >= 0 &&
+        value < LastSerialDay)
         return excelDate(value, m_date1904);
     return value;
 }
