@@ -8,6 +8,7 @@
 #include <QXmlStreamReader>
 
 #include <cmath>
+#include <functional>
 
 #include <minizip/unzip.h>
 

@@ -224,6 +224,7 @@ private slots:
     void dbf();
     void badInput_data();
     void badInput();
+    void columnNames();
     void longCell_data();
     void longCell();
 };
@@ -483,6 +484,12 @@ void TstImportReaders::badInput() {
     } catch (const ImportError& error) {
         QCOMPARE(error.message(), message);
     }
+}
+
+void TstImportReaders::columnNames() {
+    const QStringList names{columnLetters(0),   columnLetters(25),  columnLetters(26),
+                            columnLetters(701), columnLetters(702), columnLetters(16383)};
+    QCOMPARE(names, (QStringList{"A", "Z", "AA", "ZZ", "AAA", "XFD"}));
 }
 
 void TstImportReaders::longCell_data() {
