@@ -469,6 +469,13 @@ void TstImportReaders::badInput_data() {
         << writeFile(m_dir, "karisik.csv", mixed + toCp1254("Işıl;Öz\n"))
         << "\"karisik.csv\" dosyasının 250000. satırı UTF-8 olarak okunamıyor. Kodlama olarak Windows-1254 "
            "(Türkçe) seçip dosyayı yeniden okuyun.";
+    QTest::newRow("BOM, then no UTF-8")
+        << writeFile(m_dir, "bom.csv",
+                     "\xEF\xBB\xBF"
+                     "Adı\n" +
+                         toCp1254("Işıl\n"))
+        << "\"bom.csv\" dosyasının 2. satırı UTF-8 olarak okunamıyor. Kodlama olarak "
+           "Windows-1254 (Türkçe) seçip dosyayı yeniden okuyun.";
     QTest::newRow("binary") << writeFile(m_dir, "resim.csv", QByteArray("\x89PNG\r\n\x1A\n\0\0\0", 11))
                             << "\"resim.csv\" dosyası okunabilen bir biçimde değil: CSV ya da metin, Excel "
                                "çalışma kitabı (xlsx) ya da DBF olmalı.";
