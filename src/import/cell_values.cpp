@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 
 #include <cmath>
+#include <string>
 
 namespace {
 
@@ -94,14 +95,15 @@ QString withoutSign(const QString& bare) {
 }
 
 // Folds case the Turkish way, then reads each letter as its base letter: "Şİ" and "şi" give "si".
-QChar asciiBase(char32_t c) {
+char32_t asciiBase(char32_t c) {
     const char32_t folded = TurkishText::foldCase(c);
     if (folded < 0x80)
-        return QChar(folded);
+        return folded;
     if (folded == U'ı')
-        return 'i';
-    const QString decomposition = QChar::decomposition(folded);
-    return decomposition.isEmpty() ? QChar(folded) : decomposition[0];
+        return U'i';
+    if (QChar::decompositionTag(folded) != QChar::Canonical)
+        return folded;
+    return QChar::decomposition(folded).toUcs4().value(0, folded);
 }
 
 // A whole amount in the style: grouped by threes or not grouped at all, with an optional decimal part.
@@ -118,11 +120,11 @@ const QRegularExpression& amountPattern(AmountStyle style) {
 } // namespace
 
 QString foldToAscii(const QString& text) {
-    QString folded;
-    folded.reserve(text.size());
+    std::u32string folded;
+    folded.reserve(size_t(text.size()));
     for (const char32_t c : text.toUcs4())
         folded += asciiBase(c);
-    return folded;
+    return QString::fromStdU32String(folded);
 }
 
 AmountStyle amountStyleOf(const QString& text) {
