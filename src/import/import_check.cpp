@@ -14,8 +14,6 @@ namespace {
 // Rows read between two reports of progress, each a chance to stop.
 constexpr int ProgressRows = 1000;
 
-const QString CandidateNumberField = QStringLiteral("adayno");
-
 // Asked of every cell of the file: looks at a text where it lies rather than copying it.
 bool isEmptyCell(const QVariant& cell) {
     if (!cell.isValid() || cell.isNull())
@@ -24,14 +22,6 @@ bool isEmptyCell(const QVariant& cell) {
         return false;
     const QString& text = *static_cast<const QString*>(cell.constData());
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); });
-}
-
-int fieldNamed(ImportKind kind, const QString& name) {
-    const std::vector<ImportField>& fields = importFields(kind);
-    for (size_t i = 0; i < fields.size(); ++i)
-        if (fields[i].name.compare(name, Qt::CaseInsensitive) == 0)
-            return int(i);
-    return -1;
 }
 
 bool goOn(const ImportProgress& progress, double done) {
@@ -252,6 +242,8 @@ void ImportChecker::State::decideTrainee(CheckedRow& checked) {
             checked.rowProblemColumn = candidateColumn;
         }
     }
+    // The first row that names a number claims it, even a row refused: a later row is then never
+    // taken in its place unnoticed.
     if (!number.isEmpty() && !seen.contains(number))
         seen.insert(number, checked.fileRow);
     const auto stored = known.trainees.constFind(number);

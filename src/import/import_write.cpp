@@ -153,20 +153,12 @@ QStringList namesOf(const std::vector<ImportField>& fields, int except = -1) {
     return names;
 }
 
-int candidateField(ImportKind kind) {
-    const std::vector<ImportField>& fields = importFields(kind);
-    for (size_t f = 0; f < fields.size(); ++f)
-        if (fields[f].name == "adayno")
-            return int(f);
-    return -1;
-}
-
 // Writes the accepted rows of one kind: new trainees and changes to stored ones, or payments.
 class ImportWriter {
 public:
     ImportWriter(Connection& connection, ImportKind kind)
         : m_connection(connection), m_kind(kind), m_fields(importFields(kind)),
-          m_candidate(candidateField(kind)),
+          m_candidate(fieldNamed(kind, CandidateNumberField)),
           m_inserter(connection, kind == ImportKind::Trainees ? "tb_kursiyer" : "tb_odeme",
                      kind == ImportKind::Trainees ? namesOf(m_fields)
                                                   : namesOf(m_fields, m_candidate) << "kID") {}
