@@ -7,8 +7,9 @@
 #include <QLocale>
 #include <QRegularExpression>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
-#include <string>
 
 namespace {
 
@@ -57,21 +58,36 @@ std::optional<QDate> isoDate(const QString& text) {
 // A typed date, with the time of day some programs write after it left aside.
 std::optional<QDate> typedDate(const QString& text) {
     static const QRegularExpression withTime(R"(^(\S+)\s+\d{1,2}:\d{2}(?::\d{2})?$)");
-    const QRegularExpressionMatch match = withTime.match(text);
+    const QRegularExpressionMatch match =
+        text.contains(':') ? withTime.match(text) : QRegularExpressionMatch();
     const std::optional<QDate> date = readTypedDate(match.hasMatch() ? match.captured(1) : text);
     return date && date->isValid() ? date : std::nullopt;
 }
 
+bool isAsciiDigit(QChar c) {
+    return c >= '0' && c <= '9';
+}
+
+// 1 to 7 digits: a spreadsheet's serial number written as text.
+bool isSerialText(const QString& text) {
+    return !text.isEmpty() && text.size() <= 7 && std::all_of(text.begin(), text.end(), isAsciiDigit);
+}
+
 // The amount's digits and separators, its sign kept: blanks of any kind and a currency named at
-// either end taken away.
+// either end taken away. Most amounts hold nothing else, and are not searched for a currency.
 QString bareAmount(const QString& text) {
     static const QRegularExpression currency(R"(^(?:TL|TRY|₺)|(?:TL|TRY|₺)$)",
                                              QRegularExpression::CaseInsensitiveOption);
     QString bare;
-    for (const QChar c : text)
-        if (!c.isSpace())
-            bare += c;
-    return bare.remove(currency);
+    bare.reserve(text.size());
+    bool plain = true;
+    for (const QChar c : text) {
+        if (c.isSpace())
+            continue;
+        plain = plain && (isAsciiDigit(c) || c == '.' || c == ',' || c == '-' || c == '+');
+        bare += c;
+    }
+    return plain ? bare : bare.remove(currency);
 }
 
 QChar decimalOf(AmountStyle style) {
@@ -94,16 +110,41 @@ QString withoutSign(const QString& bare) {
     return bare.startsWith('-') || bare.startsWith('+') ? bare.mid(1) : bare;
 }
 
-// Folds case the Turkish way, then reads each letter as its base letter: "Şİ" and "şi" give "si".
-char32_t asciiBase(char32_t c) {
+// Folds case the Turkish way, then reads each letter as its base letter: "Ş", "İ" and "I" give
+// "s", "i" and "i". A letter outside the basic plane is one half of a pair, kept as it is.
+char16_t asciiBase(char16_t c) {
     const char32_t folded = TurkishText::foldCase(c);
     if (folded < 0x80)
-        return folded;
+        return char16_t(folded);
     if (folded == U'ı')
-        return U'i';
+        return u'i';
     if (QChar::decompositionTag(folded) != QChar::Canonical)
-        return folded;
-    return QChar::decomposition(folded).toUcs4().value(0, folded);
+        return char16_t(folded);
+    return QChar::decomposition(folded)[0].unicode();
+}
+
+// The letters of Latin texts, Turkish ones among them, looked up rather than decomposed each time.
+constexpr char16_t TabledLimit = 0x250;
+
+QChar asciiBaseOf(QChar c) {
+    static const std::array<char16_t, TabledLimit> table = [] {
+        std::array<char16_t, TabledLimit> bases{};
+        for (char16_t u = 0; u < TabledLimit; ++u)
+            bases[u] = asciiBase(u);
+        return bases;
+    }();
+    return c.unicode() < TabledLimit ? table[c.unicode()] : asciiBase(c.unicode());
+}
+
+QChar turkishLowerCase(QChar c) {
+    return char16_t(TurkishText::foldCase(c.unicode()));
+}
+
+// Letter by letter, as the fold reads them: a file may hold a province in every row of several
+// columns, and comparing builds no text.
+bool sameLetters(QStringView a, QStringView b, QChar (*fold)(QChar)) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](QChar x, QChar y) { return fold(x) == fold(y); });
 }
 
 // A whole amount in the style: grouped by threes or not grouped at all, with an optional decimal part.
@@ -117,18 +158,8 @@ const QRegularExpression& amountPattern(AmountStyle style) {
     return style == AmountStyle::English ? english : turkish;
 }
 
-} // namespace
-
-QString foldToAscii(const QString& text) {
-    std::u32string folded;
-    folded.reserve(size_t(text.size()));
-    for (const char32_t c : text.toUcs4())
-        folded += asciiBase(c);
-    return QString::fromStdU32String(folded);
-}
-
-AmountStyle amountStyleOf(const QString& text) {
-    const QString digits = withoutSign(bareAmount(text));
+AmountStyle styleOfBareAmount(const QString& bare) {
+    const QString digits = withoutSign(bare);
     const qsizetype lastDot = digits.lastIndexOf('.');
     const qsizetype lastComma = digits.lastIndexOf(',');
     if (lastDot >= 0 && lastComma >= 0)
@@ -144,6 +175,18 @@ AmountStyle amountStyleOf(const QString& text) {
     return couldGroup(digits, digits.indexOf(separator)) ? AmountStyle::Undecided : asDecimal;
 }
 
+} // namespace
+
+QString foldToAscii(const QString& text) {
+    QString folded(text.size(), Qt::Uninitialized);
+    std::transform(text.begin(), text.end(), folded.begin(), asciiBaseOf);
+    return folded;
+}
+
+AmountStyle amountStyleOf(const QString& text) {
+    return styleOfBareAmount(bareAmount(text));
+}
+
 std::optional<QDate> readDate(const QVariant& cell) {
     switch (cell.typeId()) {
     case QMetaType::QDate:
@@ -156,12 +199,11 @@ std::optional<QDate> readDate(const QVariant& cell) {
         return isNumberCell(cell) ? dateOfSerial(cell.toDouble()) : std::nullopt;
     }
     const QString text = cell.toString().trimmed();
-    static const QRegularExpression wholeNumber(R"(^\d{1,7}$)");
-    if (wholeNumber.match(text).hasMatch())
+    if (isSerialText(text))
         return dateOfSerial(text.toDouble());
-    if (const std::optional<QDate> date = isoDate(text))
-        return date;
-    return typedDate(text);
+    // A year of four digits first is ISO; a typed date starts with its day.
+    const bool yearFirst = text.size() > 4 && text[4] == '-' && isSerialText(text.left(4));
+    return yearFirst ? isoDate(text) : typedDate(text);
 }
 
 std::optional<double> readAmount(const QVariant& cell, AmountStyle style) {
@@ -172,7 +214,7 @@ std::optional<double> readAmount(const QVariant& cell, AmountStyle style) {
     if (cell.typeId() != QMetaType::QString)
         return std::nullopt;
     const QString bare = bareAmount(cell.toString());
-    const AmountStyle own = amountStyleOf(bare);
+    const AmountStyle own = styleOfBareAmount(bare);
     const AmountStyle read = own != AmountStyle::Undecided     ? own
                              : style != AmountStyle::Undecided ? style
                                                                : AmountStyle::Turkish;
@@ -227,16 +269,15 @@ QString readText(const QVariant& cell) {
 }
 
 std::optional<QString> readListEntry(const QString& text, const QStringList& entries) {
-    const QString wanted = text.trimmed();
+    const QStringView wanted = QStringView(text).trimmed();
     for (const QString& entry : entries)
-        if (TurkishText::compare(wanted, entry.trimmed()) == 0)
+        if (sameLetters(wanted, QStringView(entry).trimmed(), turkishLowerCase))
             return entry;
     // A file typed without Turkish letters ("IZMIR", "Kadin") still names its entry, as long as no
     // other entry reads the same.
-    const QString folded = foldToAscii(wanted);
     std::optional<QString> found;
     for (const QString& entry : entries) {
-        if (foldToAscii(entry.trimmed()) != folded)
+        if (!sameLetters(wanted, QStringView(entry).trimmed(), asciiBaseOf))
             continue;
         if (found)
             return std::nullopt;

@@ -9,6 +9,19 @@
 
 // What the check and the problem report both say of a row's cells.
 
+// The field that finds the trainee of a row: a trainee's own candidate number, or the one a payment
+// names.
+inline const QString CandidateNumberField = QStringLiteral("adayno");
+
+// The index of the field of that name among importFields(kind), or -1.
+inline int fieldNamed(ImportKind kind, const QString& name) {
+    const std::vector<ImportField>& fields = importFields(kind);
+    for (size_t i = 0; i < fields.size(); ++i)
+        if (fields[i].name.compare(name, Qt::CaseInsensitive) == 0)
+            return int(i);
+    return -1;
+}
+
 // The column that fills the field, or -1.
 inline int columnOf(const Matching& matching, int field) {
     const auto found = std::find(matching.begin(), matching.end(), field);

@@ -14,7 +14,8 @@ constexpr qint64 ChunkLength = 1 << 20;
 constexpr qint64 HeadLength = 4 << 20;
 constexpr int SampleRecords = 50;
 // A record longer than this is an opening quote that never closes, not a school's record.
-constexpr qsizetype LongestRecord = 32 << 20;
+constexpr qsizetype LongestRecord = 16 << 20;
+const QByteArray Utf8Bom = "\xEF\xBB\xBF";
 constexpr std::array<QChar, 4> Separators = {u';', u',', u'\t', u'|'};
 
 struct Utf8Scan {
@@ -141,7 +142,7 @@ CsvReader::CsvReader(const QString& path, const ImportOptions& options) : m_path
                                   "çalışma kitabı (xlsx) ya da DBF olmalı.")
                               .arg(displayName(m_path)));
     m_encoding = options.encoding ? *options.encoding : detectEncoding();
-    if (m_encoding == ImportEncoding::Utf8 && m_file.peek(3) == "\xEF\xBB\xBF")
+    if (m_encoding == ImportEncoding::Utf8 && m_file.peek(3) == Utf8Bom)
         m_file.read(3);
     fill();
     m_separator = findSeparator(m_text, m_atEnd);
@@ -150,13 +151,15 @@ CsvReader::CsvReader(const QString& path, const ImportOptions& options) : m_path
     m_facts.separator = m_separator;
 }
 
-// A file whose start is not valid UTF-8 comes from a Turkish Windows program.
+// A file whose start is not valid UTF-8 comes from a Turkish Windows program, unless its byte
+// order mark says UTF-8.
 ImportEncoding CsvReader::detectEncoding() {
     const QByteArray head = m_file.read(HeadLength);
     m_file.seek(0);
     const Utf8Scan scan = scanUtf8(head);
-    return scan.valid == head.size() || (scan.cut && head.size() == HeadLength) ? ImportEncoding::Utf8
-                                                                                : ImportEncoding::Windows1254;
+    return head.startsWith(Utf8Bom) || scan.valid == head.size() || (scan.cut && head.size() == HeadLength)
+               ? ImportEncoding::Utf8
+               : ImportEncoding::Windows1254;
 }
 
 void CsvReader::fail(const QString& problem) const {

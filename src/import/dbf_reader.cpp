@@ -76,18 +76,34 @@ double DbfReader::progress() const {
     return records > 0 ? double(m_record) / records : 1.0;
 }
 
-QVariant DbfReader::valueOf(int field, const char* record) const {
-    QByteArray bytes(record + m_dbf->panFieldOffset[field], m_dbf->panFieldSize[field]);
-    while (bytes.endsWith(' ') || bytes.endsWith('\0'))
-        bytes.chop(1);
-    const QByteArray value = bytes.trimmed();
-    if (value.isEmpty())
+// dBase's date: eight digits, yyyyMMdd.
+QDate dateOf(const QByteArray& value) {
+    if (value.size() != 8 ||
+        !std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return {};
+    const auto number = [&](int from, int length) { return value.mid(from, length).toInt(); };
+    return QDate(number(0, 4), number(4, 2), number(6, 2));
+}
+
+// The field's bytes are looked at where the record holds them, copied only into the value.
+QVariant DbfReader::valueOf(int field, const char* record) const {
+    const char* begin = record + m_dbf->panFieldOffset[field];
+    const char* end = begin + m_dbf->panFieldSize[field];
+    while (end > begin && (end[-1] == ' ' || end[-1] == '\0'))
+        --end;
+    const char* start = begin;
+    while (start < end && *start == ' ')
+        ++start;
+    if (start == end)
+        return {};
+    const QByteArray value = QByteArray::fromRawData(start, end - start);
     switch (m_dbf->pachFieldType[field]) {
     case 'D': {
         // dBase writes an empty date as blanks or zeros.
-        const QDate date = QDate::fromString(QString::fromLatin1(value), "yyyyMMdd");
-        return date.isValid() ? QVariant(date) : value == "00000000" ? QVariant() : QVariant(QString(value));
+        const QDate date = dateOf(value);
+        return date.isValid()        ? QVariant(date)
+               : value == "00000000" ? QVariant()
+                                     : QVariant(QString::fromLatin1(value));
     }
     case 'L':
         if (QByteArray("TtYy").contains(value[0]))
@@ -105,7 +121,7 @@ QVariant DbfReader::valueOf(int field, const char* record) const {
         return number ? QVariant(amount) : QVariant(QString::fromLatin1(value));
     }
     default:
-        return decodeText(bytes, m_encoding);
+        return decodeText(QByteArray::fromRawData(begin, end - begin), m_encoding);
     }
 }
 

@@ -14,20 +14,14 @@ namespace {
 // Rows read between two reports of progress, each a chance to stop.
 constexpr int ProgressRows = 1000;
 
-const QString CandidateNumberField = QStringLiteral("adayno");
-
+// Asked of every cell of the file: looks at a text where it lies rather than copying it.
 bool isEmptyCell(const QVariant& cell) {
     if (!cell.isValid() || cell.isNull())
         return true;
-    return cell.typeId() == QMetaType::QString && cell.toString().trimmed().isEmpty();
-}
-
-int fieldNamed(ImportKind kind, const QString& name) {
-    const std::vector<ImportField>& fields = importFields(kind);
-    for (size_t i = 0; i < fields.size(); ++i)
-        if (fields[i].name.compare(name, Qt::CaseInsensitive) == 0)
-            return int(i);
-    return -1;
+    if (cell.typeId() != QMetaType::QString)
+        return false;
+    const QString& text = *static_cast<const QString*>(cell.constData());
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); });
 }
 
 bool goOn(const ImportProgress& progress, double done) {
@@ -101,6 +95,10 @@ struct ImportChecker::State {
     KnownRecords known;
     std::vector<AmountStyle> styles;
     const std::vector<ImportField>& fields;
+    std::vector<QStringList> valueLists; // each field's entries, made once rather than for each cell
+    // The entry each text of a field was found to be: a list field holds few texts over many rows, and
+    // comparing the Turkish way against 81 provinces costs more than the rest of a row.
+    mutable std::vector<QHash<QString, std::optional<QString>>> entriesFound;
     int candidateField;
     int candidateColumn;
     QHash<QString, qint64> seen; // the candidate numbers of the rows checked, and their first row
@@ -109,7 +107,11 @@ struct ImportChecker::State {
     State(const ImportSetup& s, const KnownRecords& k, std::vector<AmountStyle> a)
         : setup(s), known(k), styles(std::move(a)), fields(importFields(s.kind)),
           candidateField(fieldNamed(s.kind, CandidateNumberField)),
-          candidateColumn(columnOf(s.matching, candidateField)) {}
+          candidateColumn(columnOf(s.matching, candidateField)) {
+        for (const ImportField& field : fields)
+            valueLists.push_back(field.valueList ? field.valueList() : QStringList());
+        entriesFound.resize(fields.size());
+    }
 
     AmountStyle styleOf(size_t column) const {
         return column < styles.size() ? styles[column] : AmountStyle::Undecided;
@@ -118,6 +120,7 @@ struct ImportChecker::State {
     void readCells(const ImportRow& row, CheckedRow& checked) const;
     void readCell(const QVariant& cell, size_t column, int field, CheckedRow& checked) const;
     void readText(const QVariant& cell, int field, CheckedRow& checked) const;
+    std::optional<QString> listEntry(const QString& text, int field) const;
     void refuseCellsPastLastColumn(const ImportRow& row, CheckedRow& checked) const;
     void requireFields(CheckedRow& checked) const;
     void decideTrainee(CheckedRow& checked);
@@ -165,7 +168,7 @@ void ImportChecker::State::readText(const QVariant& cell, int field, CheckedRow&
         return;
     QString& problem = checked.fieldProblems[size_t(field)];
     if (target.valueList) {
-        const std::optional<QString> entry = readListEntry(text, target.valueList());
+        const std::optional<QString> entry = listEntry(text, field);
         if (!entry) {
             problem = QString("\"%1\" listede yok.").arg(shownCellText(cell));
             return;
@@ -181,6 +184,19 @@ void ImportChecker::State::readText(const QVariant& cell, int field, CheckedRow&
         checked.cutFields.push_back(field);
     }
     checked.values[size_t(field)] = text;
+}
+
+std::optional<QString> ImportChecker::State::listEntry(const QString& text, int field) const {
+    // A file of random texts must not grow the memory without end.
+    constexpr qsizetype rememberedTexts = 1000;
+    QHash<QString, std::optional<QString>>& found = entriesFound[size_t(field)];
+    const auto known = found.constFind(text);
+    if (known != found.constEnd())
+        return *known;
+    const std::optional<QString> entry = readListEntry(text, valueLists[size_t(field)]);
+    if (found.size() < rememberedTexts)
+        found.insert(text, entry);
+    return entry;
 }
 
 void ImportChecker::State::refuseCellsPastLastColumn(const ImportRow& row, CheckedRow& checked) const {
@@ -226,6 +242,8 @@ void ImportChecker::State::decideTrainee(CheckedRow& checked) {
             checked.rowProblemColumn = candidateColumn;
         }
     }
+    // The first row that names a number claims it, even a row refused: a later row is then never
+    // taken in its place unnoticed.
     if (!number.isEmpty() && !seen.contains(number))
         seen.insert(number, checked.fileRow);
     const auto stored = known.trainees.constFind(number);

@@ -1,24 +1,24 @@
 #include "import/import_write.h"
 
 #include "data/connection.h"
+#include "data/database_error.h"
 #include "data/transaction.h"
 #include "export/plain_text.h"
 #include "import/checked_cells.h"
 
-#include <QDateTime>
 #include <QFileInfo>
 #include <QLocale>
 #include <QSaveFile>
 
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 namespace {
 
 // Rows written between two reports of progress, each a chance to stop.
 constexpr int ProgressRows = 1000;
-// Rows the server takes in one statement: a trainee has about ninety fields, so a batch stays far
-// below the server's 65,535 parameters while a round trip costs little per row.
-constexpr int ServerBatchRows = 100;
+// Rows sent to the server in one COPY: a few megabytes of trainees.
+constexpr int ServerBatchRows = 2000;
 
 bool goOn(const ImportProgress& progress, double done) {
     return !progress || progress(done);
@@ -30,7 +30,9 @@ QVariant storedValue(const QVariant& value, ColumnType type) {
         return {};
     switch (type) {
     case ColumnType::Date:
-        return toStoredDate(QDateTime(value.toDate(), QTime(0, 0)));
+        // toStoredDate's text of the day's midnight, written without a pattern: formatting a date by
+        // a pattern cost a tenth of the whole write.
+        return QString(value.toDate().toString(Qt::ISODate) + QStringLiteral(" 00:00:00"));
     case ColumnType::YesNo:
         return qint64(value.toBool() ? -1 : 0);
     case ColumnType::Number:
@@ -40,16 +42,56 @@ QVariant storedValue(const QVariant& value, ColumnType type) {
     }
 }
 
+// COPY's text form of a value: \N for none, a backslash, a tab or a line end inside a text escaped.
+void appendCopyValue(QByteArray& out, const QVariant& value) {
+    if (value.isNull())
+        return void(out += "\\N");
+    switch (value.typeId()) {
+    case QMetaType::LongLong:
+        return void(out += QByteArray::number(value.toLongLong()));
+    case QMetaType::Double:
+        return void(out += QByteArray::number(value.toDouble(), 'g', 17));
+    default:
+        break;
+    }
+    for (const char c : value.toString().toUtf8())
+        switch (c) {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += c;
+        }
+}
+
+[[noreturn]] void serverFailure(pg_conn* server, const PGresult* result) {
+    const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    const QString text = QString::fromUtf8(result ? PQresultErrorMessage(result) : PQerrorMessage(server));
+    throw DatabaseError(serverErrorText(QString::fromLatin1(state ? state : ""), text.trimmed()));
+}
+
 // New rows of one table. The file's statement is prepared once and bound again for each row; the
-// server takes a batch of rows in one statement.
+// server takes a batch of rows through one COPY, which it reads many times faster than statements.
+// Each batch is a COPY of its own, so a statement may run between two batches.
 class RowInserter {
 public:
     RowInserter(Connection& connection, const QString& table, const QStringList& columns)
-        : m_connection(connection), m_columnCount(int(columns.size())),
-          m_head(QString("INSERT INTO %1 (%2) VALUES ").arg(table, columns.join(", "))),
-          m_rowMarks('(' + QStringList(columns.size(), "?").join(", ") + ')') {
-        if (!connection.isServer())
-            m_fileInsert = std::make_unique<Statement>(connection, m_head + m_rowMarks);
+        : m_connection(connection), m_columnCount(int(columns.size())) {
+        if (connection.isServer())
+            m_copy = QString("COPY %1 (%2) FROM STDIN").arg(table, columns.join(", ")).toUtf8();
+        else
+            m_fileInsert = std::make_unique<Statement>(
+                connection, QString("INSERT INTO %1 (%2) VALUES (%3)")
+                                .arg(table, columns.join(", "), QStringList(columns.size(), "?").join(", ")));
     }
 
     void add(const std::vector<QVariant>& values) {
@@ -60,29 +102,47 @@ public:
             sqlite3_reset(m_fileInsert->handle());
             return;
         }
-        m_pending.insert(m_pending.end(), values.begin(), values.end());
-        if (m_pending.size() >= size_t(ServerBatchRows * m_columnCount))
+        for (int i = 0; i < m_columnCount; ++i) {
+            if (i > 0)
+                m_pending += '\t';
+            appendCopyValue(m_pending, values[size_t(i)]);
+        }
+        m_pending += '\n';
+        if (++m_pendingRows == ServerBatchRows)
             flush();
     }
 
     void flush() {
-        if (m_pending.empty())
+        if (m_pendingRows == 0)
             return;
-        const qsizetype rows = qsizetype(m_pending.size()) / m_columnCount;
-        Statement insert(m_connection, m_head + QStringList(rows, m_rowMarks).join(", "));
-        for (size_t i = 0; i < m_pending.size(); ++i)
-            insert.bind(int(i) + 1, m_pending[i]);
-        insert.execute();
+        pg_conn* server = m_connection.serverHandle();
+        const std::unique_ptr<PGresult, decltype(&PQclear)> started(PQexec(server, m_copy.constData()),
+                                                                    &PQclear);
+        if (PQresultStatus(started.get()) != PGRES_COPY_IN)
+            serverFailure(server, started.get());
+        const bool sent = PQputCopyData(server, m_pending.constData(), int(m_pending.size())) == 1;
+        PQputCopyEnd(server, sent ? nullptr : "gönderilemedi");
+        // The COPY's results are read to the end whatever they say, so the session is free again.
+        std::unique_ptr<PGresult, decltype(&PQclear)> failed(nullptr, &PQclear);
+        while (PGresult* result = PQgetResult(server)) {
+            if (PQresultStatus(result) != PGRES_COMMAND_OK && !failed)
+                failed.reset(result);
+            else
+                PQclear(result);
+        }
+        if (failed || !sent)
+            serverFailure(server, failed.get());
         m_pending.clear();
+        m_pendingRows = 0;
     }
 
 private:
     Connection& m_connection;
     int m_columnCount;
-    QString m_head;
-    QString m_rowMarks;
+    QByteArray m_copy;
     std::unique_ptr<Statement> m_fileInsert;
-    std::vector<QVariant> m_pending;
+    QByteArray m_pending;
+    int m_pendingRows = 0;
 };
 
 QStringList namesOf(const std::vector<ImportField>& fields, int except = -1) {
@@ -93,20 +153,12 @@ QStringList namesOf(const std::vector<ImportField>& fields, int except = -1) {
     return names;
 }
 
-int candidateField(ImportKind kind) {
-    const std::vector<ImportField>& fields = importFields(kind);
-    for (size_t f = 0; f < fields.size(); ++f)
-        if (fields[f].name == "adayno")
-            return int(f);
-    return -1;
-}
-
 // Writes the accepted rows of one kind: new trainees and changes to stored ones, or payments.
 class ImportWriter {
 public:
     ImportWriter(Connection& connection, ImportKind kind)
         : m_connection(connection), m_kind(kind), m_fields(importFields(kind)),
-          m_candidate(candidateField(kind)),
+          m_candidate(fieldNamed(kind, CandidateNumberField)),
           m_inserter(connection, kind == ImportKind::Trainees ? "tb_kursiyer" : "tb_odeme",
                      kind == ImportKind::Trainees ? namesOf(m_fields)
                                                   : namesOf(m_fields, m_candidate) << "kID") {}

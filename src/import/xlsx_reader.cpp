@@ -8,6 +8,7 @@
 #include <QXmlStreamReader>
 
 #include <cmath>
+#include <functional>
 
 #include <minizip/unzip.h>
 
@@ -18,7 +19,8 @@
 namespace {
 
 constexpr int ChunkLength = 256 << 10;
-constexpr int LastColumn = 16383; // XFD, the widest sheet Excel makes
+constexpr int LastColumn = 16383;         // XFD, the widest sheet Excel makes
+constexpr double LastSerialDay = 2958466; // past 9999-12-31, the last day Excel shows
 const QString WorkbookPart = "xl/workbook.xml";
 
 // Number formats Excel has without naming them: dates, times, and both.
@@ -71,6 +73,22 @@ int columnOf(QStringView reference) {
     for (; i < reference.size() && reference[i].isLetter(); ++i)
         column = column * 26 + (reference[i].toUpper().unicode() - 'A' + 1);
     return i == 0 ? -1 : column - 1;
+}
+
+// A cell's kind, by its t attribute.
+enum class CellType { Number, SharedString, Text, Boolean, Date };
+
+CellType cellTypeOf(QStringView type) {
+    if (type.isEmpty() || type == u"n")
+        return CellType::Number;
+    if (type == u"s")
+        return CellType::SharedString;
+    if (type == u"b")
+        return CellType::Boolean;
+    if (type == u"d")
+        return CellType::Date;
+    // An inline string, a formula's text, an error (#DIV/0!) as the sheet shows it.
+    return CellType::Text;
 }
 
 QVariant textCell(const QString& text) {
@@ -220,7 +238,7 @@ private:
     // The cell being read.
     qint64 m_row = 0;
     int m_column = -1;
-    QString m_type;
+    CellType m_type = CellType::Number;
     int m_style = 0;
     QString m_text;
     bool m_collecting = false, m_inlineString = false, m_phonetic = false;
@@ -348,7 +366,8 @@ void XlsxReader::failCell(const QString& problem) const {
 }
 
 QVariant XlsxReader::cellValue() const {
-    if (m_type == u"s") {
+    switch (m_type) {
+    case CellType::SharedString: {
         if (!m_sharedStrings)
             failCell("hücre paylaşılan bir metni gösteriyor, ama dosyada paylaşılan metinler "
                      "(xl/sharedStrings.xml) yok.");
@@ -358,24 +377,27 @@ QVariant XlsxReader::cellValue() const {
             failCell("hücrenin gösterdiği paylaşılan metin dosyada yok.");
         return textCell(m_sharedStrings->at(index));
     }
-    // Text, a formula's text, an error (#DIV/0!) as the sheet shows it.
-    if (m_type == u"inlineStr" || m_type == u"str" || m_type == u"e")
+    case CellType::Text:
         return textCell(m_text);
-    if (m_text.isEmpty())
-        return {};
-    if (m_type == u"b")
-        return m_text == u"1" || m_text == u"true";
-    if (m_type == u"d") {
+    case CellType::Boolean:
+        return m_text.isEmpty() ? QVariant() : QVariant(m_text == u"1" || m_text == u"true");
+    case CellType::Date: {
         const QDateTime moment = QDateTime::fromString(m_text, Qt::ISODate);
         return !moment.isValid()              ? textCell(m_text)
                : moment.time() == QTime(0, 0) ? QVariant(moment.date())
                                               : QVariant(moment);
     }
+    case CellType::Number:
+        break;
+    }
+    if (m_text.isEmpty())
+        return {};
     bool number = false;
     const double value = m_text.toDouble(&number);
     if (!number)
         return m_text;
-    if (m_style >= 0 && m_style < int(m_dateStyles.size()) && m_dateStyles[size_t(m_style)] && value >= 0)
+    if (m_style >= 0 && m_style < int(m_dateStyles.size()) && m_dateStyles[size_t(m_style)] && value >= 0 &&
+        value < LastSerialDay)
         return excelDate(value, m_date1904);
     return value;
 }
@@ -392,13 +414,14 @@ bool XlsxReader::readRow(ImportRow& row, qint64& number) {
             const QStringView name = xml.name();
             if (name == u"c") {
                 const QXmlStreamAttributes attributes = xml.attributes();
-                const QStringView reference = attributes.value("r");
+                const QStringView reference = attribute(attributes, u"r");
                 m_column = reference.isEmpty() ? m_column + 1 : columnOf(reference);
                 if (m_column < 0 || m_column > LastColumn)
                     failCell(QString("\"%1\" bir hücre adı değil.").arg(reference));
-                m_type = attributes.value("t").toString();
-                m_style = attributes.value("s").toInt();
-                m_text.clear();
+                m_type = cellTypeOf(attribute(attributes, u"t"));
+                m_style = attribute(attributes, u"s").toInt();
+                // Emptied, not released: a number is then read with no allocation.
+                m_text.resize(0);
             } else if (name == u"v") {
                 m_collecting = true;
             } else if (name == u"t") {
@@ -408,7 +431,7 @@ bool XlsxReader::readRow(ImportRow& row, qint64& number) {
             } else if (name == u"rPh") {
                 m_phonetic = true;
             } else if (name == u"row") {
-                const QStringView reference = xml.attributes().value("r");
+                const QStringView reference = attribute(xml.attributes(), u"r");
                 m_row = reference.isEmpty() ? m_row + 1 : reference.toLongLong();
                 m_column = -1;
             }

@@ -113,6 +113,8 @@ void TestImportValues::cells_data() {
                              "2024-03-05 23:59:59", "2024-03-05T08:00:00", "45356", " 05.03.2024 14:30"})
         row("date", utf8(text), day);
     row("date", "5.3.49", QDate(2049, 3, 5));
+    row("date", "05-3-24", day);
+    row("date", "2024-3-5", day);
     row("date", "5.3.50", QDate(1950, 3, 5));
     row("date", QDateTime(day, QTime(17, 0)), day);
     row("date", 45356.75, day);
@@ -164,6 +166,7 @@ void TestImportValues::cells_data() {
     row("province", utf8(" ığdır "), utf8("IĞDIR"));
     row("province", "IZMIR", utf8("İZMİR")); // typed without Turkish letters
     row("province", "ANKA", none);
+    row("province", "ISTANBULL", none);
     row("sex", "kadin", utf8("Kadın"));
     row("blood", "a rh (-)", "A RH (-) "); // the entry as the list stores it
 }
