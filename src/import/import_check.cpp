@@ -389,7 +389,7 @@ std::optional<CheckSummary> checkFile(const QString& path, const ImportOptions& 
         return std::nullopt;
     CheckSummary summary;
     summary.amountStyles = *styles;
-    const std::unique_ptr<ImportReader> reader = openImportFile(path, options);
+    const std::unique_ptr<ImportReader> reader = readAhead(openImportFile(path, options));
     ImportChecker checker(setup, known, *styles);
     bool previewed = false;
     const auto showPreview = [&] {

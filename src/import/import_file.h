@@ -89,5 +89,10 @@ protected:
 // no workbook, a DBF whose header is damaged.
 std::unique_ptr<ImportReader> openImportFile(const QString& path, const ImportOptions& options = {});
 
+// The same rows, read on a thread of their own a few batches ahead of the caller, so that reading
+// the file and checking or writing its rows go on side by side. A failure of the reading is thrown
+// where the caller reaches its row.
+std::unique_ptr<ImportReader> readAhead(std::unique_ptr<ImportReader> reader);
+
 // A column as a spreadsheet names it: "A" for 0, "Z" for 25, "AA" for 26.
 QString columnLetters(int column);

@@ -220,7 +220,7 @@ std::optional<ImportResult> writeImport(Connection& connection, const QString& p
                                         const ImportProgress& progress) {
     Transaction transaction(connection);
     ImportChecker checker(setup, KnownRecords::read(connection, setup.kind), amountStyles);
-    const std::unique_ptr<ImportReader> reader = openImportFile(path, options);
+    const std::unique_ptr<ImportReader> reader = readAhead(openImportFile(path, options));
     ImportWriter writer(connection, setup.kind);
     ImportResult result;
     ImportRow row;
