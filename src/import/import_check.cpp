@@ -190,9 +190,9 @@ std::optional<QString> ImportChecker::State::listEntry(const QString& text, int 
     // A file of random texts must not grow the memory without end.
     constexpr qsizetype rememberedTexts = 1000;
     QHash<QString, std::optional<QString>>& found = entriesFound[size_t(field)];
-    const auto known = found.constFind(text);
-    if (known != found.constEnd())
-        return *known;
+    const auto earlier = found.constFind(text);
+    if (earlier != found.constEnd())
+        return *earlier;
     const std::optional<QString> entry = readListEntry(text, valueLists[size_t(field)]);
     if (found.size() < rememberedTexts)
         found.insert(text, entry);
