@@ -93,7 +93,8 @@ QStringList CheckedRow::reasons(const QStringList& captions, const Matching& mat
 struct ImportChecker::State {
     ImportSetup setup;
     KnownRecords known;
-    std::vector<AmountStyle> styles;
+    // Each column's amount style, decided by the first of its texts that only one style reads.
+    mutable std::vector<AmountStyle> styles;
     const std::vector<ImportField>& fields;
     std::vector<QStringList> valueLists; // each field's entries, made once rather than for each cell
     // The entry each text of a field was found to be: a list field holds few texts over many rows, and
@@ -108,13 +109,16 @@ struct ImportChecker::State {
         : setup(s), known(k), styles(std::move(a)), fields(importFields(s.kind)),
           candidateField(fieldNamed(s.kind, CandidateNumberField)),
           candidateColumn(columnOf(s.matching, candidateField)) {
+        styles.resize(std::max(styles.size(), s.matching.size()), AmountStyle::Undecided);
         for (const ImportField& field : fields)
             valueLists.push_back(field.valueList ? field.valueList() : QStringList());
         entriesFound.resize(fields.size());
     }
 
-    AmountStyle styleOf(size_t column) const {
-        return column < styles.size() ? styles[column] : AmountStyle::Undecided;
+    AmountStyle styleOf(const QVariant& cell, size_t column) const {
+        if (styles[column] == AmountStyle::Undecided && cell.typeId() == QMetaType::QString)
+            styles[column] = amountStyleOf(cell.toString().trimmed());
+        return styles[column];
     }
 
     void readCells(const ImportRow& row, CheckedRow& checked) const;
@@ -151,7 +155,7 @@ void ImportChecker::State::readCell(const QVariant& cell, size_t column, int fie
     case ColumnType::YesNo:
         return take(readYesNo(cell), "\"%1\" evet ya da hayır olarak okunamadı.");
     case ColumnType::Number: {
-        std::optional<double> amount = readAmount(cell, styleOf(column));
+        std::optional<double> amount = readAmount(cell, styleOf(cell, column));
         if (amount)
             amount = RoundAmount(*amount);
         return take(amount, "\"%1\" tutar olarak okunamadı.");
@@ -297,6 +301,10 @@ ImportChecker::ImportChecker(const ImportSetup& setup, const KnownRecords& known
 
 ImportChecker::~ImportChecker() = default;
 
+const std::vector<AmountStyle>& ImportChecker::amountStyles() const {
+    return m_state->styles;
+}
+
 CheckedRow ImportChecker::check(const ImportRow& row, qint64 fileRow) {
     State& s = *m_state;
     CheckedRow checked;
@@ -320,30 +328,6 @@ CheckedRow ImportChecker::check(const ImportRow& row, qint64 fileRow) {
         checked.outcome = RowOutcome::Refused;
     }
     return checked;
-}
-
-std::optional<std::vector<AmountStyle>> surveyAmountStyles(const QString& path, const ImportOptions& options,
-                                                           const ImportSetup& setup,
-                                                           const ImportProgress& progress) {
-    const std::unique_ptr<ImportReader> reader = openImportFile(path, options);
-    const std::vector<ImportField>& fields = importFields(setup.kind);
-    std::vector<AmountStyle> styles(size_t(reader->captions().size()), AmountStyle::Undecided);
-    std::vector<size_t> undecided;
-    for (size_t c = 0; c < std::min(styles.size(), setup.matching.size()); ++c)
-        if (setup.matching[c] >= 0 && fields[size_t(setup.matching[c])].type == ColumnType::Number)
-            undecided.push_back(c);
-    ImportRow row;
-    for (qint64 read = 1; !undecided.empty() && reader->next(row); ++read) {
-        std::erase_if(undecided, [&](size_t c) {
-            if (c >= row.size() || row[c].typeId() != QMetaType::QString)
-                return false;
-            styles[c] = amountStyleOf(row[c].toString().trimmed());
-            return styles[c] != AmountStyle::Undecided;
-        });
-        if (read % ProgressRows == 0 && !goOn(progress, reader->progress()))
-            return std::nullopt;
-    }
-    return styles;
 }
 
 QString CheckSummary::text(ExistingRows existing) const {
@@ -379,20 +363,12 @@ std::optional<CheckSummary> checkFile(const QString& path, const ImportOptions& 
                                       const ImportSetup& setup, const KnownRecords& known, int previewRows,
                                       const std::function<void(const CheckSummary&)>& preview,
                                       const ImportProgress& progress) {
-    // The survey reads part of the file, or all of it; its share of the progress is half at most.
-    double surveyed = 0;
-    const auto styles = surveyAmountStyles(path, options, setup, [&](double done) {
-        surveyed = done / 2;
-        return goOn(progress, surveyed);
-    });
-    if (!styles)
-        return std::nullopt;
     CheckSummary summary;
-    summary.amountStyles = *styles;
     const std::unique_ptr<ImportReader> reader = readAhead(openImportFile(path, options));
-    ImportChecker checker(setup, known, *styles);
+    ImportChecker checker(setup, known, {});
     bool previewed = false;
     const auto showPreview = [&] {
+        summary.amountStyles = checker.amountStyles();
         if (!previewed && preview)
             preview(summary);
         previewed = true;
@@ -408,7 +384,7 @@ std::optional<CheckSummary> checkFile(const QString& path, const ImportOptions& 
             if (summary.preview.size() >= size_t(previewRows))
                 showPreview();
         }
-        if (read % ProgressRows == 0 && !goOn(progress, surveyed + (1 - surveyed) * reader->progress()))
+        if (read % ProgressRows == 0 && !goOn(progress, reader->progress()))
             return std::nullopt;
     }
     showPreview();

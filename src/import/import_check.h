@@ -58,12 +58,17 @@ struct CheckedRow {
 };
 
 // Reads each row of a file into the values it will be stored as. Remembers the candidate numbers
-// of the rows it has seen: a later row with one of them is refused.
+// of the rows it has seen: a later row with one of them is refused. A column's amount style, where
+// none is given, is decided by the first of its texts that only one style reads; until then a text
+// either style reads ("1.234") is read the Turkish way. The write is given the styles the whole file
+// decided, so that no preview waits for a reading of the whole file.
 class ImportChecker {
 public:
     ImportChecker(const ImportSetup& setup, const KnownRecords& known, std::vector<AmountStyle> amountStyles);
     ~ImportChecker();
     CheckedRow check(const ImportRow& row, qint64 fileRow);
+    // One per column of the file, as decided so far.
+    const std::vector<AmountStyle>& amountStyles() const;
 
 private:
     struct State;
@@ -72,12 +77,6 @@ private:
 
 // Told how much of the file has been read (0 to 1); answers false to stop.
 using ImportProgress = std::function<bool(double done)>;
-
-// The amount style of each column of the file (one entry per column), read from its values: the
-// file is read only as far as every matched amount column is decided. None when stopped.
-std::optional<std::vector<AmountStyle>> surveyAmountStyles(const QString& path, const ImportOptions& options,
-                                                           const ImportSetup& setup,
-                                                           const ImportProgress& progress);
 
 struct CheckSummary {
     std::vector<AmountStyle> amountStyles; // what the write reads the amounts with
