@@ -385,7 +385,17 @@ void frm_ice_aktar::matchingChanged(int) {
     startCheck();
 }
 
+// Payments are never updated: one already stored is skipped, whatever the choice for trainees.
+void frm_ice_aktar::followKind() {
+    if (kind() == ImportKind::Payments) {
+        const QSignalBlocker quiet(MevcutSecimi);
+        MevcutSecimi->setCurrentIndex(0);
+    }
+    MevcutSecimi->setEnabled(kind() == ImportKind::Trainees);
+}
+
 void frm_ice_aktar::AktarimTuruChange() {
+    followKind();
     if (!m_facts) {
         showMatching({});
         return;
@@ -573,6 +583,7 @@ void frm_ice_aktar::EslesmeYukleClick() {
         const QSignalBlocker quiet(AktarimTuru);
         AktarimTuru->setCurrentIndex(loadedKind == ImportKind::Payments ? 1 : 0);
     }
+    followKind();
     showMatching(loaded);
     if (fieldMatchedTwice(loaded))
         MessageBox::warning(Caption, matchedTwiceMessage(loaded, m_captions, kind()), this);
@@ -609,6 +620,7 @@ void frm_ice_aktar::AktarButtonClick() {
         const auto done = qScopeGuard([this] {
             m_knownKind.reset();
             setWriting(false);
+            followKind();
             showFileFacts();
         });
         try {

@@ -56,6 +56,7 @@ private:
 
     void openFile();
     void showFileFacts();
+    void followKind();
     void showMatching(const Matching& matching);
     Matching matching() const;
     void matchingChanged(int column);

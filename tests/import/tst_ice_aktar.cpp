@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -95,15 +94,10 @@ class TestIceAktar : public QObject {
 private slots:
     void initTestCase() { useProgramLocale(); }
 
-    // "İçe Aktar..." follows "Export" in the reports menu, and like it waits while a record is entered.
+    // Like "Export", the import waits while a record is being entered.
     void menuEntry() {
         ProgramFixture program;
-        const QList<QAction*> entries = program.find<QMenu>("PopupMenu1")->actions();
-        const auto exportAt = std::find_if(entries.begin(), entries.end(),
-                                           [](QAction* a) { return a->objectName() == "Button12"; });
-        QVERIFY(exportAt + 1 != entries.end());
-        QCOMPARE((*(exportAt + 1))->objectName(), QString("IceAktar1"));
-        QCOMPARE((*(exportAt + 1))->text(), QString("İçe Aktar..."));
+        QVERIFY(program.find<QAction>("IceAktar1")->isEnabled());
         program.press("Button1");
         QVERIFY(!program.find<QAction>("IceAktar1")->isEnabled());
     }

@@ -278,6 +278,27 @@ private slots:
         QCOMPARE(m_database->rows(), before);
     }
 
+    void amountStyle_data() {
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<double>("first");
+        QTest::newRow("Turkish") << "2,50" << 1234.0;
+        QTest::newRow("English") << "2.50" << 1.23;
+    }
+    // "1.234" reads either way: the column's later amount decides, and the write reads it so.
+    void amountStyle() {
+        QFETCH(QString, second);
+        QFETCH(double, first);
+        const QString path = file({PaymentCaptions, "1;1.234;01.02.2024;a", "1;" + second + ";02.02.2024;b"});
+        const ImportSetup setup = setupOf(path, ImportKind::Payments);
+        QCOMPARE(import(path, setup), QString("2 ödeme eklendi, 0 satır atlandı."));
+        Statement amounts(*m_connection,
+                          "SELECT miktar FROM tb_odeme WHERE aciklama IN ('a', 'b') ORDER BY aciklama");
+        QVERIFY(amounts.step());
+        QCOMPARE(amounts.number(0), first);
+        QVERIFY(amounts.step());
+        QCOMPARE(amounts.number(0), 2.5);
+    }
+
     // Refused cells and row problems, and cut cells, one line each; texts cut at whole characters.
     void problemReport() {
         const QString path = file({TraineeCaptions, "Ali;Kaya;9;Erkek;B;31.02.2024;0555 111 22 33 44",

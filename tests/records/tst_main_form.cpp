@@ -72,7 +72,8 @@ private slots:
             entries << (a->isSeparator() ? "-" : a->objectName() + '=' + a->text());
         QCOMPARE(entries,
                  (QStringList{"Button5=Kursiyerler", "Button6=Ehliyet Sınıfları", "Button7=Ödeme Raporu",
-                              "Button8=Kişisel Ödemeler", "Ekstre1=Hesap Ekstresi", "-", "Button12=Export"}));
+                              "Button8=Kişisel Ödemeler", "Ekstre1=Hesap Ekstresi", "-", "Button12=Export",
+                              "IceAktar1=İçe Aktar..."}));
         for (QToolButton* b : p.main().findChildren<QToolButton*>())
             QVERIFY2(!b->icon().isNull() || !b->objectName().startsWith("B"), qPrintable(b->objectName()));
     }
