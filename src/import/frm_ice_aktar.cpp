@@ -102,6 +102,24 @@ QString outcomeTip(RowOutcome outcome, ImportKind kind) {
     return {};
 }
 
+// A file picked in the program's own file dialog, named for the tests that answer it; empty when
+// none was. A file to save gets the suffix when it is typed without one.
+QString pickedFile(QWidget* parent, const char* name, const QString& caption, const QString& start,
+                   const QString& kinds, const char* saveSuffix = nullptr) {
+    QFileDialog dialog(parent, caption, start, kinds);
+    dialog.setObjectName(name);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (saveSuffix) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(saveSuffix);
+    } else {
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
+}
+
 } // namespace
 
 // A check running on its worker thread: told to stop through the flag, its results taken only while
@@ -289,14 +307,11 @@ ImportSetup frm_ice_aktar::setup() const {
 }
 
 void frm_ice_aktar::SecButtonClick() {
-    QFileDialog dialog(this, "İçe aktarılacak dosya", path().isEmpty() ? fileInDocuments(QString()) : path(),
-                       FileKinds);
-    dialog.setObjectName("ImportFileDialog");
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const QString picked = pickedFile(this, "ImportFileDialog", "İçe aktarılacak dosya",
+                                      path().isEmpty() ? fileInDocuments(QString()) : path(), FileKinds);
+    if (picked.isEmpty())
         return;
-    DosyaEdit->setText(QDir::toNativeSeparators(dialog.selectedFiles().first()));
+    DosyaEdit->setText(QDir::toNativeSeparators(picked));
     OkuButtonClick();
 }
 
@@ -550,31 +565,26 @@ void frm_ice_aktar::checkFailed(const QString& message) {
 }
 
 void frm_ice_aktar::EslesmeKaydetClick() {
-    QFileDialog dialog(this, "Eşleşmeyi Kaydet", fileInDocuments("eslesme.ini"), MatchingFileKind);
-    dialog.setObjectName("MatchingFileDialog");
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix("ini");
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const QString picked = pickedFile(this, "MatchingFileDialog", "Eşleşmeyi Kaydet",
+                                      fileInDocuments("eslesme.ini"), MatchingFileKind, "ini");
+    if (picked.isEmpty())
         return;
     try {
-        saveMatching(dialog.selectedFiles().first(), kind(), m_captions, matching());
+        saveMatching(picked, kind(), m_captions, matching());
     } catch (const ImportError& e) {
         MessageBox::warning(Caption, e.message(), this);
     }
 }
 
 void frm_ice_aktar::EslesmeYukleClick() {
-    QFileDialog dialog(this, "Eşleşme Yükle", fileInDocuments(QString()), MatchingFileKind);
-    dialog.setObjectName("MatchingFileDialog");
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const QString picked =
+        pickedFile(this, "MatchingFileDialog", "Eşleşme Yükle", fileInDocuments(QString()), MatchingFileKind);
+    if (picked.isEmpty())
         return;
     ImportKind loadedKind = kind();
     Matching loaded;
     try {
-        loaded = loadMatching(dialog.selectedFiles().first(), m_captions, &loadedKind);
+        loaded = loadMatching(picked, m_captions, &loadedKind);
     } catch (const ImportError& e) {
         MessageBox::warning(Caption, e.message(), this);
         return;
@@ -652,20 +662,15 @@ void frm_ice_aktar::AktarButtonClick() {
 void frm_ice_aktar::RaporKaydetClick() {
     if (!m_summary)
         return;
-    QFileDialog dialog(this, "Sorunları Kaydet", fileInDocuments("aktarim_sorunlari.csv"),
-                       "CSV Dosyası (*.csv)");
-    dialog.setObjectName("ProblemFileDialog");
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix("csv");
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const QString picked = pickedFile(this, "ProblemFileDialog", "Sorunları Kaydet",
+                                      fileInDocuments("aktarim_sorunlari.csv"), "CSV Dosyası (*.csv)", "csv");
+    if (picked.isEmpty())
         return;
     try {
-        const qint64 lines = saveProblemReport(dialog.selectedFiles().first(), path(), options(), setup(),
-                                               m_known, m_summary->amountStyles);
-        SonucLabel->setText(QString("%1 sorun %2 dosyasına yazıldı.")
-                                .arg(lines)
-                                .arg(QDir::toNativeSeparators(dialog.selectedFiles().first())));
+        const qint64 lines =
+            saveProblemReport(picked, path(), options(), setup(), m_known, m_summary->amountStyles);
+        SonucLabel->setText(
+            QString("%1 sorun %2 dosyasına yazıldı.").arg(lines).arg(QDir::toNativeSeparators(picked)));
     } catch (const ImportError& e) {
         MessageBox::warning(Caption, e.message(), this);
     }

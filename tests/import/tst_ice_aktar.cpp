@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -172,7 +173,18 @@ private slots:
             auto* preview = in<QTableWidget>(dialog, "OnizlemeTablosu");
             QCOMPARE(preview->item(1, 4)->text(), QString("Erkek"));
             QVERIFY(preview->item(1, 6)->toolTip().contains("31.02.2024"));
-            QVERIFY(in<QPushButton>(dialog, "RaporKaydet")->isEnabled());
+            const QString report = files.filePath("sorunlar.csv");
+            program.boxes().onDialog([&](QWidget* picker) {
+                QCOMPARE(picker->objectName(), QString("ProblemFileDialog"));
+                picker->findChild<QLineEdit*>("fileNameEdit")->setText(report);
+                static_cast<QDialog*>(picker)->accept();
+            });
+            in<QPushButton>(dialog, "RaporKaydet")->click();
+            QFile saved(report);
+            QVERIFY(saved.open(QIODevice::ReadOnly));
+            const QString lines = QString::fromUtf8(saved.readAll());
+            QVERIFY(lines.contains("Doğum Tarihi") && lines.contains("31.02.2024"));
+            QVERIFY(in<QLabel>(dialog, "SonucLabel")->text().startsWith("1 sorun"));
 
             auto* matching = in<QTableWidget>(dialog, "EslesmeTablosu");
             auto* sixth = qobject_cast<QComboBox*>(matching->cellWidget(5, 2));
