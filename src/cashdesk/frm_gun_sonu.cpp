@@ -7,6 +7,7 @@
 #include "report/report_model.h"
 #include "ui/date_picker.h"
 #include "ui/enter_as_tab.h"
+#include "ui/named_controls.h"
 
 #include <QDateEdit>
 #include <QFormLayout>
@@ -22,12 +23,7 @@
 namespace {
 
 QTableWidget* table(QWidget* parent, const char* name, const QStringList& titles) {
-    auto* t = new QTableWidget(0, int(titles.size()), parent);
-    t->setObjectName(name);
-    t->setHorizontalHeaderLabels(titles);
-    t->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    t->setSelectionBehavior(QAbstractItemView::SelectRows);
-    t->verticalHeader()->hide();
+    QTableWidget* t = listTable(name, titles, parent);
     t->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     return t;
 }

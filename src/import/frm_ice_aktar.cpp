@@ -49,14 +49,6 @@ QComboBox* choice(QWidget* parent, const char* name, const QStringList& entries)
     return box;
 }
 
-QTableWidget* table(QWidget* parent, const char* name) {
-    auto* t = named(new QTableWidget(parent), name);
-    t->setSelectionBehavior(QAbstractItemView::SelectRows);
-    t->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    t->verticalHeader()->hide();
-    return t;
-}
-
 // The entry of a field in the matching's drop-down: its caption, and its name where another field
 // carries the same caption ("Adresi (e_adresi)").
 QString fieldEntry(const std::vector<ImportField>& fields, const ImportField& field) {
@@ -141,13 +133,11 @@ frm_ice_aktar::frm_ice_aktar(Forms& forms, QWidget* parent) : QDialog(parent), m
     setObjectName("ice_aktar");
     setWindowTitle(Caption);
 
-    EslesmeTablosu = table(this, "EslesmeTablosu");
-    EslesmeTablosu->setColumnCount(3);
-    EslesmeTablosu->setHorizontalHeaderLabels({"Sütun", "Başlık", "Alan"});
+    EslesmeTablosu = listTable("EslesmeTablosu", {"Sütun", "Başlık", "Alan"}, this);
     EslesmeTablosu->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
     EslesmeKaydet = namedButton("EslesmeKaydet", "Eşleşmeyi Kaydet...", this);
     EslesmeYukle = namedButton("EslesmeYukle", "Eşleşme Yükle...", this);
-    OnizlemeTablosu = table(this, "OnizlemeTablosu");
+    OnizlemeTablosu = listTable("OnizlemeTablosu", {}, this);
     SorunLabel = named(new QLabel(this), "SorunLabel");
     SorunLabel->setWordWrap(true);
     SonucLabel = named(new QLabel(this), "SonucLabel");

@@ -9,6 +9,7 @@
 #include "ui/date_picker.h"
 #include "ui/enter_as_tab.h"
 #include "ui/message_box.h"
+#include "ui/named_controls.h"
 #include "ui/report_preview.h"
 
 #include <QComboBox>
@@ -72,13 +73,8 @@ void paint(QTableWidgetItem* item, const QString& state) {
 }
 
 QTableWidget* table(QWidget* parent, const char* name, const QStringList& titles) {
-    auto* t = new QTableWidget(0, int(titles.size()), parent);
-    t->setObjectName(name);
-    t->setHorizontalHeaderLabels(titles);
-    t->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    t->setSelectionBehavior(QAbstractItemView::SelectRows);
+    QTableWidget* t = listTable(name, titles, parent);
     t->setSelectionMode(QAbstractItemView::SingleSelection);
-    t->verticalHeader()->hide();
     t->horizontalHeader()->setStretchLastSection(true);
     return t;
 }

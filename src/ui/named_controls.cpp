@@ -2,7 +2,9 @@
 
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QPushButton>
+#include <QTableWidget>
 
 QPushButton* namedButton(const char* name, const QString& caption, QWidget* parent) {
     auto* button = named(new QPushButton(caption, parent), name);
@@ -23,4 +25,13 @@ QFrame* horizontalRule(QWidget* parent) {
     rule->setFrameShape(QFrame::HLine);
     rule->setFrameShadow(QFrame::Sunken);
     return rule;
+}
+
+QTableWidget* listTable(const char* name, const QStringList& titles, QWidget* parent) {
+    auto* table = named(new QTableWidget(0, int(titles.size()), parent), name);
+    table->setHorizontalHeaderLabels(titles);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->verticalHeader()->hide();
+    return table;
 }
