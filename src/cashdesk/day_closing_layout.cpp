@@ -16,7 +16,7 @@ using Report::BandKind;
 using Report::Item;
 using Report::ItemKind;
 
-constexpr double Width = 189.7; // A4 less the margins
+constexpr double Width = Report::A4Width;
 constexpr double Line = 5.0;
 constexpr double HeaderHeight = 48.0;
 constexpr double SummaryRight = 89.0; // the sums per kind on the left half, per desk on the right

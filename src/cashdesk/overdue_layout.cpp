@@ -12,7 +12,7 @@ using Report::Band;
 using Report::BandKind;
 using Report::Item;
 
-constexpr double Width = 277.0; // A4 landscape less the margins
+constexpr double Width = Report::A4LandscapeWidth;
 constexpr double TitlesY = Report::LetterheadHeight + 13.0;
 
 // Each column's box, left to right; numbers end at its right edge.

@@ -17,7 +17,7 @@ using Report::ItemKind;
 constexpr double Width = 128.0; // A5 less the margins
 constexpr double ValueX = 30.0;
 
-void labelled(std::vector<Item>& items, const char* caption, const QString& name, double x, double y) {
+void labelledField(std::vector<Item>& items, const char* caption, const QString& name, double x, double y) {
     items.push_back(Report::text(QString::fromUtf8(caption), x, y));
     items.push_back(Report::named(Report::text({}, x + ValueX - 1.3, y), name));
 }
@@ -30,17 +30,17 @@ Band header() {
     items.push_back(
         Report::inBox(Report::named(Report::text({}, 0, 35.0), "MakbuzTarihi"), 70.0, Width - 1.5));
     items.push_back(Report::centred(Report::named(Report::text({}, 0, 41.0, true), "IptalYazisi"), Width));
-    labelled(items, "Adı Soyadı:", "AdiSoyadi", 1.3, 47.0);
-    labelled(items, "T.C. Kimlik No:", "TcKimlikNo", 1.3, 52.0);
-    labelled(items, "Aday No:", "AdayNo", 1.3, 57.0);
-    labelled(items, "Tutar:", "Tutar", 1.3, 63.0);
+    labelledField(items, "Adı Soyadı:", "AdiSoyadi", 1.3, 47.0);
+    labelledField(items, "T.C. Kimlik No:", "TcKimlikNo", 1.3, 52.0);
+    labelledField(items, "Aday No:", "AdayNo", 1.3, 57.0);
+    labelledField(items, "Tutar:", "Tutar", 1.3, 63.0);
     items.back().bold = true;
     Item words;
     words.kind = ItemKind::Memo;
     words.name = "TutarYazi";
     words.box = QRectF(1.3, 68.0, Width - 2.6, 8.5);
     items.push_back(words);
-    labelled(items, "Ödeme Şekli:", "OdemeSekli", 1.3, 76.0);
+    labelledField(items, "Ödeme Şekli:", "OdemeSekli", 1.3, 76.0);
     items.push_back(Report::text("Açıklama", 1.3, 81.0, true));
     items.push_back(Report::text("Vade", 72.0, 81.0, true));
     items.push_back(Report::inBox(Report::text("Ödenen", 0, 81.0, true), 96.0, Width - 1.5));
@@ -57,8 +57,8 @@ Band lines() {
 
 Band closing() {
     Band band{BandKind::Summary, 36.0, {Report::rule(0.5, 0.0, Width)}};
-    labelled(band.items, "Kalan Borç:", "KalanBorc", 1.3, 2.0);
-    labelled(band.items, "Tahsil Eden:", "TahsilEden", 1.3, 10.0);
+    labelledField(band.items, "Kalan Borç:", "KalanBorc", 1.3, 2.0);
+    labelledField(band.items, "Tahsil Eden:", "TahsilEden", 1.3, 10.0);
     band.items.push_back(Report::rule(27.0, 80.0, Width - 1.5));
     Item signature = Report::text("İmza", 0, 28.0);
     signature.box = QRectF(80.0, 28.0, Width - 81.5, 0);

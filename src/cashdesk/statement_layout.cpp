@@ -14,15 +14,11 @@ using Report::Band;
 using Report::BandKind;
 using Report::Item;
 using Report::ItemKind;
+using Report::labelled;
 
-constexpr double Width = 189.7; // A4 less the margins
+constexpr double Width = Report::A4Width;
 constexpr double ValueX = 30.0;
 constexpr double RightColumn = 100.0;
-
-void labelled(std::vector<Item>& items, const char* caption, const QString& value, double x, double y) {
-    items.push_back(Report::text(QString::fromUtf8(caption), x, y, true));
-    items.push_back(Report::text(value, x + ValueX, y));
-}
 
 QString amountWithCurrency(double amount) {
     return Report::amountText(amount) + " TL";

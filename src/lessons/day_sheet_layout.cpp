@@ -17,7 +17,7 @@ using Report::BandKind;
 using Report::Item;
 using Report::ItemKind;
 
-constexpr double Width = 189.7; // A4 less the margins
+constexpr double Width = Report::A4Width;
 constexpr double HeaderHeight = 48.0;
 constexpr double RowHeight = 10.0; // room for a signature
 constexpr double TraineeSign = 140.0;

@@ -16,9 +16,9 @@ using Report::Band;
 using Report::BandKind;
 using Report::Item;
 using Report::ItemKind;
+using Report::labelled;
 
-constexpr double Width = 189.7; // A4 less the margins
-constexpr double ValueX = 30.0;
+constexpr double Width = Report::A4Width;
 constexpr double RightColumn = 110.0;
 constexpr double LineHeight = 8.0; // room for a signature
 constexpr double TextTop = 2.5;
@@ -33,11 +33,6 @@ struct Column {
 const Column Columns[] = {
     {"No", 0.0, 7.0},     {"Tarih", 10.0, 0},  {"Süre (saat)", 29.0, 45.0},   {"Durum", 50.0, 0},
     {"Eğitmen", 66.0, 0}, {"Plaka", 110.0, 0}, {"Kursiyer İmzası", 133.0, 0}, {"Eğitmen İmzası", 162.0, 0}};
-
-void labelled(std::vector<Item>& items, const char* caption, const QString& value, double x, double y) {
-    items.push_back(Report::text(QString::fromUtf8(caption), x, y, true));
-    items.push_back(Report::text(value, x + ValueX, y));
-}
 
 Item placed(Item item, const Column& column) {
     return column.right > 0 ? Report::inBox(item, column.left, column.right) : item;

@@ -51,6 +51,12 @@ Item rule(double y, double left, double right) {
     return line;
 }
 
+void labelled(std::vector<Item>& items, const char* caption, const QString& value, double x, double y,
+              double valueX) {
+    items.push_back(text(QString::fromUtf8(caption), x, y, true));
+    items.push_back(text(value, x + valueX, y));
+}
+
 Item centred(Item item, double width) {
     item.box = QRectF(0, item.box.y(), width, 0);
     item.alignment = Qt::AlignHCenter;
