@@ -167,6 +167,7 @@ void frm_ders::clear() {
     m_dersID = 0;
     m_version = 0;
     m_keptInstructor = 0;
+    m_bookedFor = 0;
     m_changed = false;
     m_trainee.reset();
     m_offered->clear();
@@ -186,6 +187,7 @@ void frm_ders::showLesson(const Lesson& lesson) {
     m_dersID = lesson.dersID;
     m_version = lesson.version;
     m_keptInstructor = lesson.egitmenID;
+    m_bookedFor = lesson.kID;
     chooseTrainee(traineeOf(connection(), lesson.kID));
     KursiyerSecimi->setText(lesson.candidateNo);
     fillInstructors(lesson.egitmenID);
@@ -277,14 +279,16 @@ Booking frm_ders::typedBooking() const {
 // A refusal keeps the dialog and what was typed; any other failure (the trainee deleted by another
 // desk, a lock, a full disk) reaches the guard's box, and the dialog stays as well.
 void frm_ders::KaydetButtonClick() {
+    const Booking booking = typedBooking();
     try {
-        m_dersID = saveLesson(connection(), typedBooking(), DurumSecimi->currentText(), AciklamaEdit->text(),
+        m_dersID = saveLesson(connection(), booking, DurumSecimi->currentText(), AciklamaEdit->text(),
                               m_dersID, m_version);
     } catch (const LessonRefused& refused) {
         MessageBox::warning("Uyarı", refused.message(), this);
         return;
     }
     m_changed = true;
+    announceWritten(booking.kID);
     accept();
 }
 
@@ -295,5 +299,13 @@ void frm_ders::SilButtonClick() {
         return;
     deleteLesson(connection(), m_dersID, m_version);
     m_changed = true;
+    announceWritten(m_bookedFor);
     accept();
+}
+
+// A lesson given to another trainee leaves the first one's lessons too.
+void frm_ders::announceWritten(qint64 kID) {
+    if (m_bookedFor > 0 && m_bookedFor != kID)
+        m_forms.DataMod->announceLessons(m_bookedFor);
+    m_forms.DataMod->announceLessons(kID);
 }

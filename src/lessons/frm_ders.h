@@ -55,6 +55,7 @@ private:
     void chooseTrainee(const std::optional<Lessons::TraineeChoice>& trainee);
     void chooseOffered(const QModelIndex& index);
     void offerTrainees(const QString& typed);
+    void announceWritten(qint64 kID);
     void fillInstructors(qint64 chosen);
     void fillVehicles(qint64 chosen);
     Lessons::Booking typedBooking() const;
@@ -63,6 +64,7 @@ private:
     qint64 m_dersID = 0; // 0: a new lesson
     qint64 m_version = 0;
     qint64 m_keptInstructor = 0; // the edited lesson's, offered even when inactive
+    qint64 m_bookedFor = 0;      // the edited lesson's trainee as it was read
     std::optional<Lessons::TraineeChoice> m_trainee;
     bool m_changed = false;
     QLineEdit* KursiyerSecimi;
