@@ -83,11 +83,16 @@ public:
     void updatePaymentTotals();
     void reloadPayments(const QString& sql);
     qint64 currentTraineeKey() const;
+    // The windows that write lessons say whose, once the write is committed.
+    void announceLessons(qint64 kID) { emit lessonsChanged(kID); }
 
 signals:
     void paymentTotalsChanged(const PaymentTotals& totals);
     // Every dataset is closed: the windows that show them open them again, as at start-up.
     void databaseReplaced();
+    // This program booked, changed, cancelled or deleted a lesson of trainee `kID`. Another desk's
+    // writes come as the connection's changedElsewhere.
+    void lessonsChanged(qint64 kID);
 
 private:
     void presetExportOptions();

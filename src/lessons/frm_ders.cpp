@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStandardItemModel>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -30,6 +31,8 @@ namespace {
 
 constexpr int DescriptionWidth = 100; // tb_ders.aciklama
 constexpr int KeyRole = Qt::UserRole;
+// On the server a search of 100,000 trainees takes longer than the time between two keys.
+constexpr int TypingPauseMs = 250;
 const QString NoVehicle = QStringLiteral("-");
 const QString NoTrainee = QStringLiteral("Kursiyer seçilmedi");
 
@@ -62,6 +65,10 @@ frm_ders::frm_ders(Forms& forms, QWidget* parent) : QDialog(parent), m_forms(for
     // The database has matched already, on every word typed: the list shows what it found.
     m_completer->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
     KursiyerSecimi->setCompleter(m_completer);
+    m_typingPause = new QTimer(this);
+    m_typingPause->setObjectName("AramaGecikmesi");
+    m_typingPause->setSingleShot(true);
+    m_typingPause->setInterval(TypingPauseMs);
     KursiyerLabel = new QLabel(NoTrainee, this);
     KursiyerLabel->setObjectName("KursiyerLabel");
     QFont bold = KursiyerLabel->font();
@@ -119,6 +126,10 @@ frm_ders::frm_ders(Forms& forms, QWidget* parent) : QDialog(parent), m_forms(for
 
     EnterAsTab::install(this);
     guardedConnect(KursiyerSecimi, &QLineEdit::textEdited, this, &frm_ders::KursiyerSecimiEdit);
+    guardedConnect(m_typingPause, &QTimer::timeout, this, [this] { findTyped(true); });
+    guardedConnect(KursiyerSecimi, &QLineEdit::editingFinished, this, &frm_ders::settleTyped);
+    // A closed dialog searches no more: its list would open over the window behind.
+    connect(this, &QDialog::finished, m_typingPause, &QTimer::stop);
     guardedConnect(m_completer, qOverload<const QModelIndex&>(&QCompleter::activated), this,
                    &frm_ders::chooseOffered);
     guardedConnect(AracSecimi, &QComboBox::activated, this, &frm_ders::AracSecimiChoose);
@@ -167,6 +178,8 @@ void frm_ders::clear() {
     m_dersID = 0;
     m_version = 0;
     m_keptInstructor = 0;
+    m_bookedFor = 0;
+    m_typed.clear();
     m_changed = false;
     m_trainee.reset();
     m_offered->clear();
@@ -186,6 +199,7 @@ void frm_ders::showLesson(const Lesson& lesson) {
     m_dersID = lesson.dersID;
     m_version = lesson.version;
     m_keptInstructor = lesson.egitmenID;
+    m_bookedFor = lesson.kID;
     chooseTrainee(traineeOf(connection(), lesson.kID));
     KursiyerSecimi->setText(lesson.candidateNo);
     fillInstructors(lesson.egitmenID);
@@ -200,11 +214,29 @@ void frm_ders::showLesson(const Lesson& lesson) {
     SaatEdit->setFocus();
 }
 
-// A candidate number typed whole chooses its trainee at once; anything else offers the trainees
-// whose names hold it, and until one is taken no trainee is chosen.
 void frm_ders::KursiyerSecimiEdit(const QString& typed) {
-    chooseTrainee(traineeNumbered(connection(), typed));
-    offerTrainees(m_trainee ? QString() : typed);
+    m_typed = typed;
+    m_typingPause->start();
+}
+
+// A candidate number typed whole chooses its trainee; anything else offers the trainees whose
+// names hold it, and until one is taken no trainee is chosen. A search for a text the box no
+// longer holds (an entry of the list shown in it meanwhile) is dropped.
+void frm_ders::findTyped(bool offer) {
+    if (KursiyerSecimi->text() != m_typed)
+        return;
+    chooseTrainee(traineeNumbered(connection(), m_typed));
+    if (offer)
+        offerTrainees(m_trainee ? QString() : m_typed);
+}
+
+// The user went on before the pause ended (to the next box, or "Kaydet"): the number typed is
+// looked up now, and no list opens behind them.
+void frm_ders::settleTyped() {
+    if (!m_typingPause->isActive())
+        return;
+    m_typingPause->stop();
+    findTyped(false);
 }
 
 void frm_ders::offerTrainees(const QString& typed) {
@@ -221,6 +253,8 @@ void frm_ders::offerTrainees(const QString& typed) {
 }
 
 void frm_ders::chooseOffered(const QModelIndex& index) {
+    // The choice is what the user wanted; the search still waiting for the text would undo it.
+    m_typingPause->stop();
     chooseTrainee(traineeOf(connection(), index.data(KeyRole).toLongLong()));
 }
 
@@ -277,14 +311,17 @@ Booking frm_ders::typedBooking() const {
 // A refusal keeps the dialog and what was typed; any other failure (the trainee deleted by another
 // desk, a lock, a full disk) reaches the guard's box, and the dialog stays as well.
 void frm_ders::KaydetButtonClick() {
+    settleTyped();
+    const Booking booking = typedBooking();
     try {
-        m_dersID = saveLesson(connection(), typedBooking(), DurumSecimi->currentText(), AciklamaEdit->text(),
+        m_dersID = saveLesson(connection(), booking, DurumSecimi->currentText(), AciklamaEdit->text(),
                               m_dersID, m_version);
     } catch (const LessonRefused& refused) {
         MessageBox::warning("Uyarı", refused.message(), this);
         return;
     }
     m_changed = true;
+    announceWritten(booking.kID);
     accept();
 }
 
@@ -295,5 +332,13 @@ void frm_ders::SilButtonClick() {
         return;
     deleteLesson(connection(), m_dersID, m_version);
     m_changed = true;
+    announceWritten(m_bookedFor);
     accept();
+}
+
+// A lesson given to another trainee leaves the first one's lessons too.
+void frm_ders::announceWritten(qint64 kID) {
+    if (m_bookedFor > 0 && m_bookedFor != kID)
+        m_forms.DataMod->announceLessons(m_bookedFor);
+    m_forms.DataMod->announceLessons(kID);
 }

@@ -18,6 +18,7 @@ class QModelIndex;
 class QPushButton;
 class QSpinBox;
 class QStandardItemModel;
+class QTimer;
 struct Forms;
 
 // Where a new lesson starts from: the plan's day and hour, its instructor or vehicle, and the
@@ -42,6 +43,7 @@ public:
     bool editLesson(qint64 dersID);
 
 public slots:
+    // Searches once typing pauses, not at every key.
     void KursiyerSecimiEdit(const QString& typed);
     void AracSecimiChoose();
     void TurSecimiChoose();
@@ -54,7 +56,10 @@ private:
     void showLesson(const Lessons::Lesson& lesson);
     void chooseTrainee(const std::optional<Lessons::TraineeChoice>& trainee);
     void chooseOffered(const QModelIndex& index);
+    void findTyped(bool offer);
+    void settleTyped();
     void offerTrainees(const QString& typed);
+    void announceWritten(qint64 kID);
     void fillInstructors(qint64 chosen);
     void fillVehicles(qint64 chosen);
     Lessons::Booking typedBooking() const;
@@ -63,10 +68,13 @@ private:
     qint64 m_dersID = 0; // 0: a new lesson
     qint64 m_version = 0;
     qint64 m_keptInstructor = 0; // the edited lesson's, offered even when inactive
+    qint64 m_bookedFor = 0;      // the edited lesson's trainee as it was read
+    QString m_typed;             // what the pause in typing waits to search for
     std::optional<Lessons::TraineeChoice> m_trainee;
     bool m_changed = false;
     QLineEdit* KursiyerSecimi;
     QCompleter* m_completer;
+    QTimer* m_typingPause;
     QStandardItemModel* m_offered;
     QLabel* KursiyerLabel;
     QComboBox* EgitmenSecimi;

@@ -506,7 +506,7 @@ void frm_ders_plani::setState(const QString& state) {
     if (!chosen)
         return;
     try {
-        setLessonState(m_forms.DataMod->ado_conn, *chosen, state);
+        m_forms.DataMod->announceLessons(setLessonState(m_forms.DataMod->ado_conn, *chosen, state));
     } catch (const LessonRefused& refused) {
         MessageBox::warning("Uyarı", refused.message(), this);
     }

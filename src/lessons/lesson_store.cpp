@@ -189,9 +189,10 @@ qint64 saveLesson(Connection& connection, const Booking& booking, const QString&
     }
 }
 
-void setLessonState(Connection& connection, qint64 dersID, const QString& state) {
+qint64 setLessonState(Connection& connection, qint64 dersID, const QString& state) {
     const Lesson lesson = lessonOf(connection, dersID);
     saveLesson(connection, bookingOf(lesson), state, lesson.description, dersID, lesson.version);
+    return lesson.kID;
 }
 
 void deleteLesson(Connection& connection, qint64 dersID, qint64 version) {

@@ -62,8 +62,8 @@ Lesson lessonOf(Connection& connection, qint64 dersID);
 qint64 saveLesson(Connection& connection, const Booking& booking, const QString& state,
                   const QString& description, qint64 dersID = 0, qint64 version = 0);
 // Only the state, as the plan's buttons change it; a cancelled lesson made planned again is
-// checked for clashes like a new one.
-void setLessonState(Connection& connection, qint64 dersID, const QString& state);
+// checked for clashes like a new one. Returns the key of the lesson's trainee.
+qint64 setLessonState(Connection& connection, qint64 dersID, const QString& state);
 void deleteLesson(Connection& connection, qint64 dersID, qint64 version);
 
 // The lessons of one instructor or vehicle in the week that starts on `monday`, cancelled ones

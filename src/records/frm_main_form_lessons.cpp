@@ -121,7 +121,11 @@ void frm_main_form::buildLessonsTab(QWidget* page) {
         if (tab == LessonsTab)
             refreshLessons();
     });
-    // Lessons another desk or the plan wrote.
+    // Lessons the plan wrote while both windows are on screen, and those another desk wrote.
+    guardedConnect(&data(), &frm_DataMod::lessonsChanged, this, [this](qint64 kID) {
+        if (lessonsTabShown() && traineeOfLessons(data()) == kID)
+            refreshLessons();
+    });
     guardedConnect(&data().ado_conn, &Connection::changedElsewhere, this, [this] {
         if (lessonsTabShown())
             refreshLessons();
@@ -168,7 +172,8 @@ void frm_main_form::refreshLessons() {
     m_lessonsShownFor = kID;
 }
 
-// Back from the plan, the tab shows the lessons booked there.
+// Another copy of the program on the same file announces nothing: back in this window, the tab
+// shows what it may have written meanwhile.
 void frm_main_form::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && lessonsTabShown())

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTimer>
 
 using namespace Lessons;
 
@@ -57,6 +58,11 @@ void typeTrainee(QWidget* dialog, const QString& typed) {
     auto* edit = child<QLineEdit>(dialog, "KursiyerSecimi");
     for (const QChar letter : typed)
         QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(letter), Qt::NoModifier);
+}
+
+// The trainees are looked up once typing pauses.
+bool searchWaits(QWidget* dialog) {
+    return child<QTimer>(dialog, "AramaGecikmesi")->isActive();
 }
 
 void click(QWidget* dialog, const char* button) {
@@ -110,6 +116,7 @@ private slots:
         p.boxes().onDialog([&](QWidget* dialog) {
             child<QComboBox>(dialog, "EgitmenSecimi")->setCurrentIndex(2);
             typeTrainee(dialog, typed);
+            QTRY_VERIFY(!searchWaits(dialog));
             QCompleter* completer = child<QLineEdit>(dialog, "KursiyerSecimi")->completer();
             list = rows(completer->completionModel());
             if (!list.isEmpty()) {
@@ -126,6 +133,52 @@ private slots:
         QCOMPARE(list.mid(0, offered.size()), offered);
         QCOMPARE(shown, label);
         QCOMPARE(listedInstructors, instructors);
+    }
+
+    // Keys typed in a row search once, after the pause; Enter before it ends looks the number up at
+    // once. A search for a text the box no longer holds (an entry of the list shown in it meanwhile)
+    // is dropped, and one still waiting when a trainee is taken from the list does not undo the choice.
+    void searchesAfterAPause() {
+        ProgramFixture p(fill);
+        QStringList offered, chosen;
+        p.boxes().onDialog([&](QWidget* dialog) {
+            auto* edit = child<QLineEdit>(dialog, "KursiyerSecimi");
+            QCompleter* completer = edit->completer();
+            const auto offer = [&] { offered << QString::number(completer->completionModel()->rowCount()); };
+            const auto choice = [&] {
+                chosen << child<QLabel>(dialog, "KursiyerLabel")->text() + " / " +
+                              QApplication::focusWidget()->objectName();
+            };
+            typeTrainee(dialog, "2024-0013");
+            QTest::keyClick(edit, Qt::Key_Return);
+            choice();
+            edit->setFocus();
+            edit->clear();
+            typeTrainee(dialog, "deneme");
+            offer();
+            QTRY_VERIFY(!searchWaits(dialog));
+            offer();
+            typeTrainee(dialog, " 3"); // D-3, D-13 and D-23, once searched
+            completer->popup()->setCurrentIndex(completer->completionModel()->index(0, 0));
+            QTRY_VERIFY(!searchWaits(dialog));
+            offer();
+            edit->clear();
+            typeTrainee(dialog, "D-3 Deneme Kiş");
+            QTRY_VERIFY(!searchWaits(dialog));
+            offer();
+            typeTrainee(dialog, "i");
+            QAbstractItemView* list = completer->popup();
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualRect(list->model()->index(0, 0)).center());
+            QTRY_VERIFY(!searchWaits(dialog));
+            choice();
+            typeTrainee(dialog, "x");
+            click(dialog, "VazgecButton");
+            QVERIFY(!searchWaits(dialog));
+        });
+        QCOMPARE(p.forms().ders->newLesson(MondayWithAhmet), std::nullopt);
+        QCOMPARE(offered, (QStringList{"0", "20", "20", "1"}));
+        QCOMPARE(chosen, (QStringList{"Can Öz - B / EgitmenSecimi", "Deneme Kişi - B / KursiyerSecimi"}));
     }
 
     // A refusal is the warning "Uyarı" with its reason, any other failure the program's error box;
@@ -182,6 +235,7 @@ private slots:
             child<QLineEdit>(dialog, "SaatEdit")->setText(hour);
             child<QSpinBox>(dialog, "SureEdit")->setValue(minutes);
             if (traineeDeleted) {
+                QTRY_VERIFY(!searchWaits(dialog)); // chosen before it goes
                 Connection other;
                 p.database().open(other);
                 other.execute("DELETE FROM tb_kursiyer WHERE kID = 2");

@@ -1,12 +1,16 @@
 #include "data/connection.h"
+#include "lessons/frm_ders_plani.h"
 #include "lessons/lesson_store.h"
 #include "program_fixture.h"
 #include "ui/report_preview.h"
 
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -42,6 +46,16 @@ void fillSchool(Connection& c) {
                    {1, egitmenID, aracID, Monday.addDays(day), clock, minutes, aracID ? Driving : Simulator},
                    state, {});
 }
+
+// Ayşe's tab as fillSchool books her lessons.
+const QStringList AyseLessons = {"07.12.2026|10:00-11:30|90 dk|Ahmet Yılmaz|34 ABC 123|Direksiyon|Yapıldı",
+                                 "08.12.2026|09:00-10:00|60 dk|Elif Demir|06 XY 42|Direksiyon|Gelmedi",
+                                 "09.12.2026|14:00-15:00|60 dk|Ahmet Yılmaz|34 ABC 123|Direksiyon|Yapıldı",
+                                 "10.12.2026|09:00-10:00|60 dk|Ahmet Yılmaz|34 ABC 123|Direksiyon|Planlandı",
+                                 "10.12.2026|11:00-12:00|60 dk|Ahmet Yılmaz|34 ABC 123|Direksiyon|İptal",
+                                 "11.12.2026|08:00-08:30|30 dk|Elif Demir||Simülatör|Yapıldı"};
+// Beyond a course without simulator hours nothing is left, not less.
+const QString AyseSimulator = "Hak: 0 saat - Yapılan: 0,5 saat - Planlanan: 0 saat - Kalan: 0 saat";
 
 // The tab's rows, then its driving and simulator summaries (the latter empty when it is not shown).
 QStringList tabOf(ProgramFixture& p) {
@@ -84,16 +98,9 @@ private slots:
         const QString none = "Hak: 14 saat - Yapılan: 0 saat - Planlanan: 0 saat - Kalan: 14 saat";
         QTest::newRow("every state and the simulator")
             << 1
-            << QStringList{
-                   "07.12.2026|10:00-11:30|90 dk|Ahmet Yılmaz|34 ABC 123|Direksiyon|Yapıldı",
-                   "08.12.2026|09:00-10:00|60 dk|Elif Demir|06 XY 42|Direksiyon|Gelmedi",
-                   "09.12.2026|14:00-15:00|60 dk|Ahmet Yılmaz|34 ABC 123|Direksiyon|Yapıldı",
-                   "10.12.2026|09:00-10:00|60 dk|Ahmet Yılmaz|34 ABC 123|Direksiyon|Planlandı",
-                   "10.12.2026|11:00-12:00|60 dk|Ahmet Yılmaz|34 ABC 123|Direksiyon|İptal",
-                   "11.12.2026|08:00-08:30|30 dk|Elif Demir||Simülatör|Yapıldı",
-                   "Hak: 14 saat - Yapılan: 3,5 saat - Planlanan: 1 saat - Kalan: 9,5 saat - Gelmedi: 1 ders",
-                   // Beyond a course without simulator hours nothing is left, not less.
-                   "Hak: 0 saat - Yapılan: 0,5 saat - Planlanan: 0 saat - Kalan: 0 saat"};
+            << AyseLessons + QStringList{"Hak: 14 saat - Yapılan: 3,5 saat - Planlanan: 1 saat - Kalan: 9,5 "
+                                         "saat - Gelmedi: 1 ders",
+                                         AyseSimulator};
         QTest::newRow("no lessons, no simulator hours") << 2 << QStringList{none, ""};
         QTest::newRow("simulator hours, no lessons")
             << 3 << QStringList{none, "Hak: 4 saat - Yapılan: 0 saat - Planlanan: 0 saat - Kalan: 4 saat"};
@@ -124,24 +131,84 @@ private slots:
         QVERIFY(!p.find<QPushButton>("TakipFormu")->isEnabled());
     }
 
-    // A lesson booked meanwhile, in the plan or at another desk, is there when the window is back.
-    void showsLessonsBookedMeanwhile() {
+    // The plan on screen beside Ayşe's record: a lesson cancelled there, one booked in its dialog and
+    // one given there to another trainee show in the tab at once, the plan keeping the focus.
+    void followsThePlan_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QStringList>("shown");
+        const auto tab = [](QStringList rows, const QString& planned, const QString& left) {
+            return rows << QString("Hak: 14 saat - Yapılan: 3,5 saat - Planlanan: %1 saat - Kalan: %2 saat - "
+                                   "Gelmedi: 1 ders")
+                               .arg(planned, left)
+                        << AyseSimulator;
+        };
+        QStringList cancelled = AyseLessons;
+        cancelled[3].replace(Planned, Cancelled);
+        QStringList booked = AyseLessons;
+        booked << "11.12.2026|13:00-14:00|60 dk|Ahmet Yılmaz|34 ABC 123|Direksiyon|Planlandı";
+        QStringList given = AyseLessons;
+        given.removeAt(3);
+        QTest::newRow("cancelled") << "cancel" << tab(cancelled, "0", "10,5");
+        QTest::newRow("booked") << "book" << tab(booked, "2", "8,5");
+        QTest::newRow("given to Can") << "give" << tab(given, "0", "10,5");
+    }
+    void followsThePlan() {
+        QFETCH(QString, action);
+        QFETCH(QStringList, shown);
+        ProgramFixture p(fillSchool);
+        QVERIFY(p.data().tkursiyer.locate("kID", 1));
+        p.find<QTabWidget>("PageControl1")->setCurrentIndex(LessonsTab);
+        frm_ders_plani* plan = p.forms().ders_plani;
+        plan->showPlan();
+        plan->showWeek(Monday);
+        // Not qWaitForWindowActive: a window counts as active while its parent is.
+        QTRY_COMPARE(QApplication::activeWindow(), plan);
+        // Ahmet Yılmaz's week; its third lesson is Ayşe's planned one on Thursday at 09:00.
+        auto* list = plan->findChild<QTableWidget*>("DersListesi");
+        p.boxes().onDialog([&](QWidget* dialog) {
+            auto* trainee = dialog->findChild<QLineEdit*>("KursiyerSecimi");
+            trainee->clear();
+            QTest::keyClicks(trainee, action == "book" ? "2024-0012" : "2");
+            if (action == "book") {
+                dialog->findChild<QComboBox*>("AracSecimi")->setCurrentIndex(2);
+                dialog->findChild<QSpinBox*>("SureEdit")->setValue(60);
+            }
+            dialog->findChild<QPushButton*>("KaydetButton")->click();
+        });
+        if (action == "cancel") {
+            list->selectRow(2);
+            plan->findChild<QPushButton*>("IptalButton")->click();
+        } else if (action == "book") {
+            emit plan->findChild<QTableWidget*>("HaftaTablosu")->cellDoubleClicked(24, 4); // Friday 13:00
+        } else {
+            emit list->cellDoubleClicked(2, 0);
+        }
+        QCOMPARE(tabOf(p), shown);
+        QVERIFY(!p.main().isActiveWindow());
+        QVERIFY(p.boxes().seen.isEmpty());
+    }
+
+    // A lesson another desk booked: the server tells at once; a file is read again when the window
+    // is back.
+    void showsLessonsBookedElsewhere() {
         ProgramFixture p(fillSchool);
         QVERIFY(p.data().tkursiyer.locate("kID", 2));
         p.find<QTabWidget>("PageControl1")->setCurrentIndex(LessonsTab);
         Connection c;
         p.database().open(c);
         saveLesson(c, {2, 1, 1, Monday, "16:00", 45, Driving}, Planned, {});
-        QWidget plan;
-        plan.show();
-        plan.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&plan));
+        const QStringList booked{"07.12.2026|16:00-16:45|45 dk|Ahmet Yılmaz|34 ABC 123|Direksiyon|Planlandı",
+                                 "Hak: 14 saat - Yapılan: 0 saat - Planlanan: 0,8 saat - Kalan: 13,3 saat",
+                                 ""};
+        if (c.isServer())
+            QTRY_COMPARE(tabOf(p), booked);
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
         p.main().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&p.main()));
-        QCOMPARE(
-            tabOf(p),
-            (QStringList{"07.12.2026|16:00-16:45|45 dk|Ahmet Yılmaz|34 ABC 123|Direksiyon|Planlandı",
-                         "Hak: 14 saat - Yapılan: 0 saat - Planlanan: 0,8 saat - Kalan: 13,3 saat", ""}));
+        QCOMPARE(tabOf(p), booked);
     }
 
     // A numbered line per lesson given, neither the planned, the cancelled nor the simulator one,
