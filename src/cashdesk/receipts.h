@@ -49,9 +49,10 @@ QString linkedReceiptWarning(Connection& connection, const QVariant& makbuzID);
 QString receiptNumber(int year, int sequence);
 
 // Writes the payment: marks the installments it covers paid, splits the one it covers in part,
-// numbers and writes the receipt with its lines. Throws PaymentRefused for an amount the desk does
-// not take, DatabaseError (RowChangedElsewhereText) when another desk changed the trainee's rows
-// or deleted the trainee meanwhile, DatabaseError for a failure of the database.
+// numbers and writes the receipt with its lines and the trainee's name and candidate number.
+// Throws PaymentRefused for an amount the desk does not take, DatabaseError (RowChangedElsewhereText)
+// when another desk changed the trainee's rows or deleted the trainee meanwhile, DatabaseError for a
+// failure of the database.
 TakenPayment takePayment(Connection& connection, const PaymentRequest& request);
 
 // Marks the receipt cancelled with the time and reason and gives its installments back as they were:
