@@ -76,11 +76,16 @@ bool frm_makbuz_iptal::cancel(const ReceiptToCancel& receipt) {
     return exec() == QDialog::Accepted;
 }
 
-// A refusal (no reason, a receipt another desk cancelled meanwhile) is a warning; any other failure
-// reaches the guard's box. Either way the dialog stays with the reason typed, and nothing is written.
+// A refusal is a warning; any other failure reaches the guard's box. Either way nothing is written.
+// The dialog stays with the reason typed, unless another desk has cancelled the receipt already:
+// then nothing is left to do here.
 void frm_makbuz_iptal::IptalEtButtonClick() {
     try {
         cancelReceipt(m_forms.DataMod->ado_conn, m_makbuzID, NedenEdit->text());
+    } catch (const ReceiptAlreadyCancelled& cancelled) {
+        MessageBox::warning("Uyarı", cancelled.message(), this);
+        accept();
+        return;
     } catch (const PaymentRefused& refused) {
         MessageBox::warning("Uyarı", refused.message(), this);
         return;

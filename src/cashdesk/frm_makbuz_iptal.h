@@ -23,7 +23,8 @@ class frm_makbuz_iptal : public QDialog {
 public:
     explicit frm_makbuz_iptal(Forms& forms, QWidget* parent = nullptr);
 
-    // Shows the dialog for the receipt; true when it was cancelled, false when the user gave up.
+    // Shows the dialog for the receipt; true when the receipt is cancelled now, by this dialog or by
+    // another desk that came first, false when the user gave up.
     bool cancel(const ReceiptToCancel& receipt);
 
 public slots:

@@ -219,19 +219,31 @@ void requireReason(const QString& reason) {
     refuseIf(reason.trimmed().isEmpty() ? "\nİptal nedeni yazılmalıdır." : "");
 }
 
+void refuseIfCancelled(const ReceiptState& receipt) {
+    if (receipt.cancelled)
+        throw ReceiptAlreadyCancelled("\nBu makbuz daha önce iptal edilmiş.");
+}
+
 // The cancellation's writes, inside the transaction of the command that cancels.
 void cancelWithin(Connection& connection, qint64 makbuzID, const QString& reason) {
     const ReceiptState receipt = receiptState(connection, makbuzID);
     if (!receipt.found)
         throw DatabaseError(RowChangedElsewhereText);
-    refuseIf(receipt.cancelled ? "\nBu makbuz daha önce iptal edilmiş." : "");
+    refuseIfCancelled(receipt);
     Statement cancel(connection, "UPDATE tb_makbuz SET iptal = -1, iptalzamani = ?, iptalnedeni = ?, "
                                  "surum = surum + 1 WHERE makbuzID = ? AND surum = ? AND iptal = 0");
     cancel.bind(1, now());
     cancel.bind(2, fitToWidth(reason.trimmed(), ReasonWidth));
     cancel.bind(3, makbuzID);
     cancel.bind(4, receipt.version);
-    executeOnVersion(cancel);
+    cancel.execute();
+    // On the server another desk may cancel the receipt between the read above and this write,
+    // which then waits for it and finds the version gone: it is the same refusal as when the
+    // cancellation came first. (The file lets no other writer in meanwhile.)
+    if (cancel.changedRows() != 1) {
+        refuseIfCancelled(receiptState(connection, makbuzID));
+        throw DatabaseError(RowChangedElsewhereText);
+    }
     for (const ReceiptLine& line : linesOf(connection, makbuzID)) {
         if (line.newRow)
             removeMadeRow(connection, makbuzID, line);

@@ -3,6 +3,7 @@
 #include "data/connection.h"
 #include "data/jet_dialect.h"
 #include "data/schema.h"
+#include "data/transaction.h"
 
 #include "test_support.h"
 
@@ -372,6 +373,46 @@ private slots:
         // The cancelled number is never given again.
         const QString next = meanwhile.startsWith("pay ") ? "2024-000003" : "2024-000002";
         QCOMPARE(takePayment(c, request(1, 10)).number, next);
+    }
+
+    // Two desks cancel one receipt, the second reading it before the first has committed: the second
+    // is refused as when it comes after, and the receipt keeps the first one's cancellation.
+    void cancelledByAnotherDeskMeanwhile() {
+        TempDatabase db;
+        Connection first;
+        db.open(first);
+        fillLedger(first);
+        const qint64 receipt = takePayment(first, request(1, 150)).makbuzID;
+        std::optional<Transaction> firstDesk(std::in_place, first);
+        cancelReceipt(first, receipt, "Birinci masa");
+        QString refusal;
+        std::unique_ptr<QThread> secondDesk(QThread::create([&] {
+            try {
+                Connection second;
+                db.open(second);
+                cancelReceipt(second, receipt, "İkinci masa");
+            } catch (const ReceiptAlreadyCancelled& e) {
+                refusal = e.message();
+            } catch (const DatabaseError& e) {
+                refusal = "other: " + e.message();
+            }
+        }));
+        secondDesk->start();
+        if (first.isServer()) {
+            // Until the second has read the receipt and waits to write it.
+            QTRY_COMPARE_WITH_TIMEOUT(rowsOf(first, "SELECT count(*) FROM pg_locks WHERE NOT granted"),
+                                      QStringList{"1"}, 10000);
+        } else {
+            QThread::msleep(300);
+        }
+        firstDesk->commit();
+        firstDesk.reset();
+        QVERIFY(secondDesk->wait(30000));
+        QCOMPARE(refusal, "\nBu makbuz daha önce iptal edilmiş.");
+        QCOMPARE(rowsOf(first, "SELECT iptal, iptalnedeni, surum FROM tb_makbuz"),
+                 QStringList{"-1|Birinci masa|1"});
+        QCOMPARE(rowsOf(first, PaymentRows), (QStringList{"1|0|100|Taksit 1|-", "2|0|100|Taksit 2|-",
+                                                          "3|0|33.33|Taksit 3|-", "4|-1|50|Peşin|-"}));
     }
 
     // An installment is late when unpaid and due before the day; kID 0 rows belong to nobody yet.

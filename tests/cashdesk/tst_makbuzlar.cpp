@@ -202,6 +202,42 @@ private slots:
         QCOMPARE(p.find<QLineEdit>("mx2")->text(), QString("3.200,00"));
     }
 
+    // Another desk cancels the receipt while the list shows it valid: "İptal Et" says it was cancelled
+    // already, the dialog closes, the list shows it cancelled, and the ledger is read again.
+    void cancelledByAnotherDesk() {
+        ProgramFixture p(paidToday);
+        moveToTrainee(p, 1);
+        QString durum;
+        bool offeredAfter = true, closed = false;
+        p.boxes().onDialog([&](QWidget* dialog) {
+            auto* list = in<QTableView>(dialog, "MakbuzListesi");
+            list->selectRow(0);
+            in<QPushButton>(dialog, "IptalButton")->click();
+            durum = list->model()->index(0, 7).data().toString();
+            offeredAfter = in<QPushButton>(dialog, "IptalButton")->isEnabled();
+            in<QPushButton>(dialog, "KapatButton")->click();
+        });
+        p.boxes().onDialog([&](QWidget* dialog) {
+            {
+                Connection otherDesk;
+                p.database().open(otherDesk);
+                cancelReceipt(otherDesk, 1, "Öteki masa");
+            }
+            in<QLineEdit>(dialog, "NedenEdit")->setText("Yanlış kişi");
+            in<QPushButton>(dialog, "IptalEtButton")->click();
+            closed = !dialog->isVisible();
+        });
+        openReceipts(p);
+        QTRY_COMPARE(durum, QString("İptal"));
+        QVERIFY(closed);
+        QVERIFY(!offeredAfter);
+        QCOMPARE(p.boxes().seen.size(), 1);
+        QCOMPARE(p.boxes().seen[0].caption, QString("Uyarı"));
+        QCOMPARE(p.boxes().seen[0].text, QString("\nBu makbuz daha önce iptal edilmiş."));
+        QCOMPARE(p.count("iptal = -1 and iptalnedeni = \"Öteki masa\"", "tb_makbuz"), 1);
+        QCOMPARE(p.find<QLineEdit>("mx2")->text(), QString("3.200,00"));
+    }
+
     // A lock or a refusing database during "İptal Et": the Turkish message, the dialog kept with the
     // reason typed, nothing written, the receipt still valid.
     void failedCancel_data() {
