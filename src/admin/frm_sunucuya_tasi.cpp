@@ -34,6 +34,8 @@ frm_sunucuya_tasi::frm_sunucuya_tasi(Connection& file, const QString& programFol
     Progress->setValue(0);
     DeneButton = namedButton("DeneButton", "Bağlantıyı Dene", this);
     TasiButton = namedButton("TasiButton", "Taşı", this);
+    DurdurButton = namedButton("DurdurButton", "Durdur", this);
+    DurdurButton->setEnabled(false);
     KapatButton = namedButton("KapatButton", "Kapat", this);
 
     auto* layout = new QVBoxLayout(this);
@@ -43,10 +45,11 @@ frm_sunucuya_tasi::frm_sunucuya_tasi(Connection& file, const QString& programFol
     layout->addWidget(Progress);
     layout->addStretch(1);
     layout->addWidget(horizontalRule(this));
-    layout->addLayout(buttonRow({DeneButton, TasiButton, KapatButton}));
+    layout->addLayout(buttonRow({DeneButton, TasiButton, DurdurButton, KapatButton}));
 
     guardedConnect(DeneButton, &QPushButton::clicked, this, &frm_sunucuya_tasi::DeneButtonClick);
     guardedConnect(TasiButton, &QPushButton::clicked, this, &frm_sunucuya_tasi::TasiButtonClick);
+    guardedConnect(DurdurButton, &QPushButton::clicked, this, &frm_sunucuya_tasi::DurdurButtonClick);
     connect(KapatButton, &QPushButton::clicked, this, &QDialog::reject);
     // A password asked for belongs to the server it was asked for.
     connect(BaglantiEdit, &QLineEdit::textEdited, this, [this] { m_password.reset(); });
@@ -85,16 +88,23 @@ void frm_sunucuya_tasi::TasiButtonClick() {
     ServerMove::Moved moved;
     setWorking(true);
     bool done = false;
+    const auto nothingChanged = [this](const char* how) {
+        setWorking(false);
+        Progress->setValue(0);
+        DurumLabel->setText(QString::fromUtf8(how) +
+                            "; sunucuda ve veriler.db dosyasında hiçbir değişiklik yapılmadı.");
+    };
     try {
         done = onServer([&](const ServerMove::Target& target) {
             moved = ServerMove::move(m_file, target, m_programFolder,
                                      [this](qint64 rows, qint64 total) { return showProgress(rows, total); });
         });
+    } catch (const TableCopy::Stopped&) {
+        // Asked for: the user is told in the window, not by an error box.
+        nothingChanged("Taşıma durduruldu");
+        return;
     } catch (...) {
-        setWorking(false);
-        Progress->setValue(0);
-        DurumLabel->setText(
-            "Taşıma yapılamadı; sunucuda ve veriler.db dosyasında hiçbir değişiklik yapılmadı.");
+        nothingChanged("Taşıma yapılamadı");
         throw;
     }
     setWorking(false);
@@ -115,7 +125,14 @@ bool frm_sunucuya_tasi::showProgress(qint64 done, qint64 total) {
     Progress->setRange(0, 1000);
     Progress->setValue(int(done * 1000 / std::max<qint64>(total, 1)));
     QCoreApplication::processEvents();
-    return true;
+    return !m_stopAsked;
+}
+
+void frm_sunucuya_tasi::DurdurButtonClick() {
+    if (m_working) {
+        m_stopAsked = true;
+        DurumLabel->setText("Durduruluyor...");
+    }
 }
 
 void frm_sunucuya_tasi::reject() {
@@ -125,6 +142,8 @@ void frm_sunucuya_tasi::reject() {
 
 void frm_sunucuya_tasi::setWorking(bool working) {
     m_working = working;
+    m_stopAsked = false;
+    DurdurButton->setEnabled(working);
     for (QWidget* control : {static_cast<QWidget*>(BaglantiEdit), static_cast<QWidget*>(DeneButton),
                              static_cast<QWidget*>(TasiButton), static_cast<QWidget*>(KapatButton)})
         control->setEnabled(!working);

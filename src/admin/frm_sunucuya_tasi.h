@@ -21,6 +21,8 @@ public:
 public slots:
     void DeneButtonClick();
     void TasiButtonClick();
+    // Stops the move at the next batch of rows: the server's transaction is rolled back whole.
+    void DurdurButtonClick();
     // Escape and the close box wait while rows are going over: the move finishes or fails whole.
     void reject() override;
 
@@ -36,10 +38,12 @@ private:
     // Asked for in this dialog, kept only while it is open.
     std::optional<QString> m_password;
     bool m_working = false;
+    bool m_stopAsked = false;
     QLineEdit* BaglantiEdit;
     QLabel* DurumLabel;
     QProgressBar* Progress;
     QPushButton* DeneButton;
     QPushButton* TasiButton;
+    QPushButton* DurdurButton;
     QPushButton* KapatButton;
 };

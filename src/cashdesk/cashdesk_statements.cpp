@@ -19,9 +19,9 @@ QString withinDay(const QString& column, const QDate& day) {
     return QString("%1 >= %2 and %1 < %3").arg(column, dateLiteral(day), dateLiteral(day.addDays(1)));
 }
 
-// The receipts of the day that count: `receipt` is the table's alias, with its dot, or empty.
-QString validOn(const QDate& day, const QString& receipt = {}) {
-    return receipt + "iptal = 0 and " + withinDay(receipt + "tarih", day);
+// The receipts of the day that count.
+QString validOn(const QDate& day) {
+    return "iptal = 0 and " + withinDay("tarih", day);
 }
 
 QString daysSince(const QString& column, const QDate& asOf, SqlDialect dialect) {
@@ -89,9 +89,9 @@ QString dayTotal(const QDate& day) {
 }
 
 QString dayReceipts(const QDate& day) {
-    return "select m.makbuzID, m.makbuzno, m.tarih, k.adayno, k.adi, k.soyadi, m.tutar, m.odemesekli, m.masa "
-           "from tb_makbuz m left join tb_kursiyer k on k.kID = m.kID where " +
-           validOn(day, "m.") + " order by m.makbuzno";
+    return QString("select makbuzID, makbuzno, tarih, adayno, adisoyadi, tutar, odemesekli, masa from "
+                   "tb_makbuz where %1 order by makbuzno")
+        .arg(validOn(day));
 }
 
 QString statementTrainee(qint64 kID) {
@@ -108,18 +108,14 @@ QString statementRows(qint64 kID) {
 }
 
 QString cancelledOn(const QDate& day) {
-    return "select m.makbuzID, m.makbuzno, m.tarih, k.adi, k.soyadi, m.tutar, m.iptalnedeni "
-           "from tb_makbuz m left join tb_kursiyer k on k.kID = m.kID where " +
-           withinDay("m.iptalzamani", day) + " order by m.iptalzamani, m.makbuzno";
+    return "select makbuzID, makbuzno, tarih, adisoyadi, tutar, iptalnedeni from tb_makbuz where " +
+           withinDay("iptalzamani", day) + " order by iptalzamani, makbuzno";
 }
 
 QString receiptsBetween(const QDate& from, const QDate& to) {
-    return QString("select m.makbuzID, m.makbuzno, m.tarih, k.adayno, "
-                   "coalesce(k.adi, \"\") || \" \" || coalesce(k.soyadi, \"\") as adisoyadi, m.tutar, "
-                   "m.odemesekli, m.masa, m.iptal, "
-                   "case when m.iptal = 0 then \"Geçerli\" else \"İptal\" end as durum "
-                   "from tb_makbuz m left join tb_kursiyer k on k.kID = m.kID "
-                   "where m.tarih >= %1 and m.tarih < %2 order by m.makbuzno")
+    return QString("select makbuzID, makbuzno, tarih, adayno, adisoyadi, tutar, odemesekli, masa, iptal, "
+                   "case when iptal = 0 then \"Geçerli\" else \"İptal\" end as durum from tb_makbuz "
+                   "where tarih >= %1 and tarih < %2 order by makbuzno")
         .arg(dateLiteral(from), dateLiteral(to.addDays(1)));
 }
 
@@ -134,8 +130,8 @@ DayClosing readDayClosing(Connection& connection, const QDate& day) {
     closing.all = {QString(), all.integer(0), all.number(1)};
     Statement cancelled(connection, translateJet(CashDeskSql::cancelledOn(day), connection.dialect()));
     while (cancelled.step())
-        closing.cancelled.push_back({cancelled.text(1), dayOfStoredDate(cancelled.text(2)),
-                                     fullName(cancelled, 3), cancelled.number(5), cancelled.text(6)});
+        closing.cancelled.push_back({cancelled.text(1), dayOfStoredDate(cancelled.text(2)), cancelled.text(3),
+                                     cancelled.number(4), cancelled.text(5)});
     return closing;
 }
 

@@ -28,13 +28,13 @@ QString overdueInstallments(const QDate& asOf, SqlDialect dialect,
 QString dayTotalsByKind(const QDate& day);
 QString dayTotalsByDesk(const QDate& day);
 QString dayTotal(const QDate& day);
-// The valid receipts dated `day`, each with its trainee, in number order.
+// The valid receipts dated `day`, each with its payer, in number order.
 QString dayReceipts(const QDate& day);
-// The receipts cancelled on `day`, whatever their own date, with their trainee and reason.
+// The receipts cancelled on `day`, whatever their own date, with their payer and reason.
 QString cancelledOn(const QDate& day);
 // Every receipt dated from `from` to `to`, both included, cancelled or not, in number order:
 // makbuzID, makbuzno, tarih, adayno, adisoyadi, tutar, odemesekli, masa, iptal, durum ("Geçerli" or
-// "İptal"). A receipt keeps its row after its trainee was deleted, with the trainee's columns empty.
+// "İptal"). Each names its payer as it was written, whatever became of the trainee since.
 QString receiptsBetween(const QDate& from, const QDate& to);
 
 // A trainee's statement: the trainee with the agreed fee (adi, soyadi, n_tckimlik, adayno,

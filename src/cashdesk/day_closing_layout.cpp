@@ -50,17 +50,8 @@ Band header(const QStringList& firm, const QDate& day) {
 }
 
 Band receiptLines(const Dataset& receipts) {
-    Item name;
-    name.kind = ItemKind::Callback;
-    name.box = QRectF(60.0, 0.3, 51.0, 0);
-    name.onPrint = [&receipts](int row) {
-        if (row < 0)
-            return QString();
-        const auto value = [&](const char* field) {
-            return receipts.valueAt(row, receipts.fieldIndex(field)).toString();
-        };
-        return (value("adi") + ' ' + value("soyadi")).trimmed();
-    };
+    Item name = Report::field("adisoyadi", 60.0, 0.3);
+    name.box.setWidth(51.0);
     return {BandKind::Detail,
             Line,
             {Report::field("makbuzno", 1.3, 0.3), Report::field("adayno", 30.0, 0.3), name,

@@ -13,7 +13,7 @@ class Dataset;
 // by side, the grand total and the day's cancellations.
 namespace DayClosingLayout {
 
-// `receipts` is the dataset the run goes over; the layout reads the trainee's name from it.
+// `receipts` is the dataset the run goes over; the layout reads the amounts from it.
 Report::Definition rap_gunsonu(const QStringList& firm, const QDate& day, const DayClosing& closing,
                                const Dataset& receipts);
 

@@ -28,6 +28,10 @@ frm_makbuz_iptal::frm_makbuz_iptal(Forms& forms, QWidget* parent) : QDialog(pare
 
     MakbuzNoLabel = new QLabel(this);
     MakbuzNoLabel->setObjectName("MakbuzNoLabel");
+    AdiSoyadiLabel = new QLabel(this);
+    AdiSoyadiLabel->setObjectName("AdiSoyadiLabel");
+    AdayNoLabel = new QLabel(this);
+    AdayNoLabel->setObjectName("AdayNoLabel");
     TutarLabel = new QLabel(this);
     TutarLabel->setObjectName("TutarLabel");
     NedenEdit = new QLineEdit(this);
@@ -43,6 +47,8 @@ frm_makbuz_iptal::frm_makbuz_iptal(Forms& forms, QWidget* parent) : QDialog(pare
 
     auto* form = new QFormLayout;
     form->addRow("Makbuz No:", MakbuzNoLabel);
+    form->addRow("Adı Soyadı:", AdiSoyadiLabel);
+    form->addRow("Aday No:", AdayNoLabel);
     form->addRow("Tutar:", TutarLabel);
     form->addRow("İptal Nedeni:", NedenEdit);
     auto* buttons = new QHBoxLayout;
@@ -52,27 +58,34 @@ frm_makbuz_iptal::frm_makbuz_iptal(Forms& forms, QWidget* parent) : QDialog(pare
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(buttons);
-    resize(420, 150);
+    resize(420, 190);
 
     EnterAsTab::install(this);
     guardedConnect(IptalEtButton, &QPushButton::clicked, this, &frm_makbuz_iptal::IptalEtButtonClick);
     connect(VazgecButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-bool frm_makbuz_iptal::cancel(qint64 makbuzID, const QString& number, double amount) {
-    m_makbuzID = makbuzID;
-    MakbuzNoLabel->setText(number);
-    TutarLabel->setText(Report::amountText(amount) + " TL");
+bool frm_makbuz_iptal::cancel(const ReceiptToCancel& receipt) {
+    m_makbuzID = receipt.makbuzID;
+    MakbuzNoLabel->setText(receipt.number);
+    AdiSoyadiLabel->setText(receipt.payer);
+    AdayNoLabel->setText(receipt.candidateNo);
+    TutarLabel->setText(Report::amountText(receipt.amount) + " TL");
     NedenEdit->clear();
     NedenEdit->setFocus();
     return exec() == QDialog::Accepted;
 }
 
-// A refusal (no reason, a receipt another desk cancelled meanwhile) is a warning; any other failure
-// reaches the guard's box. Either way the dialog stays with the reason typed, and nothing is written.
+// A refusal is a warning; any other failure reaches the guard's box. Either way nothing is written.
+// The dialog stays with the reason typed, unless another desk has cancelled the receipt already:
+// then nothing is left to do here.
 void frm_makbuz_iptal::IptalEtButtonClick() {
     try {
         cancelReceipt(m_forms.DataMod->ado_conn, m_makbuzID, NedenEdit->text());
+    } catch (const ReceiptAlreadyCancelled& cancelled) {
+        MessageBox::warning("Uyarı", cancelled.message(), this);
+        accept();
+        return;
     } catch (const PaymentRefused& refused) {
         MessageBox::warning("Uyarı", refused.message(), this);
         return;

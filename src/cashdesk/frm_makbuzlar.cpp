@@ -144,8 +144,9 @@ void frm_makbuzlar::IptalButtonClick() {
     if (!makbuzID || !IptalButton->isEnabled())
         return;
     const Dataset& receipts = m_receipts->dataset();
-    if (m_cancelDialog->cancel(makbuzID, receipts.value("makbuzno").toString(),
-                               receipts.value("tutar").toDouble()))
+    if (m_cancelDialog->cancel({makbuzID, receipts.value("makbuzno").toString(),
+                                receipts.value("tutar").toDouble(), receipts.value("adisoyadi").toString(),
+                                receipts.value("adayno").toString()}))
         m_cancelled = true;
     // Read again either way: the dialog may have found the receipt cancelled by another desk.
     reloadKeeping(makbuzID);

@@ -97,8 +97,8 @@ void fill(Report::Definition& layout, const QStringList& firm, const ReceiptText
 }
 
 QString receiptSql(qint64 makbuzID) {
-    return QString("SELECT m.makbuzno, m.tarih, m.tutar, m.odemesekli, m.masa, m.iptal, k.adi, k.soyadi, "
-                   "k.n_tckimlik, k.adayno, (SELECT SUM(o.miktar) FROM tb_odeme AS o WHERE o.kID = m.kID "
+    return QString("SELECT m.makbuzno, m.tarih, m.tutar, m.odemesekli, m.masa, m.iptal, m.adisoyadi, "
+                   "m.adayno, k.n_tckimlik, (SELECT SUM(o.miktar) FROM tb_odeme AS o WHERE o.kID = m.kID "
                    "AND o.Odendi = false) AS kalan FROM tb_makbuz AS m LEFT JOIN tb_kursiyer AS k ON "
                    "k.kID = m.kID WHERE m.makbuzID = %1")
         .arg(makbuzID);

@@ -28,9 +28,9 @@ Report::Definition rap_makbuz();
 // Puts the firm block and the receipt's texts into the layout's named items.
 void fill(Report::Definition& layout, const QStringList& firm, const ReceiptText& receipt);
 
-// The Jet statements the receipt reads: the receipt with its trainee and the trainee's unpaid
-// total (makbuzno, tarih, tutar, odemesekli, masa, iptal, adi, soyadi, n_tckimlik, adayno, kalan),
-// and its lines as they were written.
+// The Jet statements the receipt reads: the receipt with the payer it names, the trainee's
+// national id and unpaid total (makbuzno, tarih, tutar, odemesekli, masa, iptal, adisoyadi, adayno,
+// n_tckimlik, kalan), and its lines as they were written.
 QString receiptSql(qint64 makbuzID);
 QString receiptLinesSql(qint64 makbuzID);
 

@@ -19,7 +19,7 @@ ReceiptLayout::ReceiptText receiptText(Dataset& receipt) {
     ReceiptLayout::ReceiptText text;
     text.number = receipt.value("makbuzno").toString();
     text.date = receipt.value("tarih").toDate();
-    text.name = receipt.value("adi").toString() + ' ' + receipt.value("soyadi").toString();
+    text.name = receipt.value("adisoyadi").toString();
     text.nationalId = receipt.value("n_tckimlik").toString();
     text.candidateNo = receipt.value("adayno").toString();
     text.amount = receipt.value("tutar").toDouble();

@@ -43,11 +43,31 @@ QString nextReceiptNumber(Connection& connection, int year) {
     return receiptNumber(year, int(largest.integer(0)) + 1);
 }
 
+int receiptWidth(QStringView column) {
+    return Schema::table(u"tb_makbuz")->column(column)->width;
+}
+
+// The payer as the program shows the trainee, read inside the payment's transaction.
+struct Payer {
+    QString name;
+    QString candidateNo;
+};
+
+Payer payerOf(Connection& connection, qint64 kID) {
+    Statement trainee(connection, "SELECT adi, soyadi, adayno FROM tb_kursiyer WHERE kID = ?");
+    trainee.bind(1, kID);
+    if (!trainee.step())
+        throw DatabaseError(RowChangedElsewhereText);
+    return {fitToWidth((trainee.text(0) + ' ' + trainee.text(1)).trimmed(), receiptWidth(u"adisoyadi")),
+            fitToWidth(trainee.text(2), receiptWidth(u"adayno"))};
+}
+
 qint64 insertReceipt(Connection& connection, const PaymentRequest& request, const Allocation& allocation,
                      const QString& number) {
+    const Payer payer = payerOf(connection, request.kID);
     Statement receipt(connection,
                       "INSERT INTO tb_makbuz (makbuzno, tarih, kayitzamani, kID, tutar, odemesekli, "
-                      "aciklama, masa, iptal) VALUES (?, ?, ?, ?, ?, ?, ?, ?, 0)");
+                      "aciklama, masa, iptal, adisoyadi, adayno) VALUES (?, ?, ?, ?, ?, ?, ?, ?, 0, ?, ?)");
     receipt.bind(1, number);
     receipt.bind(2, storedDay(request.date));
     receipt.bind(3, now());
@@ -56,6 +76,8 @@ qint64 insertReceipt(Connection& connection, const PaymentRequest& request, cons
     receipt.bind(6, request.kind);
     receipt.bind(7, fitToWidth(request.description.trimmed(), ReceiptDescriptionWidth));
     receipt.bind(8, fitToWidth(QSysInfo::machineHostName(), DeskNameWidth));
+    receipt.bind(9, payer.name);
+    receipt.bind(10, payer.candidateNo);
     receipt.execute();
     return connection.lastInsertId();
 }
@@ -197,19 +219,31 @@ void requireReason(const QString& reason) {
     refuseIf(reason.trimmed().isEmpty() ? "\nİptal nedeni yazılmalıdır." : "");
 }
 
+void refuseIfCancelled(const ReceiptState& receipt) {
+    if (receipt.cancelled)
+        throw ReceiptAlreadyCancelled("\nBu makbuz daha önce iptal edilmiş.");
+}
+
 // The cancellation's writes, inside the transaction of the command that cancels.
 void cancelWithin(Connection& connection, qint64 makbuzID, const QString& reason) {
     const ReceiptState receipt = receiptState(connection, makbuzID);
     if (!receipt.found)
         throw DatabaseError(RowChangedElsewhereText);
-    refuseIf(receipt.cancelled ? "\nBu makbuz daha önce iptal edilmiş." : "");
+    refuseIfCancelled(receipt);
     Statement cancel(connection, "UPDATE tb_makbuz SET iptal = -1, iptalzamani = ?, iptalnedeni = ?, "
                                  "surum = surum + 1 WHERE makbuzID = ? AND surum = ? AND iptal = 0");
     cancel.bind(1, now());
     cancel.bind(2, fitToWidth(reason.trimmed(), ReasonWidth));
     cancel.bind(3, makbuzID);
     cancel.bind(4, receipt.version);
-    executeOnVersion(cancel);
+    cancel.execute();
+    // On the server another desk may cancel the receipt between the read above and this write,
+    // which then waits for it and finds the version gone: it is the same refusal as when the
+    // cancellation came first. (The file lets no other writer in meanwhile.)
+    if (cancel.changedRows() != 1) {
+        refuseIfCancelled(receiptState(connection, makbuzID));
+        throw DatabaseError(RowChangedElsewhereText);
+    }
     for (const ReceiptLine& line : linesOf(connection, makbuzID)) {
         if (line.newRow)
             removeMadeRow(connection, makbuzID, line);

@@ -20,6 +20,12 @@ public:
     using DatabaseError::DatabaseError;
 };
 
+// The receipt was cancelled already, here or by another desk meanwhile.
+class ReceiptAlreadyCancelled : public PaymentRefused {
+public:
+    using PaymentRefused::PaymentRefused;
+};
+
 // The payment kinds, in the order the desk offers them.
 inline const QStringList PaymentKinds = {QStringLiteral("Nakit"), QStringLiteral("Kredi Kartı"),
                                          QStringLiteral("Havale/EFT")};
@@ -49,15 +55,17 @@ QString linkedReceiptWarning(Connection& connection, const QVariant& makbuzID);
 QString receiptNumber(int year, int sequence);
 
 // Writes the payment: marks the installments it covers paid, splits the one it covers in part,
-// numbers and writes the receipt with its lines. Throws PaymentRefused for an amount the desk does
-// not take, DatabaseError (RowChangedElsewhereText) when another desk changed the trainee's rows
-// or deleted the trainee meanwhile, DatabaseError for a failure of the database.
+// numbers and writes the receipt with its lines and the trainee's name and candidate number.
+// Throws PaymentRefused for an amount the desk does not take, DatabaseError (RowChangedElsewhereText)
+// when another desk changed the trainee's rows or deleted the trainee meanwhile, DatabaseError for a
+// failure of the database.
 TakenPayment takePayment(Connection& connection, const PaymentRequest& request);
 
 // Marks the receipt cancelled with the time and reason and gives its installments back as they were:
 // paid rows unpaid and unlinked, a split joined again when its rest is as the split left it, a row
 // the receipt made removed. The receipt and its number stay. Throws PaymentRefused for an empty
-// reason or a receipt already cancelled.
+// reason, ReceiptAlreadyCancelled for a receipt already cancelled, another desk's cancellation that
+// came while this one was being written included.
 void cancelReceipt(Connection& connection, qint64 makbuzID, const QString& reason);
 
 // How many receipts of the trainee are valid (not cancelled).

@@ -122,6 +122,20 @@ QStringList lessonPlanStep(SqlDialect dialect) {
     return step;
 }
 
+// Receipts keep the name and candidate number of their payer; those written before learn them from
+// the trainees still there. The same statements on both backends.
+QStringList receiptPayerStep() {
+    const QString ofTrainee = "(SELECT %1 FROM tb_kursiyer k WHERE k.kID = tb_makbuz.kID)";
+    return {
+        "ALTER TABLE tb_makbuz ADD COLUMN adisoyadi VARCHAR(61)",
+        "ALTER TABLE tb_makbuz ADD COLUMN adayno VARCHAR(30)",
+        QString("UPDATE tb_makbuz SET adisoyadi = %1, adayno = %2")
+            .arg(ofTrainee.arg("trim(coalesce(k.adi, '') || ' ' || coalesce(k.soyadi, ''))"),
+                 ofTrainee.arg("k.adayno")),
+        "CREATE INDEX ix_makbuz_kid ON tb_makbuz(kID)",
+    };
+}
+
 } // namespace
 
 namespace Migration {
@@ -143,6 +157,7 @@ const Steps& programSteps() {
         cashDeskStep(SqlDialect::Sqlite),
         mailSettingsStep(SqlDialect::Sqlite),
         lessonPlanStep(SqlDialect::Sqlite),
+        receiptPayerStep(),
     };
     return steps;
 }
@@ -179,7 +194,7 @@ void upgrade(sqlite3* db, const QString& path, const Steps& steps) {
 
 const Steps& serverSteps() {
     static const Steps steps = {cashDeskStep(SqlDialect::Postgres), mailSettingsStep(SqlDialect::Postgres),
-                                lessonPlanStep(SqlDialect::Postgres)};
+                                lessonPlanStep(SqlDialect::Postgres), receiptPayerStep()};
     return steps;
 }
 

@@ -215,6 +215,12 @@ std::vector<Table> buildTables() {
     // Added by an upgrade after the row version, so that new and upgraded files list the columns
     // in the same order.
     table(tables, "tb_odeme").columns.push_back(of("makbuzID", ColumnType::Integer));
+    // The payer as the receipt named them when it was written, so that a receipt of a trainee
+    // deleted or renamed since still shows whom it was given to: the name and surname with a
+    // blank between, as long as both together.
+    std::vector<Column>& receipt = table(tables, "tb_makbuz").columns;
+    receipt.push_back(text("adisoyadi", 61, "Adı Soyadı"));
+    receipt.push_back(text("adayno", 30, "Aday No"));
     return tables;
 }
 
@@ -276,6 +282,8 @@ QStringList cashDeskIndexes() {
             "CREATE UNIQUE INDEX ix_makbuz_makbuzno ON tb_makbuz(makbuzno)",
             "CREATE INDEX ix_makbuz_tarih ON tb_makbuz(tarih)",
             "CREATE INDEX ix_makbuz_iptalzamani ON tb_makbuz(iptalzamani)",
+            // A trainee's receipts are counted and cancelled when the trainee is deleted.
+            "CREATE INDEX ix_makbuz_kid ON tb_makbuz(kID)",
             "CREATE INDEX ix_makbuz_satir_makbuzid ON tb_makbuz_satir(makbuzID)",
             "CREATE INDEX ix_odeme_makbuzid ON tb_odeme(makbuzID)",
             // The overdue list and the payment read the unpaid rows by trainee from the index alone.

@@ -32,7 +32,7 @@ struct Table {
 
 namespace Schema {
 
-inline constexpr int Version = 7;
+inline constexpr int Version = 8;
 // The version that brought the driving-lesson plan.
 inline constexpr int LessonPlanVersion = 7;
 inline constexpr const char* PaymentsView = "Query_Odemeler";

@@ -22,6 +22,7 @@
 #include <QStorageInfo>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 
 // The daily copy at closing and the backups window over the program's own database.
 class TestYedekler : public QObject {
@@ -357,6 +358,59 @@ private slots:
         QCOMPARE(bytesOf(school.path()), before);
         QCOMPARE(dialog.findChild<QProgressBar*>("Progress")->value(),
                  moved ? dialog.findChild<QProgressBar*>("Progress")->maximum() : 0);
+    }
+
+    // "Durdur" pressed once the first rows are over, while the window waits for the next: the server's
+    // database is left without anything of the program, the file as it was, and a move started
+    // again goes through.
+    void stoppedMoveLeavesBothAsTheyWere() {
+        if (!ServerDatabase::serverRun())
+            QSKIP("needs the test server");
+        const ServerDatabase server;
+        QTemporaryDir folder;
+        const TempDatabase school(folder.path());
+        createDatabase(school.path());
+        Connection file;
+        school.open(file);
+        fillSampleSchool(file);
+        const QByteArray before = bytesOf(school.path());
+        ModalWatcher boxes;
+        frm_sunucuya_tasi dialog(file, school.folder());
+        dialog.show();
+        dialog.findChild<QLineEdit*>("BaglantiEdit")->setText("dbname=" + server.name());
+        auto* stop = dialog.findChild<QPushButton*>("DurdurButton");
+        auto* progress = dialog.findChild<QProgressBar*>("Progress");
+        QVERIFY(!stop->isEnabled());
+        int stoppedAt = -1;
+        const QMetaObject::Connection pressing =
+            connect(progress, &QProgressBar::valueChanged, stop, [&](int value) {
+                if (value > 0 && stoppedAt < 0 && stop->isEnabled()) {
+                    stoppedAt = value;
+                    QTimer::singleShot(0, stop, &QPushButton::click);
+                }
+            });
+
+        dialog.findChild<QPushButton*>("TasiButton")->click();
+
+        QVERIFY(stoppedAt > 0 && stoppedAt < progress->maximum());
+        QCOMPARE(boxes.seen.size(), 0);
+        QCOMPARE(
+            dialog.findChild<QLabel*>("DurumLabel")->text(),
+            QString("Taşıma durduruldu; sunucuda ve veriler.db dosyasında hiçbir değişiklik yapılmadı."));
+        QCOMPARE(progress->value(), 0);
+        QVERIFY(!stop->isEnabled());
+        QCOMPARE(server.rows("SELECT count(*) FROM information_schema.tables WHERE table_schema = "
+                             "current_schema()",
+                             {"count"}),
+                 QList<QStringList>{{"0"}});
+        QCOMPARE(Connection::serverSetting(school.folder()), QString());
+        QCOMPARE(bytesOf(school.path()), before);
+
+        disconnect(pressing);
+        dialog.findChild<QPushButton*>("TasiButton")->click();
+        QCOMPARE(boxes.seen.size(), 1);
+        QVERIFY2(boxes.seen[0].text.startsWith("Taşıma tamamlandı: 5 kursiyer"),
+                 qPrintable(boxes.seen[0].text));
     }
 };
 

@@ -3,6 +3,7 @@
 #include "data/connection.h"
 #include "data/jet_dialect.h"
 #include "data/schema.h"
+#include "data/transaction.h"
 
 #include "test_support.h"
 
@@ -100,8 +101,9 @@ private slots:
         QCOMPARE(
             rowsOf(c, "SELECT odemeID, aciklama, vade, tutar, kalanID FROM tb_makbuz_satir ORDER BY satirID"),
             lines);
-        QCOMPARE(rowsOf(c, "SELECT makbuzno, tarih, kID, tutar, odemesekli, iptal FROM tb_makbuz"),
-                 QStringList{QString("2024-000001|2024-03-01 00:00:00|1|%1|Nakit|0")
+        QCOMPARE(rowsOf(c, "SELECT makbuzno, tarih, kID, tutar, odemesekli, iptal, adisoyadi, adayno FROM "
+                           "tb_makbuz"),
+                 QStringList{QString("2024-000001|2024-03-01 00:00:00|1|%1|Nakit|0|Ayşe Işık|A-1")
                                  .arg(QString::number(std::round(amount * 100) / 100))});
         QCOMPARE(rowsOf(c, "SELECT masa FROM tb_makbuz"), QStringList{QSysInfo::machineHostName().left(50)});
     }
@@ -373,6 +375,46 @@ private slots:
         QCOMPARE(takePayment(c, request(1, 10)).number, next);
     }
 
+    // Two desks cancel one receipt, the second reading it before the first has committed: the second
+    // is refused as when it comes after, and the receipt keeps the first one's cancellation.
+    void cancelledByAnotherDeskMeanwhile() {
+        TempDatabase db;
+        Connection first;
+        db.open(first);
+        fillLedger(first);
+        const qint64 receipt = takePayment(first, request(1, 150)).makbuzID;
+        std::optional<Transaction> firstDesk(std::in_place, first);
+        cancelReceipt(first, receipt, "Birinci masa");
+        QString refusal;
+        std::unique_ptr<QThread> secondDesk(QThread::create([&] {
+            try {
+                Connection second;
+                db.open(second);
+                cancelReceipt(second, receipt, "İkinci masa");
+            } catch (const ReceiptAlreadyCancelled& e) {
+                refusal = e.message();
+            } catch (const DatabaseError& e) {
+                refusal = "other: " + e.message();
+            }
+        }));
+        secondDesk->start();
+        if (first.isServer()) {
+            // Until the second has read the receipt and waits to write it.
+            QTRY_COMPARE_WITH_TIMEOUT(rowsOf(first, "SELECT count(*) FROM pg_locks WHERE NOT granted"),
+                                      QStringList{"1"}, 10000);
+        } else {
+            QThread::msleep(300);
+        }
+        firstDesk->commit();
+        firstDesk.reset();
+        QVERIFY(secondDesk->wait(30000));
+        QCOMPARE(refusal, "\nBu makbuz daha önce iptal edilmiş.");
+        QCOMPARE(rowsOf(first, "SELECT iptal, iptalnedeni, surum FROM tb_makbuz"),
+                 QStringList{"-1|Birinci masa|1"});
+        QCOMPARE(rowsOf(first, PaymentRows), (QStringList{"1|0|100|Taksit 1|-", "2|0|100|Taksit 2|-",
+                                                          "3|0|33.33|Taksit 3|-", "4|-1|50|Peşin|-"}));
+    }
+
     // An installment is late when unpaid and due before the day; kID 0 rows belong to nobody yet.
     void overdueList() {
         TempDatabase db;
@@ -449,6 +491,43 @@ private slots:
         QCOMPARE(closing.cancelled.front().number, QString("2024-000006"));
         QCOMPARE(rowsOf(c, translateJet(CashDeskSql::dayReceipts(day), c.dialect())).size(), 2);
     }
+    // Receipts written before they kept their payer learn the name and candidate number of the
+    // trainees still there when the database is upgraded, on either backend; a deleted trainee's
+    // stay without. The upgraded table is the one a new database gets, with the index by trainee.
+    void upgradeNamesThePayers() {
+        TempDatabase db;
+        const auto receiptColumns = [](Connection& c) {
+            return rowsOf(c, c.isServer() ? "SELECT column_name || ' ' || data_type || ' ' || "
+                                            "coalesce(character_maximum_length, 0) FROM "
+                                            "information_schema.columns WHERE table_name = 'tb_makbuz' "
+                                            "ORDER BY ordinal_position"
+                                          : "SELECT name || ' ' || type FROM pragma_table_info('tb_makbuz') "
+                                            "ORDER BY cid");
+        };
+        QStringList newColumns;
+        {
+            Connection c;
+            db.open(c);
+            newColumns = receiptColumns(c);
+            fillLedger(c);
+            takePayment(c, request(1, 100));
+            takePayment(c, request(2, 10));
+            c.execute("DELETE FROM tb_kursiyer WHERE kID = 2");
+            setBackToVersion(c, 7);
+            for (const char* sql : {"DROP INDEX ix_makbuz_kid", "ALTER TABLE tb_makbuz DROP COLUMN adisoyadi",
+                                    "ALTER TABLE tb_makbuz DROP COLUMN adayno"})
+                c.execute(sql);
+        }
+        Connection c;
+        db.open(c);
+        QCOMPARE(rowsOf(c, "SELECT makbuzno, adisoyadi, adayno FROM tb_makbuz ORDER BY makbuzno"),
+                 (QStringList{"2024-000001|Ayşe Işık|A-1", "2024-000002|-|-"}));
+        QCOMPARE(receiptColumns(c), newColumns);
+        QCOMPARE(rowsOf(c, c.isServer() ? "SELECT count(*) FROM pg_indexes WHERE indexname = 'ix_makbuz_kid'"
+                                        : "SELECT count(*) FROM sqlite_master WHERE name = 'ix_makbuz_kid'"),
+                 QStringList{"1"});
+    }
+
     // A school's database of the version before the cash desk is upgraded when it is opened, on
     // either backend, and takes payments at once.
     void upgradeFromTheVersionBefore() {

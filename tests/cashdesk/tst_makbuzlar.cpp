@@ -42,6 +42,14 @@ class TestMakbuzlar : public QObject {
         takePayment(c, payment(1, 30, {2024, 4, 1}));
         cancelReceipt(c, takePayment(c, payment(2, 30, {2024, 3, 15})).makbuzID, "Yanlış tutar");
     }
+    // The receipts around March, then trainee 1 renamed and trainee 2 deleted: each receipt still
+    // names its payer as it was written.
+    static void aroundMarchPayersGone(Connection& c) {
+        aroundMarch(c);
+        c.execute("UPDATE tb_kursiyer SET adi = 'Başka', adayno = 'Z-9' WHERE kID = 1");
+        c.execute("DELETE FROM tb_odeme WHERE kID = 2");
+        c.execute("DELETE FROM tb_kursiyer WHERE kID = 2");
+    }
     // One receipt today of kID 1: "son" paid and "2. taksit" split, 1034,50 of it paid.
     static void paidToday(Connection& c) {
         owing(c);
@@ -97,7 +105,7 @@ private slots:
         QFETCH(QDate, from);
         QFETCH(QDate, to);
         QFETCH(QStringList, rows);
-        ProgramFixture p(aroundMarch);
+        ProgramFixture p(aroundMarchPayersGone);
         QDate shownFrom, shownTo;
         QStringList thisMonth, listed;
         p.boxes().onDialog([&](QWidget* dialog) {
@@ -132,8 +140,12 @@ private slots:
         QCOMPARE(shownTo, today);
         QVERIFY(thisMonth.isEmpty());
         QCOMPARE(listed, rows.replaceInStrings("@", QSysInfo::machineHostName().left(50)));
-        if (!rows.isEmpty())
-            QVERIFY2(reprinted.contains("|Makbuz No: " + rows.last().left(11) + '|'), qPrintable(reprinted));
+        if (!rows.isEmpty()) {
+            const QStringList last = rows.last().split('|');
+            QVERIFY2(reprinted.contains("|Makbuz No: " + last[0] + '|'), qPrintable(reprinted));
+            QVERIFY2(reprinted.contains('|' + last[2] + '|') && reprinted.contains('|' + last[3] + '|'),
+                     qPrintable(reprinted));
+        }
         QVERIFY(p.boxes().seen.isEmpty());
     }
 
@@ -145,7 +157,7 @@ private slots:
         moveToTrainee(p, 1);
         QCOMPARE(p.data().todemeler.recordCount(), 5);
         QCOMPARE(p.find<QLineEdit>("mx2")->text(), QString("1.965,50"));
-        QString number, amount, durum;
+        QString number, amount, payer, candidateNo, durum;
         bool offeredBefore = false, offeredAfter = true, stayed = false;
         p.boxes().onDialog([&](QWidget* dialog) {
             auto* list = in<QTableView>(dialog, "MakbuzListesi");
@@ -162,6 +174,8 @@ private slots:
             QCOMPARE(dialog->windowTitle(), QString("Makbuz İptali"));
             number = in<QLabel>(dialog, "MakbuzNoLabel")->text();
             amount = in<QLabel>(dialog, "TutarLabel")->text();
+            payer = in<QLabel>(dialog, "AdiSoyadiLabel")->text();
+            candidateNo = in<QLabel>(dialog, "AdayNoLabel")->text();
             auto* reason = in<QLineEdit>(dialog, "NedenEdit");
             reason->setText("   ");
             in<QPushButton>(dialog, "IptalEtButton")->click();
@@ -176,6 +190,8 @@ private slots:
         QVERIFY(stayed);
         QCOMPARE(number, QString("%1-000001").arg(QDate::currentDate().year()));
         QCOMPARE(amount, QString("1.234,50 TL"));
+        QCOMPARE(payer, QString("İSMAİL IŞIK"));
+        QCOMPARE(candidateNo, QString("A-1"));
         QCOMPARE(p.boxes().seen.size(), 1);
         QCOMPARE(p.boxes().seen[0].caption, QString("Uyarı"));
         QCOMPARE(p.boxes().seen[0].text, QString("\nİptal nedeni yazılmalıdır."));
@@ -183,6 +199,42 @@ private slots:
         QCOMPARE(p.paymentsOf(1), owingLedger);
         QCOMPARE(p.count("iptal = -1 and iptalnedeni = \"Yanlış kişi\"", "tb_makbuz"), 1);
         QCOMPARE(p.data().todemeler.recordCount(), owingLedger.size());
+        QCOMPARE(p.find<QLineEdit>("mx2")->text(), QString("3.200,00"));
+    }
+
+    // Another desk cancels the receipt while the list shows it valid: "İptal Et" says it was cancelled
+    // already, the dialog closes, the list shows it cancelled, and the ledger is read again.
+    void cancelledByAnotherDesk() {
+        ProgramFixture p(paidToday);
+        moveToTrainee(p, 1);
+        QString durum;
+        bool offeredAfter = true, closed = false;
+        p.boxes().onDialog([&](QWidget* dialog) {
+            auto* list = in<QTableView>(dialog, "MakbuzListesi");
+            list->selectRow(0);
+            in<QPushButton>(dialog, "IptalButton")->click();
+            durum = list->model()->index(0, 7).data().toString();
+            offeredAfter = in<QPushButton>(dialog, "IptalButton")->isEnabled();
+            in<QPushButton>(dialog, "KapatButton")->click();
+        });
+        p.boxes().onDialog([&](QWidget* dialog) {
+            {
+                Connection otherDesk;
+                p.database().open(otherDesk);
+                cancelReceipt(otherDesk, 1, "Öteki masa");
+            }
+            in<QLineEdit>(dialog, "NedenEdit")->setText("Yanlış kişi");
+            in<QPushButton>(dialog, "IptalEtButton")->click();
+            closed = !dialog->isVisible();
+        });
+        openReceipts(p);
+        QTRY_COMPARE(durum, QString("İptal"));
+        QVERIFY(closed);
+        QVERIFY(!offeredAfter);
+        QCOMPARE(p.boxes().seen.size(), 1);
+        QCOMPARE(p.boxes().seen[0].caption, QString("Uyarı"));
+        QCOMPARE(p.boxes().seen[0].text, QString("\nBu makbuz daha önce iptal edilmiş."));
+        QCOMPARE(p.count("iptal = -1 and iptalnedeni = \"Öteki masa\"", "tb_makbuz"), 1);
         QCOMPARE(p.find<QLineEdit>("mx2")->text(), QString("3.200,00"));
     }
 

@@ -56,10 +56,10 @@ private slots:
                               "tb_hatirlatma(ix_hatirlatma_kid)", "tb_kursiyer(ix_kursiyer_adayno)",
                               "tb_kursiyer(ix_kursiyer_cinsiyeti)", "tb_kursiyer(ix_kursiyer_ser_aldi)",
                               "tb_kursiyer(ix_kursiyer_ser_hak)", "tb_kursiyer(ix_kursiyer_ser_yakti)",
-                              "tb_makbuz(ix_makbuz_iptalzamani)", "tb_makbuz(ix_makbuz_makbuzno)",
-                              "tb_makbuz(ix_makbuz_tarih)", "tb_makbuz_satir(ix_makbuz_satir_makbuzid)",
-                              "tb_odeme(ix_odeme_kid)", "tb_odeme(ix_odeme_makbuzid)",
-                              "tb_odeme(ix_odeme_odendi_kid)"}));
+                              "tb_makbuz(ix_makbuz_iptalzamani)", "tb_makbuz(ix_makbuz_kid)",
+                              "tb_makbuz(ix_makbuz_makbuzno)", "tb_makbuz(ix_makbuz_tarih)",
+                              "tb_makbuz_satir(ix_makbuz_satir_makbuzid)", "tb_odeme(ix_odeme_kid)",
+                              "tb_odeme(ix_odeme_makbuzid)", "tb_odeme(ix_odeme_odendi_kid)"}));
         // A plain SQLite file: nothing in it names our collation.
         QCOMPARE(rows("SELECT count(*) FROM sqlite_master WHERE sql LIKE '%TURKCE%'"), QStringList{"0"});
     }

@@ -90,8 +90,8 @@ const QStringList AwkwardRows = {
     "DELETE FROM tb_kursiyer WHERE kID = 2",
     // A receipt, its line and a reminder: the cash desk's tables travel with the rest.
     "INSERT INTO tb_makbuz (makbuzID, makbuzno, tarih, kayitzamani, kID, tutar, odemesekli, aciklama, masa, "
-    "iptal) VALUES (7, '2024-000007', '2024-03-01 00:00:00', '2024-03-01 10:11:12', 40, 0.1, 'Nakit', "
-    "'açıklama', 'Masa 1', 0)",
+    "iptal, adisoyadi, adayno) VALUES (7, '2024-000007', '2024-03-01 00:00:00', '2024-03-01 10:11:12', 40, "
+    "0.1, 'Nakit', 'açıklama', 'Masa 1', 0, 'Sekme\tve ters\\\\bölü', 'Z-40')",
     "INSERT INTO tb_makbuz_satir (makbuzID, odemeID, aciklama, vade, tutar, yeni) VALUES "
     "(7, 5, 'kuruş', NULL, 0.1, -1)",
     "INSERT INTO tb_hatirlatma (kID, zaman, tur, adres, sonuc) VALUES "

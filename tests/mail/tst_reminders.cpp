@@ -73,6 +73,9 @@ private slots:
             Connection old;
             db.open(old);
             setBackToVersion(old, 5);
+            for (const char* sql : {"DROP INDEX ix_makbuz_kid", "ALTER TABLE tb_makbuz DROP COLUMN adisoyadi",
+                                    "ALTER TABLE tb_makbuz DROP COLUMN adayno"})
+                old.execute(sql);
         }
         Connection c;
         db.open(c);

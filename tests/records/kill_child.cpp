@@ -1,6 +1,8 @@
 // Runs the commands that write several rows, over and over, on the database of the folder given,
 // announcing each on standard output before it starts: a new trainee saved with a pending
 // payment, a 999-installment plan, the trainee deleted with its payments. Its parent kills it.
+// On the server it first names its session: the server's process that serves it and its token.
+#include "data/connection.h"
 #include "program_fixture.h"
 
 #include <QApplication>
@@ -23,6 +25,12 @@ int main(int argc, char** argv) {
     if (argc < 2)
         return 2;
     ProgramFixture p(QString::fromLocal8Bit(argv[1]));
+    if (p.data().ado_conn.isServer()) {
+        Statement backend(p.data().ado_conn, "SELECT pg_backend_pid()");
+        backend.step();
+        announce(
+            QString("oturum %1 %2").arg(backend.integer(0)).arg(p.data().entryToken()).toUtf8().constData());
+    }
     announce("hazir");
     for (int round = 0;; ++round) {
         p.press("Button1");
