@@ -73,12 +73,6 @@ void appendCopyValue(QByteArray& out, const QVariant& value) {
         }
 }
 
-[[noreturn]] void serverFailure(pg_conn* server, const PGresult* result) {
-    const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
-    const QString text = QString::fromUtf8(result ? PQresultErrorMessage(result) : PQerrorMessage(server));
-    throw DatabaseError(serverErrorText(QString::fromLatin1(state ? state : ""), text.trimmed()));
-}
-
 // New rows of one table. The file's statement is prepared once and bound again for each row; the
 // server takes a batch of rows through one COPY, which it reads many times faster than statements.
 // Each batch is a COPY of its own, so a statement may run between two batches.
@@ -119,7 +113,7 @@ public:
         const std::unique_ptr<PGresult, decltype(&PQclear)> started(PQexec(server, m_copy.constData()),
                                                                     &PQclear);
         if (PQresultStatus(started.get()) != PGRES_COPY_IN)
-            serverFailure(server, started.get());
+            throw serverStatementError(server, started.get());
         const bool sent = PQputCopyData(server, m_pending.constData(), int(m_pending.size())) == 1;
         PQputCopyEnd(server, sent ? nullptr : "gönderilemedi");
         // The COPY's results are read to the end whatever they say, so the session is free again.
@@ -131,7 +125,7 @@ public:
                 PQclear(result);
         }
         if (failed || !sent)
-            serverFailure(server, failed.get());
+            throw serverStatementError(server, failed.get());
         m_pending.clear();
         m_pendingRows = 0;
     }
