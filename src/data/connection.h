@@ -190,3 +190,14 @@ void createDatabase(const QString& path);
 // the copy is consistent even while others write. The copy is written under a temporary name and
 // renamed when whole, replacing an older file of that name.
 void copyDatabase(sqlite3* db, const QString& target);
+
+class DatabaseError;
+
+// How messages and the status bar name a server: "sunucu:5432/kalvista" over TCP, and over a Unix
+// socket its folder in place of the computer, "/var/run/postgresql:5432/kalvista", as libpq
+// reports them.
+QString serverDisplayName(const pg_conn* db);
+
+// The failure of a statement the server was sent: a lost connection told as every command tells it,
+// or else the server's reason with what to do.
+DatabaseError serverStatementError(pg_conn* db, const pg_result* result);

@@ -34,36 +34,19 @@ QString libpqText(const pg_conn* db) {
     return QString::fromUtf8(PQerrorMessage(db)).trimmed();
 }
 
-QString serverName(const pg_conn* db) {
-    QString host = QString::fromUtf8(PQhost(db));
-    // A Unix socket's folder names no computer: it is this one.
-    if (host.isEmpty() || host.startsWith('/'))
-        host = "localhost";
-    return QString("%1:%2/%3").arg(host, QString::fromUtf8(PQport(db)), QString::fromUtf8(PQdb(db)));
-}
-
 DatabaseError lostConnection(const pg_conn* db) {
     return DatabaseError(
         QString(
             "%1 sunucusuyla bağlantı koptu. Sunucunun çalıştığını ve ağ bağlantısını denetleyin; sunucu "
             "yeniden erişilebilir olunca \"Yenile\" ile devam edebilirsiniz. Son işlem kaydedilmedi. (%2)")
-            .arg(serverName(db), libpqText(db)));
-}
-
-DatabaseError statementError(pg_conn* db, const pg_result* result) {
-    if (PQstatus(db) == CONNECTION_BAD)
-        return lostConnection(db);
-    const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
-    const QString message =
-        result ? QString::fromUtf8(PQresultErrorMessage(result)).trimmed() : libpqText(db);
-    return DatabaseError(serverErrorText(state ? state : "", message.isEmpty() ? libpqText(db) : message));
+            .arg(serverDisplayName(db), libpqText(db)));
 }
 
 pg_result* run(pg_conn* db, const char* sql) {
     pg_result* result = PQexec(db, sql);
     const ExecStatusType status = PQresultStatus(result);
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
-        const DatabaseError error = statementError(db, result);
+        const DatabaseError error = serverStatementError(db, result);
         PQclear(result);
         throw error;
     }
@@ -115,6 +98,20 @@ QByteArray parameterText(const QVariant& value) {
 
 } // namespace
 
+QString serverDisplayName(const pg_conn* db) {
+    return QString("%1:%2/%3")
+        .arg(QString::fromUtf8(PQhost(db)), QString::fromUtf8(PQport(db)), QString::fromUtf8(PQdb(db)));
+}
+
+DatabaseError serverStatementError(pg_conn* db, const pg_result* result) {
+    if (PQstatus(db) == CONNECTION_BAD)
+        return lostConnection(db);
+    const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    const QString message =
+        result ? QString::fromUtf8(PQresultErrorMessage(result)).trimmed() : libpqText(db);
+    return DatabaseError(serverErrorText(state ? state : "", message.isEmpty() ? libpqText(db) : message));
+}
+
 void Statement::prepareOnServer(const QString& sql) {
     m_serverSql = numberedParameters(sql);
 }
@@ -137,7 +134,7 @@ void Statement::runOnServer() const {
         values.push_back(parameter ? parameter->constData() : nullptr);
     if (!PQsendQueryParams(m_server, m_serverSql.constData(), int(values.size()), nullptr, values.data(),
                            nullptr, nullptr, 0))
-        throw statementError(m_server, nullptr);
+        throw serverStatementError(m_server, nullptr);
     PQsetSingleRowMode(m_server);
     m_row = -1;
     m_result = takeServerResult();
@@ -152,7 +149,7 @@ pg_result* Statement::takeServerResult() const {
     while (pg_result* after = PQgetResult(m_server))
         PQclear(after);
     if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
-        const DatabaseError error = statementError(m_server, result);
+        const DatabaseError error = serverStatementError(m_server, result);
         PQclear(result);
         throw error;
     }
@@ -236,7 +233,7 @@ Cell Statement::serverCell(int column) const {
 
 QString Connection::displayName() const {
     if (m_pg)
-        return serverName(m_pg);
+        return serverDisplayName(m_pg);
     if (isServer())
         return m_server;
     return QFileInfo(databasePath()).fileName();
@@ -301,14 +298,14 @@ void Connection::connectServer() {
     try {
         if (PQstatus(m_pg) != CONNECTION_OK) {
             if (PQconnectionNeedsPassword(m_pg) && !m_password)
-                throw PasswordNeeded(serverName(m_pg));
+                throw PasswordNeeded(serverDisplayName(m_pg));
             const bool refused = m_password && QString::fromUtf8(PQerrorMessage(m_pg)).contains("password");
             throw DatabaseError(QString(refused ? "%1 sunucusu parolayı kabul etmedi. Parolayı denetleyip "
                                                   "programı yeniden başlatın. (%2)"
                                                 : "%1 sunucusuna bağlanılamadı. Sunucunun çalıştığını, ağ "
                                                   "bağlantısını ve veriler.baglanti dosyasındaki bilgileri "
                                                   "denetleyin. (%2)")
-                                    .arg(serverName(m_pg), libpqText(m_pg)));
+                                    .arg(serverDisplayName(m_pg), libpqText(m_pg)));
         }
         prepareServerSession();
     } catch (...) {
@@ -328,7 +325,7 @@ void Connection::listenForChanges() {
 // row another desk keeps locked fails the command after a while instead of waiting for ever.
 void Connection::prepareServerSession() {
     if (PQsetClientEncoding(m_pg, "UTF8") != 0)
-        throw statementError(m_pg, nullptr);
+        throw serverStatementError(m_pg, nullptr);
     runOnly(m_pg, "SET standard_conforming_strings = on");
     runOnly(m_pg, "SET DateStyle = 'ISO, YMD'");
     runOnly(m_pg, "SET lock_timeout = '10s'");
@@ -337,10 +334,10 @@ void Connection::prepareServerSession() {
     if (!conforming || std::strcmp(conforming, "on") != 0 || !encoding || std::strcmp(encoding, "UTF8") != 0)
         throw DatabaseError(QString("%1 sunucusu metinleri programın beklediği biçimde (UTF-8, "
                                     "standard_conforming_strings) karşılamıyor.")
-                                .arg(serverName(m_pg)));
+                                .arg(serverDisplayName(m_pg)));
     if (PQserverVersion(m_pg) < 120000)
-        throw DatabaseError(
-            QString("%1 sunucusunun PostgreSQL sürümü çok eski; en az 12 gerekir.").arg(serverName(m_pg)));
+        throw DatabaseError(QString("%1 sunucusunun PostgreSQL sürümü çok eski; en az 12 gerekir.")
+                                .arg(serverDisplayName(m_pg)));
 }
 
 void Connection::checkServerDatabase() {
@@ -352,7 +349,7 @@ void Connection::checkServerDatabase() {
             names << tables.text(0);
     }
     if (names.isEmpty())
-        throw EmptyServerDatabase(serverName(m_pg));
+        throw EmptyServerDatabase(serverDisplayName(m_pg));
     QStringList expected{Schema::VersionTable};
     for (const Table& table : Schema::firstTables())
         expected << table.name;
@@ -360,11 +357,11 @@ void Connection::checkServerDatabase() {
         if (!names.contains(table, Qt::CaseInsensitive))
             throw DatabaseError(QString("%1 sunucusundaki veritabanı bu programın veritabanı değil. "
                                         "Veritabanında hiçbir şey değiştirilmedi.")
-                                    .arg(serverName(m_pg)));
+                                    .arg(serverDisplayName(m_pg)));
     if (Migration::serverVersion(m_pg) > Schema::Version)
         throw DatabaseError(QString("%1 sunucusundaki veritabanı programın daha yeni bir sürümüyle "
                                     "hazırlanmış; bu sürüm onu açamaz. Programın yeni sürümünü kurun.")
-                                .arg(serverName(m_pg)));
+                                .arg(serverDisplayName(m_pg)));
     Migration::upgradeServer(m_pg, Migration::serverSteps());
 }
 
@@ -378,8 +375,8 @@ void Connection::fillServer() {
                                "current_schema()");
         tables.step();
         if (tables.integer(0) != 0)
-            throw DatabaseError(
-                QString("%1 sunucusundaki veritabanı artık boş değil; doldurulmadı.").arg(serverName(m_pg)));
+            throw DatabaseError(QString("%1 sunucusundaki veritabanı artık boş değil; doldurulmadı.")
+                                    .arg(serverDisplayName(m_pg)));
         for (const QString& statement : Schema::creationStatements(SqlDialect::Postgres))
             runOnly(m_pg, statement.toUtf8().constData());
         filling.commit();

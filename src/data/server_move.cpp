@@ -19,11 +19,6 @@ struct Closer {
 };
 using Link = std::unique_ptr<pg_conn, Closer>;
 
-QString serverName(pg_conn* db) {
-    return QString("%1:%2/%3")
-        .arg(QString::fromUtf8(PQhost(db)), QString::fromUtf8(PQport(db)), QString::fromUtf8(PQdb(db)));
-}
-
 QString libpqText(pg_conn* db) {
     return QString::fromUtf8(PQerrorMessage(db)).trimmed();
 }
@@ -54,14 +49,14 @@ Link connect(const ServerMove::Target& target) {
     Link db(PQconnectdbParams(keys.data(), values.data(), 1));
     if (PQstatus(db.get()) != CONNECTION_OK) {
         if (PQconnectionNeedsPassword(db.get()) && !target.password)
-            throw PasswordNeeded(serverName(db.get()));
+            throw PasswordNeeded(serverDisplayName(db.get()));
         throw DatabaseError(QString("%1 sunucusuna bağlanılamadı. Bağlantı bilgisini, sunucunun çalıştığını "
                                     "ve ağ bağlantısını denetleyin. (%2)")
-                                .arg(serverName(db.get()), libpqText(db.get())));
+                                .arg(serverDisplayName(db.get()), libpqText(db.get())));
     }
     if (PQsetClientEncoding(db.get(), "UTF8") != 0)
         throw DatabaseError(QString("%1 sunucusu UTF-8 metinleri kabul etmiyor. (%2)")
-                                .arg(serverName(db.get()), libpqText(db.get())));
+                                .arg(serverDisplayName(db.get()), libpqText(db.get())));
     run(db.get(), "SET standard_conforming_strings = on");
     run(db.get(), "SET DateStyle = 'ISO, YMD'");
     return db;
@@ -136,14 +131,14 @@ Probe probe(const Target& target) {
     const Link db = connect(target);
     const QStringList tables = tablesOf(db.get());
     const char* version = PQparameterStatus(db.get(), "server_version");
-    return {serverName(db.get()), QString::fromUtf8(version ? version : "?"), tables.isEmpty(),
+    return {serverDisplayName(db.get()), QString::fromUtf8(version ? version : "?"), tables.isEmpty(),
             holdsProgram(tables)};
 }
 
 Moved move(Connection& file, const Target& target, const QString& programFolder,
            const TableCopy::Progress& progress) {
     const Link db = connect(target);
-    const QString name = serverName(db.get());
+    const QString name = serverDisplayName(db.get());
     const TableCopy::Database server{nullptr, db.get()};
     const TableCopy::Database source = TableCopy::of(file);
     QSaveFile setting(Connection::serverSettingFile(programFolder));

@@ -35,6 +35,40 @@ std::optional<ImportEncoding> declaredEncoding(const char* codePage) {
     return std::nullopt;
 }
 
+// What is wrong with a header shapelib opened, empty when nothing is. A header length that ends
+// among the field descriptors gives fewer fields, and every record is then read from the wrong
+// place; fields that do not fill the record misplace every record after the first.
+QString headerFault(DBFHandle dbf, const QString& path) {
+    // The file's own 32 bytes, then 32 for each field, then the byte that ends the descriptors.
+    constexpr qint64 FileHeadLength = 32;
+    constexpr qint64 DescriptorLength = 32;
+    constexpr char DescriptorsEnd = 0x0D;
+    const int fields = DBFGetFieldCount(dbf);
+    const qint64 descriptorsEnd = FileHeadLength + DescriptorLength * fields;
+    if (descriptorsEnd < dbf->nHeaderLength) {
+        QFile file(path);
+        char end = 0;
+        if (!file.open(QIODevice::ReadOnly) || !file.seek(descriptorsEnd) || !file.getChar(&end) ||
+            end != DescriptorsEnd)
+            return QString("başlığın uzunluğu (%1 bayt) alan tanımlarının sonuna denk gelmiyor")
+                .arg(dbf->nHeaderLength);
+    }
+    int width = 1; // the mark of a deleted record
+    for (int field = 0; field < fields; ++field)
+        width += dbf->panFieldSize[field];
+    if (width != dbf->nRecordLength)
+        return QString("alanların uzunlukları (silinme işaretiyle %1 bayt) kayıt uzunluğuyla (%2 bayt) "
+                       "uyuşmuyor")
+            .arg(width)
+            .arg(dbf->nRecordLength);
+    return {};
+}
+
+[[noreturn]] void refuseHeader(const QString& path, const QString& fault) {
+    throw ImportError(
+        QString("\"%1\" dosyası açılamadı. DBF başlığı bozuk: %2.").arg(displayName(path), fault));
+}
+
 class DbfReader : public ImportRowReader {
 public:
     DbfReader(const QString& path, const ImportOptions& options);
@@ -56,7 +90,11 @@ private:
 DbfReader::DbfReader(const QString& path, const ImportOptions& options)
     : m_path(path), m_dbf(DBFOpen(QFile::encodeName(path).constData(), "rb")) {
     if (!m_dbf)
-        throw ImportError(QString("\"%1\" DBF dosyası açılamadı: başlığı bozuk.").arg(displayName(path)));
+        refuseHeader(path, "alan tanımları okunamadı");
+    if (const QString fault = headerFault(m_dbf, path); !fault.isEmpty()) {
+        DBFClose(m_dbf);
+        refuseHeader(path, fault);
+    }
     m_facts.format = ImportFormat::Dbf;
     m_facts.encoding = options.encoding ? options.encoding : declaredEncoding(DBFGetCodePage(m_dbf));
     m_encoding = m_facts.encoding.value_or(ImportEncoding::Windows1254);

@@ -657,10 +657,10 @@ void frm_ice_aktar::RaporKaydetClick() {
     if (picked.isEmpty())
         return;
     try {
-        const qint64 lines =
+        const qint64 rows =
             saveProblemReport(picked, path(), options(), setup(), m_known, m_summary->amountStyles);
-        SonucLabel->setText(
-            QString("%1 sorun %2 dosyasına yazıldı.").arg(lines).arg(QDir::toNativeSeparators(picked)));
+        SonucLabel->setText(QString("%1 sorunlu satır %2 dosyasına yazıldı.")
+                                .arg(QLocale().toString(rows), QDir::toNativeSeparators(picked)));
     } catch (const ImportError& e) {
         MessageBox::warning(Caption, e.message(), this);
     }

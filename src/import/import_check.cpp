@@ -67,26 +67,33 @@ KnownRecords KnownRecords::read(Connection& connection, ImportKind kind) {
     return known;
 }
 
-QStringList CheckedRow::reasons(const QStringList& captions, const Matching& matching,
-                                ImportKind kind) const {
+QStringList CheckedRow::reasons(const QStringList& captions, const Matching& matching, ImportKind kind,
+                                Place named) const {
     const std::vector<ImportField>& fields = importFields(kind);
-    const auto place = [&](int column, int field) {
+    const auto reason = [&](int column, int field, const QString& problem) {
         if (column < 0)
-            return QString("Satır %1").arg(fileRow);
+            return named == Place::Caption ? problem : QString("Satır %1: %2").arg(fileRow).arg(problem);
         QString caption = column < captions.size() ? captions[column].trimmed() : QString();
         if (caption.isEmpty() && field >= 0)
             caption = fields[size_t(field)].caption;
+        if (named == Place::Caption)
+            return caption.isEmpty() ? problem : caption + ": " + problem;
         const QString where = QString("Satır %1, %2 sütunu").arg(fileRow).arg(columnLetters(column));
-        return caption.isEmpty() ? where : QString("%1 (%2)").arg(where, caption);
+        return (caption.isEmpty() ? where : QString("%1 (%2)").arg(where, caption)) + ": " + problem;
     };
     QStringList all;
     if (!rowProblem.isEmpty()) {
         const bool matched = rowProblemColumn >= 0 && size_t(rowProblemColumn) < matching.size();
-        all << place(rowProblemColumn, matched ? matching[size_t(rowProblemColumn)] : -1) + ": " + rowProblem;
+        all << reason(rowProblemColumn, matched ? matching[size_t(rowProblemColumn)] : -1, rowProblem);
     }
     for (size_t f = 0; f < fieldProblems.size(); ++f)
         if (!fieldProblems[f].isEmpty())
-            all << place(columnOf(matching, int(f)), int(f)) + ": " + fieldProblems[f];
+            all << reason(columnOf(matching, int(f)), int(f), fieldProblems[f]);
+    for (const int f : cutFields)
+        all << reason(columnOf(matching, f), f,
+                      QString("%1 karakterden uzun; kırpıldı: \"%2\".")
+                          .arg(fields[size_t(f)].width)
+                          .arg(values[size_t(f)].toString()));
     return all;
 }
 

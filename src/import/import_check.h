@@ -52,9 +52,13 @@ struct CheckedRow {
     std::vector<int> cutFields; // fields whose text was cut to fit
     qint64 traineeKey = 0;      // the trainee updated, or whose payment the row is
 
-    // Every reason, each naming the row and, where there is one, the column:
-    // "Satır 12, C sütunu (Doğum Tarihi): ..."
-    QStringList reasons(const QStringList& captions, const Matching& matching, ImportKind kind) const;
+    // Every reason the row is refused for, and every cell cut to fit. Each names the row and, where
+    // there is one, the column: "Satır 12, C sütunu (Doğum Tarihi): ..."; or, beside a row that shows
+    // its number and its cells under the file's captions, the column's caption alone:
+    // "Doğum Tarihi: ...".
+    enum class Place { RowAndColumn, Caption };
+    QStringList reasons(const QStringList& captions, const Matching& matching, ImportKind kind,
+                        Place named = Place::RowAndColumn) const;
 };
 
 // Reads each row of a file into the values it will be stored as. Remembers the candidate numbers

@@ -73,12 +73,6 @@ void appendCopyValue(QByteArray& out, const QVariant& value) {
         }
 }
 
-[[noreturn]] void serverFailure(pg_conn* server, const PGresult* result) {
-    const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
-    const QString text = QString::fromUtf8(result ? PQresultErrorMessage(result) : PQerrorMessage(server));
-    throw DatabaseError(serverErrorText(QString::fromLatin1(state ? state : ""), text.trimmed()));
-}
-
 // New rows of one table. The file's statement is prepared once and bound again for each row; the
 // server takes a batch of rows through one COPY, which it reads many times faster than statements.
 // Each batch is a COPY of its own, so a statement may run between two batches.
@@ -119,7 +113,7 @@ public:
         const std::unique_ptr<PGresult, decltype(&PQclear)> started(PQexec(server, m_copy.constData()),
                                                                     &PQclear);
         if (PQresultStatus(started.get()) != PGRES_COPY_IN)
-            serverFailure(server, started.get());
+            throw serverStatementError(server, started.get());
         const bool sent = PQputCopyData(server, m_pending.constData(), int(m_pending.size())) == 1;
         PQputCopyEnd(server, sent ? nullptr : "gönderilemedi");
         // The COPY's results are read to the end whatever they say, so the session is free again.
@@ -131,7 +125,7 @@ public:
                 PQclear(result);
         }
         if (failed || !sent)
-            serverFailure(server, failed.get());
+            throw serverStatementError(server, failed.get());
         m_pending.clear();
         m_pendingRows = 0;
     }
@@ -252,52 +246,13 @@ std::optional<ImportResult> writeImport(Connection& connection, const QString& p
 
 namespace {
 
+// Rows of the problem report gathered before they are written.
+constexpr int ReportRows = 1000;
+
 QString csvField(const QString& text) {
     static const QRegularExpression needsQuotes("[;\"\r\n]");
     return text.contains(needsQuotes) ? quoted(text, "\"") : text;
 }
-
-// One line of the problem report: the row, the column, the field, the cell's text, the reason.
-class ProblemLines {
-public:
-    explicit ProblemLines(const ImportSetup& setup) : m_setup(setup), m_fields(importFields(setup.kind)) {}
-
-    void add(const CheckedRow& checked, const ImportRow& row) {
-        if (!checked.rowProblem.isEmpty())
-            line(checked.fileRow, checked.rowProblemColumn, row, checked.rowProblem);
-        for (size_t f = 0; f < checked.fieldProblems.size(); ++f)
-            if (!checked.fieldProblems[f].isEmpty())
-                line(checked.fileRow, columnOf(m_setup.matching, int(f)), row, checked.fieldProblems[f],
-                     int(f));
-        for (const int f : checked.cutFields)
-            line(checked.fileRow, columnOf(m_setup.matching, f), row,
-                 QString("%1 karakterden uzun; kırpıldı: \"%2\".")
-                     .arg(m_fields[size_t(f)].width)
-                     .arg(checked.values[size_t(f)].toString()),
-                 f);
-    }
-
-    QByteArray take() { return std::exchange(m_text, {}).toUtf8(); }
-    qint64 count() const { return m_count; }
-
-private:
-    void line(qint64 fileRow, int column, const ImportRow& row, const QString& reason, int field = -1) {
-        if (field < 0 && column >= 0 && size_t(column) < m_setup.matching.size())
-            field = m_setup.matching[size_t(column)];
-        const bool inRow = column >= 0 && size_t(column) < row.size();
-        m_text += QStringList{QString::number(fileRow), column >= 0 ? columnLetters(column) : QString(),
-                              csvField(field >= 0 ? m_fields[size_t(field)].caption : QString()),
-                              csvField(inRow ? readText(row[size_t(column)]) : QString()), csvField(reason)}
-                      .join(';') +
-                  "\r\n";
-        ++m_count;
-    }
-
-    const ImportSetup& m_setup;
-    const std::vector<ImportField>& m_fields;
-    QString m_text;
-    qint64 m_count = 0;
-};
 
 [[noreturn]] void reportNotWritten(const QString& reportPath, const QString& reason) {
     throw ImportError(
@@ -310,26 +265,45 @@ qint64 saveProblemReport(const QString& reportPath, const QString& path, const I
                          const ImportSetup& setup, const KnownRecords& known,
                          const std::vector<AmountStyle>& amountStyles) {
     const std::unique_ptr<ImportReader> reader = openImportFile(path, options);
+    const QStringList& captions = reader->captions();
     ImportChecker checker(setup, known, amountStyles);
     QSaveFile file(reportPath);
     if (!file.open(QIODevice::WriteOnly))
         reportNotWritten(reportPath, file.errorString());
-    const auto write = [&](const QByteArray& bytes) {
-        if (file.write(bytes) != bytes.size())
+    QByteArray pending = "\xEF\xBB\xBF";
+    int pendingRows = 0;
+    const auto write = [&] {
+        if (file.write(pending) != pending.size())
             reportNotWritten(reportPath, file.errorString());
+        pending.clear();
+        pendingRows = 0;
     };
-    write("\xEF\xBB\xBF" + QString("Satır;Sütun;Alan;Değer;Sorun\r\n").toUtf8());
-    ProblemLines lines(setup);
+    QStringList fields{"Satır"};
+    for (const QString& caption : captions)
+        fields << csvField(caption);
+    fields << "Sorun";
+    pending += fields.join(';').toUtf8() + "\r\n";
+    qint64 written = 0;
     ImportRow row;
     while (reader->next(row)) {
         const CheckedRow checked = checker.check(row, reader->rowNumber());
-        if (checked.outcome == RowOutcome::Refused || !checked.cutFields.empty())
-            lines.add(checked, row);
-        if (lines.count() % 1000 == 0)
-            write(lines.take());
+        if (checked.outcome != RowOutcome::Refused && checked.cutFields.empty())
+            continue;
+        fields = QStringList{QString::number(checked.fileRow)};
+        for (qsizetype c = 0; c < captions.size(); ++c)
+            fields << (size_t(c) < row.size() ? csvField(readText(row[size_t(c)])) : QString());
+        fields << csvField(
+            checked.reasons(captions, setup.matching, setup.kind, CheckedRow::Place::Caption).join(" | "));
+        // Cells past the last column stay past it, where the next import finds them again.
+        for (size_t c = size_t(captions.size()); c < row.size(); ++c)
+            fields << csvField(readText(row[c]));
+        pending += fields.join(';').toUtf8() + "\r\n";
+        ++written;
+        if (++pendingRows == ReportRows)
+            write();
     }
-    write(lines.take());
+    write();
     if (!file.commit())
         reportNotWritten(reportPath, file.errorString());
-    return lines.count();
+    return written;
 }

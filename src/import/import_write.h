@@ -22,9 +22,11 @@ std::optional<ImportResult> writeImport(Connection& connection, const QString& p
                                         const std::vector<AmountStyle>& amountStyles,
                                         const ImportProgress& progress);
 
-// Writes the refused rows, and the cut cells, with their reasons, as a CSV (UTF-8 with its byte
-// order mark, ";" between fields): the row's number, the column, the field, the cell's text and the
-// reason. Returns the lines written. Throws ImportError when the report cannot be written.
+// Writes each refused row whole, and each row with a cell cut to fit, as a CSV the import reads
+// again once the rows are mended (UTF-8 with its byte order mark, ";" between fields): "Satır", the
+// row's number in the file; the file's columns under its own captions, as they were read; and
+// "Sorun", every reason of the row joined by " | ". Returns the rows written. Throws ImportError
+// when the report cannot be written.
 qint64 saveProblemReport(const QString& reportPath, const QString& path, const ImportOptions& options,
                          const ImportSetup& setup, const KnownRecords& known,
                          const std::vector<AmountStyle>& amountStyles);

@@ -5,6 +5,8 @@
 #include "data/migration.h"
 #include "data/program_session.h"
 #include "data/schema.h"
+#include "data/transaction.h"
+#include "import/import_write.h"
 #include "program_fixture.h"
 #include "records/frm_main_form.h"
 #include "sample_school.h"
@@ -14,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QThread>
 #include <QToolButton>
 
 // The program on a PostgreSQL server: what start-up asks and refuses, and how a desk learns of
@@ -33,6 +36,18 @@ class TestServerDesks : public QObject {
             .rows("SELECT count(*) AS n FROM information_schema.tables WHERE table_schema = current_schema()",
                   {"n"})[0][0]
             .toInt();
+    }
+
+    // Ends every session on the database but the test's own, and waits until they are gone. No event
+    // is handled meanwhile, so the desk's connection learns of it only from its next statement.
+    static bool cutOff(const ServerDatabase& server) {
+        const QString others = "FROM pg_stat_activity WHERE datname = current_database() AND pid <> "
+                               "pg_backend_pid()";
+        server.execute("SELECT pg_terminate_backend(pid) " + others);
+        for (int tries = 0; tries < 250; ++tries, QThread::msleep(20))
+            if (server.rows("SELECT count(*) AS n " + others, {"n"})[0][0] == "0")
+                return true;
+        return false;
     }
 
 private slots:
@@ -189,6 +204,63 @@ private slots:
         p.database().open(other);
         ProgramSession otherSession(other);
         QVERIFY(otherSession.isRunning(p.data().entryToken()));
+    }
+
+    // A lost connection is told alike whatever the command, the import's write among them, and names
+    // the server as libpq reached it: over a Unix socket by the socket's folder.
+    void aLostConnectionIsToldAlike_data() {
+        QTest::addColumn<bool>("socket");
+        QTest::newRow("TCP") << false;
+        QTest::newRow("Unix socket") << true;
+    }
+    void aLostConnectionIsToldAlike() {
+        QFETCH(bool, socket);
+        ServerDatabase server;
+        const QString folder = server.rows("SHOW unix_socket_directories", {"unix_socket_directories"})[0][0]
+                                   .section(',', 0, 0)
+                                   .trimmed();
+        Connection connection;
+        connection.setServer(QString("dbname=%1%2").arg(server.name(), socket ? " host=" + folder : ""));
+        connection.fillServer();
+        const QString name =
+            QString("%1:%2/%3")
+                .arg(socket ? folder : "localhost", qEnvironmentVariable("PGPORT"), server.name());
+        QCOMPARE(connection.displayName(), name);
+        const QString told = name + " sunucusuyla bağlantı koptu. Sunucunun çalıştığını ve ağ bağlantısını "
+                                    "denetleyin; sunucu yeniden erişilebilir olunca \"Yenile\" ile devam "
+                                    "edebilirsiniz. Son işlem kaydedilmedi.";
+        const auto toldOf = [](const auto& command) {
+            try {
+                command();
+            } catch (const DatabaseError& error) {
+                return error.message().section(" (", 0, 0);
+            }
+            return QString("no error");
+        };
+        QCOMPARE(toldOf([&] {
+                     Transaction reading(connection, Transaction::Kind::Read);
+                     QVERIFY(cutOff(server));
+                     Statement(connection, "SELECT count(*) FROM tb_kursiyer").step();
+                 }),
+                 told);
+
+        QTemporaryDir folderOfFile;
+        QFile csv(folderOfFile.filePath("kursiyerler.csv"));
+        QVERIFY(csv.open(QIODevice::WriteOnly));
+        csv.write("Adı;Soyadı;Aday No;Cinsiyeti;Ehliyet Sınıfı\n");
+        for (int i = 0; i < 2500; ++i)
+            csv.write(QString("Ali;Kaya;%1;Erkek;B\n").arg(i).toUtf8());
+        csv.close();
+        const ImportSetup setup{ImportKind::Trainees,
+                                matchAutomatically(openImportFile(csv.fileName())->captions(),
+                                                   ImportKind::Trainees, ImportFormat::Text)};
+        // Cut off after the first thousand rows: the write learns of it as it sends its rows.
+        QCOMPARE(toldOf([&] {
+                     writeImport(connection, csv.fileName(), {}, setup, {},
+                                 [&](double) { return cutOff(server); });
+                 }),
+                 told);
+        QCOMPARE(server.rows("SELECT count(*) AS n FROM tb_kursiyer", {"n"})[0][0], QString("0"));
     }
 };
 

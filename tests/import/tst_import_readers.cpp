@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 #include <shapefil.h>
 #include <xlsxwriter.h>
@@ -205,6 +206,17 @@ QString writeDbf(const QString& path, const QByteArray& codePage, const QByteArr
     write(3, {"", "", QByteArray(), "", ""});
     write(4, {"x", "20240231", "y", "       -0.50", "    0"});
     DBFClose(dbf);
+    return path;
+}
+
+// Such a DBF with the two bytes at `at` (8 the header's length, 10 a record's) made `length`.
+QString damagedDbf(const QTemporaryDir& dir, const QString& name, int at, quint16 length) {
+    const QString path = writeDbf(dir.filePath(name), "LDID/202", "Ali");
+    QFile file(path);
+    QByteArray bytes(2, '\0');
+    qToLittleEndian(length, bytes.data());
+    if (!file.open(QIODevice::ReadWrite) || !file.seek(at) || file.write(bytes) != bytes.size())
+        qFatal("cannot damage %s", qPrintable(path));
     return path;
 }
 
@@ -476,6 +488,15 @@ void TstImportReaders::badInput_data() {
                          toCp1254("Işıl\n"))
         << "\"bom.csv\" dosyasının 2. satırı UTF-8 olarak okunamıyor. Kodlama olarak "
            "Windows-1254 (Türkçe) seçip dosyayı yeniden okuyun.";
+    // Five fields of 30, 8, 1, 12 and 5 characters: 193 bytes of header, 57 of each record.
+    QTest::newRow("DBF header too short")
+        << damagedDbf(m_dir, "kisa.dbf", 8, 32 + 3 * 32 + 1)
+        << "\"kisa.dbf\" dosyası açılamadı. DBF başlığı bozuk: başlığın uzunluğu (129 bayt) alan "
+           "tanımlarının sonuna denk gelmiyor.";
+    QTest::newRow("DBF record longer than its fields")
+        << damagedDbf(m_dir, "uzun.dbf", 10, 60)
+        << "\"uzun.dbf\" dosyası açılamadı. DBF başlığı bozuk: alanların uzunlukları (silinme işaretiyle "
+           "57 bayt) kayıt uzunluğuyla (60 bayt) uyuşmuyor.";
     QTest::newRow("binary") << writeFile(m_dir, "resim.csv", QByteArray("\x89PNG\r\n\x1A\n\0\0\0", 11))
                             << "\"resim.csv\" dosyası okunabilen bir biçimde değil: CSV ya da metin, Excel "
                                "çalışma kitabı (xlsx) ya da DBF olmalı.";
