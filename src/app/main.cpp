@@ -6,6 +6,7 @@
 #include "records/frm_main_form.h"
 
 #include <QGuiApplication>
+#include <QIcon>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTextStream>
@@ -13,6 +14,14 @@
 #include <cstdio>
 
 namespace {
+
+// The mark drawn for the menu entry, kept in the program so that a portable copy shows it too.
+QIcon programIcon() {
+    QIcon icon;
+    for (const int size : {48, 128, 256})
+        icon.addFile(QString(":/icons/%1.png").arg(size));
+    return icon;
+}
 
 int runCommandLine(const CommandLine::Request& request) {
     QTextStream out(stdout);
@@ -37,6 +46,7 @@ int main(int argc, char** argv) {
         request.action != CommandLine::Action::Window)
         return runCommandLine(request);
     initialiseProcess();
+    QApplication::setWindowIcon(programIcon());
     DataFolder data;
     try {
         data = chooseDataFolder(programFolderOf(QCoreApplication::applicationFilePath()),
