@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The Debian packages Kalvista needs, in two lists:
-#   scripts/install-deps.sh          what builds and runs the program (./run.sh)
+#   scripts/install-deps.sh          what builds and runs the program (./run.sh) and builds its
+#                                    package (`file` is CPack's, to find the libraries' packages)
 #   scripts/install-deps.sh --tests  that, and what only the tests, CI and the package check need
 #                                    (./test.sh, .ci/run): the readers of our exports, a database
 #                                    server, a mail server, the second compiler, the packaging checkers
@@ -8,7 +9,7 @@
 set -euo pipefail
 
 BUILD_AND_RUN=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config file
   qt6-base-dev qt6-qpa-plugins libgl-dev qt6-translations-l10n
   libsqlite3-dev libcurl4-openssl-dev libxlsxwriter-dev libshp-dev libminizip-dev libpq-dev
   fonts-dejavu-core fonts-liberation
@@ -21,7 +22,7 @@ TESTS_ONLY=(
   postgresql locales
   libreoffice-calc libreoffice-writer libreoffice-base-drivers
   texlive-latex-recommended texlive-lang-european lmodern
-  file lintian desktop-file-utils appstream mmdebstrap
+  lintian desktop-file-utils appstream mmdebstrap
 )
 
 packages=("${BUILD_AND_RUN[@]}")
