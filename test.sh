@@ -3,7 +3,7 @@
 # ./test.sh asan runs it in the sanitizer build instead (see scripts/build.sh).
 set -euo pipefail
 cd "$(dirname "$0")"
-scripts/install-deps.sh
+scripts/install-deps.sh --tests
 variant="${1:-}"
 case "$variant" in "" | clang | asan) ;; *) echo "Kullanım: ./test.sh [clang|asan]" >&2 && exit 2 ;; esac
 scripts/build.sh ${variant:+"$variant"}

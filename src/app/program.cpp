@@ -7,7 +7,6 @@
 #include "admin/frm_yedekler.h"
 #include "app/frm_sifre_girisi.h"
 #include "app/guard.h"
-#include "app/program_folder.h"
 #include "cashdesk/frm_geciken_taksitler.h"
 #include "cashdesk/frm_gun_sonu.h"
 #include "cashdesk/frm_makbuzlar.h"
@@ -23,7 +22,10 @@
 #include "search/frm_istetistik_formu.h"
 #include "search/frm_kayit_ara.h"
 
+#include <QGuiApplication>
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QTranslator>
 
 KalvistaApplication::KalvistaApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
@@ -84,6 +86,16 @@ Program::~Program() = default;
 
 void initialiseProcess() {
     QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
-    QApplication::setApplicationName(Guard::ApplicationTitle);
-    ProgramFolder = programFolderOf(QApplication::applicationFilePath());
+    // The user's data folder, ~/.local/share/Kalvista, is named after the application: never change
+    // it, or an installed program no longer finds its school's data.
+    QApplication::setApplicationName("Kalvista");
+    QApplication::setOrganizationDomain("kalvista.com.tr");
+    QGuiApplication::setDesktopFileName(ApplicationId);
+    // Qt's own dialogs and menus (file and print dialogs, a text box's menu) in the program's
+    // language; the message boxes set their English buttons themselves.
+    auto* translator = new QTranslator(qApp);
+    if (translator->load(QLocale(), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
 }

@@ -46,5 +46,8 @@ private:
     std::unique_ptr<frm_ders_plani> m_ders_plani;
 };
 
-// Sets the global state of a process: locale, application title and program folder.
+// The name of the desktop entry, the icon and the AppStream data: the program's web address reversed.
+inline constexpr const char* ApplicationId = "tr.com.kalvista.Kalvista";
+
+// Sets up a process that shows windows: locale, the application's names and Qt's translations.
 void initialiseProcess();

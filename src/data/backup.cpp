@@ -77,6 +77,11 @@ Backup::Contents describe(const QString& path) {
     return {path, info.lastModified(), info.size()};
 }
 
+// Why a file is no whole database of this program, in words that follow "geri yüklenemez:".
+struct Unfit {
+    QString reason;
+};
+
 [[noreturn]] void refuse(const QString& file, const QString& reason) {
     throw DatabaseError(QString("%1 geri yüklenemez: %2.\nVeritabanında hiçbir değişiklik yapılmadı.")
                             .arg(native(file), reason));
@@ -112,28 +117,94 @@ bool containsAll(const QStringList& present, const QStringList& wanted, QString*
     return true;
 }
 
-void checkStructure(sqlite3* db, const QString& file, int version) {
+void checkStructure(sqlite3* db, int version) {
     for (const Table& table : Schema::tables()) {
         const QStringList present = columnsOf(db, table.name);
         if (present.isEmpty() && version < table.since)
             continue;
         if (present.isEmpty())
-            refuse(file, QString("dosyada %1 tablosu yok").arg(table.name));
+            throw Unfit{QString("dosyada %1 tablosu yok").arg(table.name)};
         QStringList wanted;
         for (const Column& column : table.columns)
             wanted << column.name;
         QString missing;
         // Columns added since the file's version come with the upgrade that opening runs.
         if (version == Schema::Version && !containsAll(present, wanted, &missing))
-            refuse(file, QString("%1 tablosunda %2 sütunu yok").arg(table.name, missing));
+            throw Unfit{QString("%1 tablosunda %2 sütunu yok").arg(table.name, missing)};
     }
     if (number(db, QString("SELECT count(*) FROM sqlite_master WHERE type = 'view' AND name = '%1' "
                            "COLLATE NOCASE")
                        .arg(Schema::PaymentsView)) == 0)
-        refuse(file, QString("dosyada %1 görünümü yok").arg(Schema::PaymentsView));
+        throw Unfit{QString("dosyada %1 görünümü yok").arg(Schema::PaymentsView)};
     QString missing;
     if (!containsAll(columnsOf(db, Schema::PaymentsView), expectedViewColumns(), &missing))
-        refuse(file, QString("%1 görünümünde %2 sütunu yok").arg(Schema::PaymentsView, missing));
+        throw Unfit{QString("%1 görünümünde %2 sütunu yok").arg(Schema::PaymentsView, missing)};
+}
+
+// Reads `file` through `db`, opened read-only, and throws Unfit unless it is a whole database of
+// this program's schema or an older one that opening upgrades.
+Backup::Contents examine(const QString& file, Handle& db) {
+    Backup::Contents contents = describe(file);
+    const QFileInfo info(file);
+    if (info.isDir())
+        throw Unfit{"bu bir klasör, dosya değil"};
+    if (!info.isFile())
+        throw Unfit{"dosya bulunamadı"};
+    if (contents.size == 0)
+        throw Unfit{"dosya boş"};
+    try {
+        db = openReadOnly(file);
+    } catch (const DatabaseError& e) {
+        throw Unfit{QString("dosya açılamadı (%1)").arg(e.message())};
+    }
+    // The engine's own words: the advice of a database error would send the user to a backup.
+    const int probe = sqlite3_exec(db.get(), "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    if (probe == SQLITE_CORRUPT)
+        throw Unfit{QString("dosya bütünlük denetiminden geçmedi (%1)").arg(sqlite3_errmsg(db.get()))};
+    if (probe != SQLITE_OK)
+        throw Unfit{
+            QString("dosya bir SQLite veritabanı olarak açılamadı (%1)").arg(sqlite3_errmsg(db.get()))};
+    QString integrity;
+    {
+        sqlite3_stmt* result = nullptr;
+        if (sqlite3_prepare_v2(db.get(), "PRAGMA integrity_check(1)", -1, &result, nullptr) == SQLITE_OK &&
+            sqlite3_step(result) == SQLITE_ROW)
+            integrity = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(result, 0)));
+        else
+            integrity = QString::fromUtf8(sqlite3_errmsg(db.get()));
+        sqlite3_finalize(result);
+    }
+    if (integrity != "ok")
+        throw Unfit{QString("dosya bütünlük denetiminden geçmedi (%1)").arg(integrity)};
+    const int version = Migration::fileVersion(db.get());
+    if (version > Schema::Version)
+        throw Unfit{QString("dosya programın daha yeni bir sürümüne ait (şema sürümü %1, bu programınki %2)")
+                        .arg(version)
+                        .arg(Schema::Version)};
+    checkStructure(db.get(), version);
+    readCounts(db.get(), contents);
+    return contents;
+}
+
+// The program's own rules, on an open connection or a file opened read-only with our collation.
+template <typename Database> void checkRules(Database&& db, const QString& collation, QStringList& faults) {
+    if (const qint64 orphans = number(
+            db, "SELECT count(*) FROM tb_odeme WHERE kID <> 0 AND kID NOT IN (SELECT kID FROM tb_kursiyer)"))
+        faults << QString("Kursiyeri olmayan %1 ödeme kaydı var.").arg(orphans);
+    {
+        // Numbers told apart only by case are the same number, the Turkish way on both backends.
+        Statement doubled(db, QString("SELECT min(adayno), count(*) FROM tb_kursiyer WHERE adayno <> '' "
+                                      "GROUP BY adayno COLLATE %1 HAVING count(*) > 1 ORDER BY 1")
+                                  .arg(collation));
+        while (doubled.step())
+            faults << QString("%1 aday numarası %2 kursiyerde kullanılmış.")
+                          .arg(doubled.text(0))
+                          .arg(doubled.integer(1));
+    }
+    if (number(db, "SELECT count(*) FROM kullanicilar") == 0)
+        faults << "Kullanıcı tablosunda (kullanicilar) hiç satır yok.";
+    if (number(db, "SELECT count(*) FROM tb_firma") == 0)
+        faults << "Firma tablosunda (tb_firma) hiç satır yok.";
 }
 
 void syncFolder(const QString& folder) {
@@ -392,44 +463,32 @@ std::vector<Contents> list(const QString& databasePath) {
 }
 
 Contents verify(const QString& file) {
-    Contents contents = describe(file);
-    if (!QFileInfo(file).isFile())
-        refuse(file, "dosya bulunamadı");
-    if (contents.size == 0)
-        refuse(file, "dosya boş");
     Handle db;
     try {
-        db = openReadOnly(file);
-    } catch (const DatabaseError& e) {
-        refuse(file, QString("dosya açılamadı (%1)").arg(e.message()));
+        return examine(file, db);
+    } catch (const Unfit& unfit) {
+        refuse(file, unfit.reason);
     }
-    // The engine's own words: the advice of a database error would send the user to a backup.
-    const int probe = sqlite3_exec(db.get(), "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-    if (probe == SQLITE_CORRUPT)
-        refuse(file, QString("dosya bütünlük denetiminden geçmedi (%1)").arg(sqlite3_errmsg(db.get())));
-    if (probe != SQLITE_OK)
-        refuse(file,
-               QString("dosya bir SQLite veritabanı olarak açılamadı (%1)").arg(sqlite3_errmsg(db.get())));
-    QString integrity;
-    {
-        sqlite3_stmt* result = nullptr;
-        if (sqlite3_prepare_v2(db.get(), "PRAGMA integrity_check(1)", -1, &result, nullptr) == SQLITE_OK &&
-            sqlite3_step(result) == SQLITE_ROW)
-            integrity = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(result, 0)));
-        else
-            integrity = QString::fromUtf8(sqlite3_errmsg(db.get()));
-        sqlite3_finalize(result);
+}
+
+FileCheck checkFile(const QString& file) {
+    FileCheck result;
+    Handle db;
+    try {
+        result.contents = examine(file, db);
+    } catch (const Unfit& unfit) {
+        result.refusal = unfit.reason;
+        return result;
     }
-    if (integrity != "ok")
-        refuse(file, QString("dosya bütünlük denetiminden geçmedi (%1)").arg(integrity));
-    const int version = Migration::fileVersion(db.get());
-    if (version > Schema::Version)
-        refuse(file, QString("dosya programın daha yeni bir sürümüne ait (şema sürümü %1, bu programınki %2)")
-                         .arg(version)
-                         .arg(Schema::Version));
-    checkStructure(db.get(), file, version);
-    readCounts(db.get(), contents);
-    return contents;
+    if (const int rc = TurkishText::registerOn(db.get()); rc != SQLITE_OK)
+        throw DatabaseError(databaseErrorText(rc, QString::fromUtf8(sqlite3_errmsg(db.get()))), rc);
+    checkRules(db.get(), TurkishText::CollationName, result.findings.faults);
+    if (result.contents.version < Schema::Version)
+        result.findings.notes << QString("Dosya programın daha eski bir sürümüne ait (şema sürümü %1, bu "
+                                         "programınki %2); program onu açtığında yükseltir.")
+                                     .arg(result.contents.version)
+                                     .arg(Schema::Version);
+    return result;
 }
 
 Contents restore(Connection& connection, const QString& file, const QDateTime& now) {
@@ -494,27 +553,8 @@ Findings check(Connection& connection) {
                 faults << QString("Bütünlük denetimi: %1").arg(line);
         }
     }
-    if (const qint64 orphans = number(
-            connection,
-            "SELECT count(*) FROM tb_odeme WHERE kID <> 0 AND kID NOT IN (SELECT kID FROM tb_kursiyer)"))
-        faults << QString("Kursiyeri olmayan %1 ödeme kaydı var.").arg(orphans);
-    {
-        // Numbers told apart only by case are the same number, the Turkish way on both backends.
-        const QString collation =
-            connection.isServer() ? QString("tr_ci") : QString(TurkishText::CollationName);
-        Statement doubled(connection,
-                          QString("SELECT min(adayno), count(*) FROM tb_kursiyer WHERE adayno <> '' "
-                                  "GROUP BY adayno COLLATE %1 HAVING count(*) > 1 ORDER BY 1")
-                              .arg(collation));
-        while (doubled.step())
-            faults << QString("%1 aday numarası %2 kursiyerde kullanılmış.")
-                          .arg(doubled.text(0))
-                          .arg(doubled.integer(1));
-    }
-    if (number(connection, "SELECT count(*) FROM kullanicilar") == 0)
-        faults << "Kullanıcı tablosunda (kullanicilar) hiç satır yok.";
-    if (number(connection, "SELECT count(*) FROM tb_firma") == 0)
-        faults << "Firma tablosunda (tb_firma) hiç satır yok.";
+    checkRules(connection, connection.isServer() ? QString("tr_ci") : QString(TurkishText::CollationName),
+               faults);
     return findings;
 }
 

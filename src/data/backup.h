@@ -75,4 +75,14 @@ struct Findings {
 // Checks the open database. Nothing is repaired.
 Findings check(Connection& connection);
 
+// The same checks as `verify` and `check`, on a file read without changing a byte of it.
+struct FileCheck {
+    // Why the file is no whole database of this program; empty when it is one.
+    QString refusal;
+    Contents contents;
+    Findings findings;
+    bool sound() const { return refusal.isEmpty() && findings.faults.isEmpty(); }
+};
+FileCheck checkFile(const QString& file);
+
 } // namespace Backup

@@ -269,7 +269,11 @@ QString Connection::serverSettingFile(const QString& programFolder) {
 }
 
 QString Connection::serverSetting(const QString& programFolder) {
-    QFile file(serverSettingFile(programFolder));
+    return readServerSetting(serverSettingFile(programFolder));
+}
+
+QString Connection::readServerSetting(const QString& path) {
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return {};
     QTextStream lines(&file);

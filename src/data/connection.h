@@ -122,6 +122,8 @@ public:
     // works on its file.
     static QString serverSetting(const QString& programFolder);
     static QString serverSettingFile(const QString& programFolder);
+    // The libpq connection string a server file holds; empty when there is no such file.
+    static QString readServerSetting(const QString& file);
     // The database of the program in `programFolder`: its server when the folder names one, or else
     // its file.
     void useProgramFolder(const QString& programFolder);

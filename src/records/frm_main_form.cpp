@@ -20,6 +20,7 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -241,6 +242,12 @@ void frm_main_form::showDatabase(bool changedElsewhere) {
                                 ? connection.displayName() +
                                       (changedElsewhere ? " - başka bir masada değişiklik var" : "")
                                 : QString());
+    // An installed program keeps its file in a folder the user may never have seen.
+    statusDatabase->setToolTip(
+        !connection.isOpen() ? QString()
+        : connection.isServer()
+            ? "PostgreSQL sunucusu: " + connection.displayName()
+            : QDir::toNativeSeparators(QFileInfo(connection.databasePath()).absoluteFilePath()));
 }
 
 void frm_main_form::showEvent(QShowEvent* event) {
@@ -302,18 +309,14 @@ void frm_main_form::endStartUp() {
 // Offers a new, empty database when there is none; false when the program cannot go on.
 bool frm_main_form::openDatabase() {
     Connection& connection = data().ado_conn;
-    connection.useProgramFolder(ProgramFolder);
+    connection.setConnectionString(Connection::connectionText(ProgramFolder));
     const QString path = connection.databasePath();
     try {
+        connection.setServer(serverSetting());
         if (connection.isServer())
             return openServerDatabase(connection);
         if (!QFile::exists(path)) {
-            const auto answer = MessageBox::show(
-                MessageBox::Kind::Warning, "Uyarı",
-                QString("\nVeritabanı dosyası bulunamadı:\n%1\n\nYeni, boş bir veritabanı oluşturulsun mu?")
-                    .arg(QDir::toNativeSeparators(path)),
-                MessageBox::Buttons::YesNo, MessageBox::Answer::Yes, this);
-            if (answer != MessageBox::Answer::Yes)
+            if (!newDatabaseWanted(path))
                 return false;
             createDatabase(path);
         }
@@ -325,10 +328,29 @@ bool frm_main_form::openDatabase() {
     }
 }
 
+// The question names the folder, which for an installed program is not the one it lies in. A
+// check of the installed package, with no one to answer, says yes through the environment.
+bool frm_main_form::newDatabaseWanted(const QString& path) {
+    if (qEnvironmentVariable("KALVISTA_TEST_YENI_VERITABANI") == "evet")
+        return true;
+    const QFileInfo file(path);
+    return MessageBox::show(MessageBox::Kind::Warning, "Uyarı",
+                            QString("\nBu klasörde veritabanı dosyası (%1) bulunamadı:\n%2\n\nYeni, boş bir "
+                                    "veritabanı bu klasörde oluşturulsun mu?")
+                                .arg(file.fileName(), QDir::toNativeSeparators(file.absolutePath())),
+                            MessageBox::Buttons::YesNo, MessageBox::Answer::Yes,
+                            this) == MessageBox::Answer::Yes;
+}
+
+QString frm_main_form::serverSetting() const {
+    return Connection::readServerSetting(
+        m_serverSettingFile.isEmpty() ? Connection::serverSettingFile(ProgramFolder) : m_serverSettingFile);
+}
+
 // The server may first want a password, which is asked for and never written anywhere, or have an
 // empty database, which is filled only when the user says so.
 bool frm_main_form::openServerDatabase(Connection& connection) {
-    const QString setting = Connection::serverSetting(ProgramFolder);
+    const QString setting = serverSetting();
     for (;;) {
         try {
             connection.open();

@@ -35,6 +35,9 @@ public:
     static QString productWebAddress() { return "www.kalvista.com.tr"; }
     // What the process ends with: not 0 when the program could not start.
     int exitCode() const { return m_exitCode; }
+    // The file that names the school's server, when it is not the one in ProgramFolder (the
+    // computer-wide one of an installed program).
+    void useServerSettingFile(const QString& file) { m_serverSettingFile = file; }
 
     // Operations other windows use.
     void EnableRecordPanel(bool enabled);
@@ -112,6 +115,8 @@ private:
     void buildStatusBar();
     void connectRecordCommands();
     bool openDatabase();
+    bool newDatabaseWanted(const QString& path);
+    QString serverSetting() const;
     bool openServerDatabase(Connection& connection);
     void showDatabase(bool changedElsewhere);
     bool startUp();
@@ -137,6 +142,7 @@ private:
     bool m_firstShowDone = false;
     bool m_closing = false;
     int m_exitCode = 0;
+    QString m_serverSettingFile;
 
     QToolButton* Button1 = nullptr;
     QToolButton* Button2 = nullptr;

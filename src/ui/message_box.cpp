@@ -1,7 +1,10 @@
 #include "ui/message_box.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+
+#include <utility>
 
 namespace MessageBox {
 namespace {
@@ -79,6 +82,12 @@ Answer show(Kind kind, const QString& caption, const QString& text, Buttons butt
             QWidget* parent) {
     QMessageBox box(iconOf(kind), caption.isEmpty() ? standardCaption(kind) : caption, text,
                     buttonsOf(buttons), parent ? parent : QApplication::activeWindow());
+    // Qt's translations speak Turkish in its own dialogs; the boxes keep their standard English buttons.
+    for (const auto& [button, english] :
+         {std::pair{QMessageBox::Ok, "OK"}, std::pair{QMessageBox::Yes, "&Yes"},
+          std::pair{QMessageBox::No, "&No"}, std::pair{QMessageBox::Cancel, "Cancel"}})
+        if (QAbstractButton* shown = box.button(button))
+            shown->setText(english);
     box.setDefaultButton(buttonOf(defaultAnswer));
     if (buttons == Buttons::YesNo)
         box.setEscapeButton(QMessageBox::No);

@@ -140,6 +140,10 @@ private slots:
                 QCOMPARE(program.mainWindow().findChild<QLabel*>("StatusPanel4")->text(),
                          QString("localhost:%1/%2").arg(qEnvironmentVariable("PGPORT"), server.name()));
             if (started)
+                QCOMPARE(program.mainWindow().findChild<QLabel*>("StatusPanel4")->toolTip(),
+                         "PostgreSQL sunucusu: " +
+                             program.mainWindow().findChild<QLabel*>("StatusPanel4")->text());
+            if (started)
                 program.mainWindow().close();
         }
         QCOMPARE(tableCount(server), tablesAfter);

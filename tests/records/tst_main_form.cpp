@@ -87,12 +87,17 @@ private slots:
         showAndWaitForFirstShow(program.mainWindow());
         QCOMPARE(boxes.seen.size(), 1);
         QCOMPARE(boxes.seen[0].caption, QString("Uyarı"));
-        QVERIFY(boxes.seen[0].text.contains(QDir::toNativeSeparators(folder.filePath("veriler.db"))));
+        QCOMPARE(boxes.seen[0].text,
+                 QString("\nBu klasörde veritabanı dosyası (veriler.db) bulunamadı:\n%1\n\nYeni, "
+                         "boş bir veritabanı bu klasörde oluşturulsun mu?")
+                     .arg(QDir::toNativeSeparators(folder.path())));
         QCOMPARE(boxes.seen[0].buttons, QMessageBox::Yes | QMessageBox::No);
         QCOMPARE(boxes.seen[0].defaultButton, QMessageBox::Yes);
         QVERIFY(program.mainWindow().ListReady);
         QCOMPARE(program.mainWindow().findChild<QLabel*>("StatusPanel1")->text(),
                  QString(" Kayıt Sayısı : 0"));
+        QCOMPARE(program.mainWindow().findChild<QLabel*>("StatusPanel4")->toolTip(),
+                 QDir::toNativeSeparators(folder.filePath("veriler.db")));
         program.mainWindow().close();
     }
 
