@@ -151,6 +151,13 @@ public:
     void execute(const QString& sql);
     qint64 lastInsertId();
 
+    enum class Hold { Shared, Exclusive };
+    // Holds `name` until the write transaction running on this connection ends: another desk asking
+    // for the same name of the same class waits until then (shared holders wait only for an exclusive
+    // one), and gives up with the busy message after the lock wait. On the file the write transaction
+    // already holds out every other writer, so nothing more is taken there.
+    void holdForTransaction(int nameClass, const QString& name, Hold hold = Hold::Exclusive);
+
     void addParticipant(TransactionParticipant* participant);
     void removeParticipant(TransactionParticipant* participant);
     bool inTransaction() const { return m_transactionDepth > 0; }

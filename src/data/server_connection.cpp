@@ -239,6 +239,18 @@ QString Connection::displayName() const {
     return QFileInfo(databasePath()).fileName();
 }
 
+// The server's advisory locks take two numbers: the class, and the name's hash (two names sharing a
+// hash only wait for each other). A transaction's locks go with its end or with its connection.
+void Connection::holdForTransaction(int nameClass, const QString& name, Hold hold) {
+    if (!isServer())
+        return;
+    Statement lock(*this, QString("SELECT pg_advisory_xact_lock%1(%2, hashtext(?))")
+                              .arg(hold == Hold::Shared ? "_shared" : "")
+                              .arg(nameClass));
+    lock.bind(1, name);
+    lock.execute();
+}
+
 pg_conn* Connection::serverHandle() {
     if (!m_pg)
         throw DatabaseError("Veritabanı bağlantısı kapalı.");

@@ -188,6 +188,13 @@ char32_t foldCase(char32_t c) {
     return QChar::toLower(c);
 }
 
+QString folded(const QString& text) {
+    QList<uint> chars = text.normalized(QString::NormalizationForm_C).toUcs4();
+    for (uint& c : chars)
+        c = foldCase(c);
+    return QString::fromUcs4(reinterpret_cast<const char32_t*>(chars.constData()), chars.size());
+}
+
 int compare(const char* a, int aLength, const char* b, int bLength) {
     const auto* ua = reinterpret_cast<const unsigned char*>(a);
     const auto* ub = reinterpret_cast<const unsigned char*>(b);

@@ -21,6 +21,11 @@ bool like(const QString& pattern, const QString& text, QChar escape = QChar());
 // Lower case the Turkish way: I becomes ı, İ becomes i.
 char32_t foldCase(char32_t c);
 
+// The text in Turkish lower case and composed Unicode form, a key that names a text for a lock:
+// texts compare() takes as equal give one key ("İS-7" and "is-7"), but for rare forms the collator
+// matches too (full-width letters). Never stored.
+QString folded(const QString& text);
+
 // Registers the collation and replaces like() on this connection; SQLite's result code.
 int registerOn(sqlite3* db);
 

@@ -1,5 +1,6 @@
 #include "import/import_write.h"
 
+#include "data/candidate_numbers.h"
 #include "data/connection.h"
 #include "data/database_error.h"
 #include "data/transaction.h"
@@ -213,6 +214,9 @@ std::optional<ImportResult> writeImport(Connection& connection, const QString& p
                                         const std::vector<AmountStyle>& amountStyles,
                                         const ImportProgress& progress) {
     Transaction transaction(connection);
+    // Before the stored records are read: an import or a save beside this one would find this
+    // one's rows not yet stored.
+    holdOutCandidateWriters(connection);
     ImportChecker checker(setup, KnownRecords::read(connection, setup.kind), amountStyles);
     const std::unique_ptr<ImportReader> reader = readAhead(openImportFile(path, options));
     ImportWriter writer(connection, setup.kind);

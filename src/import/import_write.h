@@ -14,9 +14,10 @@ struct ImportResult {
 };
 
 // Reads the file again and writes every row it accepts, in one transaction: all or nothing. The
-// records the database holds are read again inside the transaction, so a trainee another desk
-// added meanwhile is not added twice. None when stopped, the database left as it was; a database
-// error is thrown after the rollback, as is an ImportError.
+// records the database holds are read again inside the transaction, once every other import and
+// every save of a new candidate number has ended (and they wait for this one), so a trainee
+// another desk added meanwhile is not added twice. None when stopped, the database left as it was;
+// a database error is thrown after the rollback, as is an ImportError.
 std::optional<ImportResult> writeImport(Connection& connection, const QString& path,
                                         const ImportOptions& options, const ImportSetup& setup,
                                         const std::vector<AmountStyle>& amountStyles,

@@ -4,6 +4,7 @@
 #include "app/forms.h"
 #include "app/guard.h"
 #include "cashdesk/receipts.h"
+#include "data/candidate_numbers.h"
 #include "data/frm_DataMod.h"
 #include "data/statements.h"
 #include "data/transaction.h"
@@ -163,22 +164,29 @@ bool frm_main_form::saveTrainee() {
         return false;
     }
     const bool isNew = d.tkursiyer.state() == Dataset::State::Insert;
-    if ((isNew || text("adayno") != RememberedAdayNo) && CountCandidateNo(text("adayno")) > 0) {
+    const bool numberGiven = isNew || text("adayno") != RememberedAdayNo;
+    bool taken = false;
+    {
+        // The trainee and the payments typed for it are stored together or not at all, in the
+        // transaction that counted the number.
+        Transaction save(d.ado_conn);
+        taken = numberGiven && CountCandidateNo(text("adayno")) > 0;
+        if (!taken) {
+            d.tkursiyer.edit();
+            d.tkursiyer.post();
+            const qint64 kID = d.currentTraineeKey();
+            if (isNew) {
+                d.sql_2.setSql(Sql::attachPendingPayments(kID, d.entryToken()));
+                d.sql_2.execute();
+            }
+            d.reloadPayments(Sql::paymentsOf(kID, d.entryToken()));
+            save.commit();
+        }
+    }
+    // Told once the transaction has ended: no desk waits for the number while the box is open.
+    if (taken) {
         MessageBox::warning("Uyarı", TakenCandidateText, this);
         return false;
-    }
-    {
-        // The trainee and the payments typed for it are stored together or not at all.
-        Transaction save(d.ado_conn);
-        d.tkursiyer.edit();
-        d.tkursiyer.post();
-        const qint64 kID = d.currentTraineeKey();
-        if (isNew) {
-            d.sql_2.setSql(Sql::attachPendingPayments(kID, d.entryToken()));
-            d.sql_2.execute();
-        }
-        d.reloadPayments(Sql::paymentsOf(kID, d.entryToken()));
-        save.commit();
     }
     RememberedAdayNo = d.tkursiyer.value("adayno").toString();
     enterListMode();
@@ -186,14 +194,9 @@ bool frm_main_form::saveTrainee() {
     return true;
 }
 
+// Inside the save's transaction: another desk saving the same number meanwhile waits for it.
 int frm_main_form::CountCandidateNo(const QString& candidateNo) {
-    Dataset& count = data().sql_1;
-    count.close();
-    count.setSql(Sql::countCandidateNo(candidateNo));
-    count.open();
-    const int n = count.value("kaysay").toInt();
-    count.close();
-    return n;
+    return countHeldCandidateNo(data().ado_conn, candidateNo);
 }
 
 // Only this entry's pending payments are deleted: another copy's stay where they are.

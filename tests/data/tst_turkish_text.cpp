@@ -47,6 +47,7 @@ private slots:
                                                         << "Ali" << 1;
         QTest::newRow("empty") << ""
                                << "a" << -1;
+        QTest::newRow("İ written as I and its dot") << QString::fromUtf8("I\u0307S-7") << "is-7" << 0;
     }
     void compare() {
         QFETCH(QString, a);
@@ -54,6 +55,8 @@ private slots:
         QFETCH(int, expected);
         QCOMPARE(sign(TurkishText::compare(a, b)), expected);
         QCOMPARE(sign(TurkishText::compare(b, a)), -expected);
+        // Texts that compare equal share one lock key, and only they do.
+        QCOMPARE(TurkishText::folded(a) == TurkishText::folded(b), expected == 0);
     }
 
     void agreesWithCollator() {

@@ -1,11 +1,16 @@
+#include "data/candidate_numbers.h"
 #include "data/connection.h"
+#include "data/database_error.h"
+#include "data/transaction.h"
 #include "program_fixture.h"
 #include "sample_school.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSemaphore>
 #include <QTabWidget>
+#include <QThread>
 #include <QToolButton>
 
 // Entering, editing, saving, cancelling and deleting trainees through the main window's controls.
@@ -127,6 +132,46 @@ private slots:
                 "\nBu aday numarası başka bir kursiyere ait. \n\nLütfen yeni bir aday numarası giriniz."));
         QVERIFY(p.inRecordMode());
         QCOMPARE(p.count("1 = 1"), 5);
+    }
+
+    // Another desk has counted the same number and not yet written it when "Kaydet" is pressed: the
+    // save waits for it, then finds its row and refuses the number.
+    void numberGivenMeanwhileByAnotherDesk() {
+        ProgramFixture p(fillSampleSchool);
+        p.press("Button1");
+        p.fillRequired("DUP-0001");
+        QSemaphore counted;
+        QString failure;
+        std::unique_ptr<QThread> other(QThread::create([&] {
+            try {
+                Connection c;
+                p.database().open(c);
+                Transaction save(c);
+                if (countHeldCandidateNo(c, "dup-0001") != 0)
+                    failure = "counted";
+                counted.release();
+                if (!waitForLockWaiters(p.database(), 1))
+                    failure = "nobody waited";
+                c.execute(
+                    "INSERT INTO tb_kursiyer (adi, soyadi, adayno) VALUES ('Öteki', 'Masa', 'dup-0001')");
+                save.commit();
+            } catch (const DatabaseError& e) {
+                failure = e.message();
+            }
+        }));
+        other->start();
+        QVERIFY(counted.tryAcquire(1, 30000));
+        p.press("Button1");
+        QVERIFY(other->wait(30000));
+        QCOMPARE(failure, QString());
+        QCOMPARE(p.boxes().seen.size(), 1);
+        QCOMPARE(
+            p.boxes().seen[0].text,
+            QString(
+                "\nBu aday numarası başka bir kursiyere ait. \n\nLütfen yeni bir aday numarası giriniz."));
+        QVERIFY(p.inRecordMode());
+        QCOMPARE(p.find<QLineEdit>("adayno")->text(), QString("DUP-0001"));
+        QCOMPARE(p.count("adayno = 'DUP-0001'"), 1);
     }
 
     void editingWithoutChangeIsNotChecked() {

@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDialog>
 #include <QDir>
 #include <QLocale>
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QThread>
 
 #include <sqlite3.h>
 
@@ -117,6 +119,25 @@ void waitBriefly(Connection& connection) {
         connection.execute("SET lock_timeout = '50ms'");
     else
         sqlite3_busy_timeout(connection.handle(), 50);
+}
+
+bool waitForLockWaiters(const TempDatabase& database, int waiters) {
+    if (Connection::serverSetting(database.folder()).isEmpty()) {
+        QThread::msleep(300);
+        return true;
+    }
+    Connection connection;
+    database.open(connection);
+    const QDeadlineTimer deadline(30000);
+    while (!deadline.hasExpired()) {
+        Statement waiting(connection, "SELECT count(*) FROM pg_locks WHERE NOT granted AND database = "
+                                      "(SELECT oid FROM pg_database WHERE datname = current_database())");
+        waiting.step();
+        if (waiting.integer(0) >= waiters)
+            return true;
+        QThread::msleep(10);
+    }
+    return false;
 }
 
 void setBackToVersion(Connection& connection, int version) {

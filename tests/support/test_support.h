@@ -58,6 +58,10 @@ private:
 // database does not wait the program's full time.
 void waitBriefly(Connection& connection);
 
+// Returns once `waiters` connections wait for a lock on the database, false after half a minute
+// without them. The file cannot tell: there it returns after a moment, long enough to have them waiting.
+bool waitForLockWaiters(const TempDatabase& database, int waiters);
+
 // Takes the database back to an older schema version for an upgrade test: drops every table a
 // later version brought and sets the version. Columns and indexes later versions added to older
 // tables are the test's own to drop.
